@@ -1,0 +1,31 @@
+#pragma once
+
+#include "commandoutcome.h"
+
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+class ResultSheet;
+
+// "Processar": loads the return file named by the path box into the sheet,
+// one worker per row, every result code turned into "OK" or its message.
+// The file is read whole before the sheet changes, so a file that cannot be
+// read leaves every cell as it was.
+class ImportCommand
+{
+public:
+    struct Options
+    {
+        int maxRows = 0; // 0: the sheet's own limit
+        // Runs between the path check and the opening of the file.
+        std::function<void()> afterPathCheck;
+    };
+
+    static CommandOutcome run(const QString& path, ResultSheet& sheet);
+    static CommandOutcome run(const QString& path, ResultSheet& sheet, const Options& options);
+    // The reading part alone, from an open device: header skipped, the rest
+    // into the sheet.
+    static CommandOutcome load(QIODevice& device, ResultSheet& sheet, const Options& options);
+};

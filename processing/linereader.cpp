@@ -1,0 +1,93 @@
+#include "linereader.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+// The first CR or LF in [p, end), or end. Eight bytes at a time: line ends
+// are the only bytes below 0x0E that ordinary text holds, besides tabs.
+const char* findLineEnd(const char* p, const char* end)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (((word - kOnes * 0x0E) & ~word & kHigh) != 0) {
+            for (int i = 0; i < 8; ++i) {
+                if (p[i] == '\n' || p[i] == '\r')
+                    return p + i;
+            }
+        }
+        p += 8;
+    }
+    while (p < end && *p != '\n' && *p != '\r')
+        ++p;
+    return p;
+}
+} // namespace
+
+LineReader::LineReader(QIODevice& device, std::size_t blockSize)
+    : device_(device), blockSize_(blockSize ? blockSize : 1)
+{
+}
+
+bool LineReader::next(std::string_view& line)
+{
+    for (;;) {
+        const char* data = buffer_.data();
+        const char* from = data + begin_ + scanned_;
+        const char* stop = findLineEnd(from, data + end_);
+        if (stop != data + end_) {
+            const auto at = static_cast<std::size_t>(stop - data);
+            if (*stop == '\r' && at + 1 == end_ && !atEnd_) {
+                // The LF of a CRLF may be in the next block.
+                scanned_ = at - begin_;
+                fill();
+                continue;
+            }
+            line = std::string_view(data + begin_, at - begin_);
+            begin_ = at + 1;
+            if (*stop == '\r' && begin_ < end_ && data[begin_] == '\n')
+                ++begin_;
+            scanned_ = 0;
+            return true;
+        }
+        scanned_ = end_ - begin_;
+        if (atEnd_) {
+            if (begin_ == end_)
+                return false;
+            line = std::string_view(data + begin_, end_ - begin_);
+            begin_ = end_;
+            scanned_ = 0;
+            return true;
+        }
+        fill();
+    }
+}
+
+// Moves the unread bytes to the front and reads one more block after them.
+// Returns false when nothing more could be read.
+bool LineReader::fill()
+{
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (buffer_.size() - end_ < blockSize_)
+        buffer_.resize(std::max(buffer_.size() * 2, end_ + blockSize_));
+    const qint64 got = device_.read(buffer_.data() + end_, static_cast<qint64>(buffer_.size() - end_));
+    if (got < 0) {
+        failed_ = true;
+        atEnd_ = true;
+        end_ = begin_; // a failed read yields no partial line
+        return false;
+    }
+    if (got == 0) {
+        atEnd_ = true;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(got);
+    return true;
+}

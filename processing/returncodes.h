@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// What the return file's result codes mean, column by column, as written into
+// the sheet. Texts are UTF-8.
+class ReturnCodes
+{
+public:
+    static constexpr int kFieldCount = 21;
+    static constexpr int kFirstCheckColumn = 5;
+    static constexpr int kLastCheckColumn = 20;
+    static constexpr int kOrientationColumn = 21;
+    static constexpr std::string_view kOk = "OK";
+    static constexpr std::string_view kPassCode = "0";
+
+    // The field names, which are also the sheet's column headings.
+    static const std::array<std::string_view, kFieldCount>& fieldNames();
+    // The message of a check column (5 to 20) whose code is not "0".
+    static std::string_view checkMessage(int column);
+    // The orientation instructions for codes "1", "2" and "3".
+    static const std::array<std::string_view, 3>& orientationMessages();
+
+    // What a check column shows for its code: "OK" for exactly "0", else the
+    // column's message (an empty code included).
+    static std::string_view translateCheck(int column, std::string_view code);
+    // What the orientation column shows: "OK", an instruction, or the value
+    // itself when it is no known code.
+    static std::string_view translateOrientation(std::string_view code);
+};

@@ -1,0 +1,73 @@
+#include "returnfileparser.h"
+
+#include "del.h"
+#include "resultsheet.h"
+#include "returncodes.h"
+#include "textdecoding.h"
+
+ReturnFileParser::ReturnFileParser(Encoding encoding)
+    : encoding_(encoding), columns_(ReturnCodes::kFieldCount)
+{
+    ok_ = store_.intern(ReturnCodes::kOk);
+    for (int col = ReturnCodes::kFirstCheckColumn; col <= ReturnCodes::kLastCheckColumn; ++col) {
+        checkMessages_[static_cast<std::size_t>(col - ReturnCodes::kFirstCheckColumn)] =
+            store_.intern(ReturnCodes::checkMessage(col));
+    }
+    for (const std::string_view message : ReturnCodes::orientationMessages())
+        store_.intern(message);
+}
+
+bool ReturnFileParser::isBlank(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+CellStore::Handle ReturnFileParser::rawText(std::string_view field)
+{
+    if (encoding_ == Encoding::Utf8 || TextDecoding::isAscii(field))
+        return store_.addText(field);
+    scratch_.clear();
+    TextDecoding::appendWindows1252AsUtf8(field, scratch_);
+    return store_.addText(scratch_);
+}
+
+ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
+{
+    if (isBlank(line))
+        return LineResult::Blank;
+    if (encoding_ == Encoding::Utf8 && !TextDecoding::isAscii(line) &&
+        !TextDecoding::isValidUtf8(line))
+        return LineResult::NotUtf8;
+
+    const int row = store_.rows();
+    CellStore::RowCells& cells = store_.appendRow();
+    int j = 0;
+    for (;;) {
+        ++j;
+        const std::size_t semicolon = line.find(';');
+        const std::string_view field = line.substr(0, semicolon);
+
+        CellStore::Handle h;
+        if (j >= ReturnCodes::kFirstCheckColumn && j <= ReturnCodes::kLastCheckColumn) {
+            h = field == ReturnCodes::kPassCode
+                    ? ok_
+                    : checkMessages_[static_cast<std::size_t>(j - ReturnCodes::kFirstCheckColumn)];
+        } else if (j == ReturnCodes::kOrientationColumn) {
+            const std::string_view shown = ReturnCodes::translateOrientation(field);
+            h = shown.data() == field.data() ? rawText(field) : store_.findInterned(shown);
+        } else {
+            h = rawText(field);
+        }
+        if (j <= CellStore::kInlineColumns)
+            cells[static_cast<std::size_t>(j - 1)] = h;
+        else
+            store_.setHandle(row, j - 1, h);
+
+        if (semicolon == std::string_view::npos || j == ResultSheet::kMaxColumns)
+            break;
+        // The field and its ";" are cut off the front of the line.
+        Del(line, qsizetype{1}, static_cast<qsizetype>(semicolon + 1));
+    }
+    columns_ = std::max(columns_, j);
+    return LineResult::Added;
+}

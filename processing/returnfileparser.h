@@ -1,0 +1,41 @@
+#pragma once
+
+#include "cellstore.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// Turns the return file's worker lines into sheet rows. Fields are split on
+// every ";": field k goes to column k; the check columns become "OK" or their
+// message, the orientation column its instruction, the rest stays as it is.
+class ReturnFileParser
+{
+public:
+    enum class Encoding { Utf8, Windows1252 };
+    enum class LineResult { Added, Blank, NotUtf8 };
+
+    explicit ReturnFileParser(Encoding encoding);
+
+    // A line without its line end. NotUtf8 (only in UTF-8 mode) means the
+    // file has to be read again as Windows-1252; the line is not added.
+    LineResult addLine(std::string_view line);
+
+    int rows() const { return store_.rows(); }
+    // The widest line's field count, at least the 21 of the file format and
+    // at most the sheet's column limit.
+    int columns() const { return columns_; }
+    CellStore takeCells() { return std::move(store_); }
+
+    static bool isBlank(std::string_view line);
+
+private:
+    CellStore::Handle rawText(std::string_view field);
+
+    Encoding encoding_;
+    CellStore store_;
+    CellStore::Handle ok_ = CellStore::kEmpty;
+    std::array<CellStore::Handle, 16> checkMessages_{};
+    int columns_;
+    std::string scratch_;
+};

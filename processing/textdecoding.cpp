@@ -1,0 +1,99 @@
+#include "textdecoding.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Windows-1252 0x80..0x9F; the rest of the upper half is Latin-1.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+} // namespace
+
+bool TextDecoding::isAscii(std::string_view bytes)
+{
+    const char* p = bytes.data();
+    std::size_t n = bytes.size();
+    while (n >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & kHighBits)
+            return false;
+        p += 8;
+        n -= 8;
+    }
+    while (n--) {
+        if (static_cast<unsigned char>(*p++) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool TextDecoding::isValidUtf8(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0; // overlong
+            else if (c == 0xED)
+                high = 0x9F; // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90; // overlong
+            else if (c == 0xF4)
+                high = 0x8F; // past U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p < length)
+            return false;
+        if (p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
+        }
+        p += length;
+    }
+    return true;
+}
+
+void TextDecoding::appendWindows1252AsUtf8(std::string_view bytes, std::string& out)
+{
+    out.reserve(out.size() + bytes.size() * 2);
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x80) {
+            out.push_back(ch);
+            continue;
+        }
+        const char16_t unit = byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
+        if (unit < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        }
+    }
+}

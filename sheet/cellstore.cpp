@@ -1,0 +1,223 @@
+#include "cellstore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+constexpr CellStore::Handle kFirstPoolHandle = CellStore::kMaxInterned + 1;
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+std::size_t varintSize(std::size_t n)
+{
+    std::size_t size = 1;
+    while (n >= 0x80) {
+        n >>= 7;
+        ++size;
+    }
+    return size;
+}
+} // namespace
+
+CellStore::CellStore() = default;
+CellStore::~CellStore() = default;
+CellStore::CellStore(CellStore&&) noexcept = default;
+CellStore& CellStore::operator=(CellStore&&) noexcept = default;
+
+CellStore::Handle CellStore::intern(std::string_view utf8)
+{
+    if (utf8.empty())
+        return kEmpty;
+    if (const Handle existing = findInterned(utf8))
+        return existing;
+    if (internedUtf8_.size() >= kMaxInterned)
+        throw std::length_error("too many interned texts");
+    internedUtf8_.emplace_back(utf8);
+    internedText_.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return static_cast<Handle>(internedUtf8_.size());
+}
+
+CellStore::Handle CellStore::findInterned(std::string_view utf8) const
+{
+    for (std::size_t i = 0; i < internedUtf8_.size(); ++i) {
+        if (internedUtf8_[i] == utf8)
+            return static_cast<Handle>(i + 1);
+    }
+    return kEmpty;
+}
+
+CellStore::Handle CellStore::addText(std::string_view utf8)
+{
+    if (utf8.empty())
+        return kEmpty;
+    const std::size_t id = textPositions_.size();
+    if (id > std::size_t{UINT32_MAX} - kFirstPoolHandle)
+        throw std::length_error("too many texts in one sheet");
+
+    const std::size_t needed = varintSize(utf8.size()) + utf8.size();
+    if (blocks_.empty() || blockSizes_.back() - blockUsed_ < needed) {
+        const std::size_t size = std::max(kBlockSize, needed);
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        blockSizes_.push_back(size);
+        blockUsed_ = 0;
+    }
+    char* out = blocks_.back().get() + blockUsed_;
+    const std::uint64_t position = (std::uint64_t{blocks_.size() - 1} << 32) | blockUsed_;
+    std::size_t n = utf8.size();
+    while (n >= 0x80) {
+        *out++ = static_cast<char>((n & 0x7f) | 0x80);
+        n >>= 7;
+    }
+    *out++ = static_cast<char>(n);
+    std::memcpy(out, utf8.data(), utf8.size());
+    blockUsed_ += needed;
+    textPositions_.push_back(position);
+    return static_cast<Handle>(id + kFirstPoolHandle);
+}
+
+CellStore::Handle CellStore::storeText(std::string_view utf8)
+{
+    if (const Handle h = findInterned(utf8))
+        return h;
+    return addText(utf8);
+}
+
+std::string_view CellStore::utf8(Handle h) const
+{
+    if (h == kEmpty)
+        return {};
+    if (h <= kMaxInterned)
+        return h <= internedUtf8_.size() ? std::string_view(internedUtf8_[h - 1]) : std::string_view();
+    const std::size_t id = h - kFirstPoolHandle;
+    if (id >= textPositions_.size())
+        return {};
+    const std::uint64_t position = textPositions_[id];
+    const char* p = blocks_[position >> 32].get() + (position & 0xffffffffu);
+    std::size_t length = 0;
+    int shift = 0;
+    unsigned char byte = 0;
+    do {
+        byte = static_cast<unsigned char>(*p++);
+        length |= std::size_t{byte & 0x7fu} << shift;
+        shift += 7;
+    } while (byte & 0x80u);
+    return {p, length};
+}
+
+QString CellStore::text(Handle h) const
+{
+    if (isInterned(h) && h <= internedText_.size())
+        return internedText_[h - 1];
+    const std::string_view bytes = utf8(h);
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+CellStore::RowCells& CellStore::appendRow()
+{
+    rows_.push_back(RowCells{});
+    return rows_[rows_.size() - 1];
+}
+
+void CellStore::resizeRows(int rows)
+{
+    rows = std::max(rows, 0);
+    if (rows < this->rows())
+        std::erase_if(extras_, [rows](const auto& entry) { return entry.first >= rows; });
+    rows_.resize(static_cast<std::size_t>(rows));
+}
+
+void CellStore::setHandle(int row, int col, Handle h)
+{
+    if (row < 0 || col < 0)
+        return;
+    if (row >= rows()) {
+        if (h == kEmpty)
+            return;
+        resizeRows(row + 1);
+    }
+    if (col < kInlineColumns) {
+        rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = h;
+        return;
+    }
+    const auto index = static_cast<std::size_t>(col - kInlineColumns);
+    auto it = extras_.find(row);
+    if (it == extras_.end()) {
+        if (h == kEmpty)
+            return;
+        it = extras_.emplace(row, std::vector<Handle>()).first;
+    }
+    if (it->second.size() <= index)
+        it->second.resize(index + 1, kEmpty);
+    it->second[index] = h;
+    widestExtra_ = std::max(widestExtra_, static_cast<int>(it->second.size()));
+}
+
+CellStore::Handle CellStore::extraHandle(int row, int col) const
+{
+    const auto it = extras_.find(row);
+    if (it == extras_.end())
+        return kEmpty;
+    const auto index = static_cast<std::size_t>(col - kInlineColumns);
+    return index < it->second.size() ? it->second[index] : kEmpty;
+}
+
+int CellStore::widestRow() const
+{
+    if (rows() == 0)
+        return 0;
+    return kInlineColumns + widestExtra_;
+}
+
+void CellStore::remapExtras(const std::function<int(int oldRow)>& newRow)
+{
+    if (extras_.empty())
+        return;
+    std::unordered_map<int, std::vector<Handle>> remapped;
+    remapped.reserve(extras_.size());
+    for (auto& [row, cells] : extras_) {
+        const int to = newRow(row);
+        if (to >= 0)
+            remapped.emplace(to, std::move(cells));
+    }
+    extras_ = std::move(remapped);
+}
+
+int CellStore::removeRowsIf(const std::function<bool(int row)>& doomed)
+{
+    const int n = rows();
+    std::vector<int> newIndex;
+    if (!extras_.empty())
+        newIndex.resize(static_cast<std::size_t>(n), -1);
+    int kept = 0;
+    for (int row = 0; row < n; ++row) {
+        if (doomed(row))
+            continue;
+        if (kept != row)
+            rows_[static_cast<std::size_t>(kept)] = rows_[static_cast<std::size_t>(row)];
+        if (!newIndex.empty())
+            newIndex[static_cast<std::size_t>(row)] = kept;
+        ++kept;
+    }
+    if (!newIndex.empty())
+        remapExtras([&newIndex](int oldRow) { return newIndex[static_cast<std::size_t>(oldRow)]; });
+    rows_.resize(static_cast<std::size_t>(kept));
+    return n - kept;
+}
+
+void CellStore::removeRows(int first, int count)
+{
+    if (first < 0 || count <= 0 || first >= rows())
+        return;
+    const int last = first + std::min(count, rows() - first); // one past
+    removeRowsIf([first, last](int row) { return row >= first && row < last; });
+}
+
+std::size_t CellStore::memoryBytes() const
+{
+    std::size_t bytes = rows_.allocatedBytes() + textPositions_.allocatedBytes();
+    for (const std::size_t size : blockSizes_)
+        bytes += size;
+    for (const auto& [row, cells] : extras_)
+        bytes += sizeof(row) + cells.capacity() * sizeof(Handle) + 32;
+    return bytes;
+}

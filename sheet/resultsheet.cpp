@@ -1,0 +1,136 @@
+#include "resultsheet.h"
+
+#include <algorithm>
+
+ResultSheet::ResultSheet(QObject* parent)
+    : QObject(parent), hidden_(kMaxColumns + 1, false)
+{
+}
+
+ResultSheet::~ResultSheet() = default;
+
+template <typename Change>
+void ResultSheet::resetWith(Change&& change)
+{
+    Q_EMIT sheetAboutToBeReset();
+    change();
+    Q_EMIT sheetReset();
+}
+
+bool ResultSheet::SetRowCount(int n)
+{
+    n = std::max(n, 0);
+    if (n > kMaxRows)
+        return false;
+    if (n == rowCount_) {
+        cells_.resizeRows(std::min(n, cells_.rows()));
+        return true;
+    }
+    resetWith([&] {
+        cells_.resizeRows(std::min(n, cells_.rows()));
+        rowCount_ = n;
+    });
+    return true;
+}
+
+QString ResultSheet::CellText(int row, int col) const
+{
+    if (row < 1 || row > rowCount_ || col < 1 || col > colCount_)
+        return {};
+    return cells_.text(cells_.handle(row - 1, col - 1));
+}
+
+std::string_view ResultSheet::CellUtf8(int row, int col) const
+{
+    if (row < 1 || row > rowCount_ || col < 1 || col > colCount_)
+        return {};
+    return cells_.utf8(cells_.handle(row - 1, col - 1));
+}
+
+bool ResultSheet::SetCellText(int row, int col, const QString& text)
+{
+    if (row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns)
+        return false;
+    const QByteArray utf8 = text.toUtf8();
+    const CellStore::Handle h = cells_.storeText(std::string_view(utf8.constData(), utf8.size()));
+    if (col > colCount_) {
+        resetWith([&] {
+            cells_.setHandle(row - 1, col - 1, h);
+            colCount_ = col;
+        });
+        return true;
+    }
+    cells_.setHandle(row - 1, col - 1, h);
+    if (row <= rowCount_)
+        Q_EMIT cellChanged(row, col);
+    return true;
+}
+
+bool ResultSheet::SetSelection(int row1, int col1, int row2, int col2)
+{
+    const bool valid = row1 >= 1 && col1 >= 1 && row2 >= row1 - 1 && col2 >= col1 - 1 &&
+                       row2 <= kMaxRows && col2 <= kMaxColumns;
+    if (!valid)
+        return false;
+    const CellRange range{row1, col1, row2, col2};
+    if (range != selection_) {
+        selection_ = range;
+        Q_EMIT selectionChanged();
+    }
+    return true;
+}
+
+bool ResultSheet::DeleteSelection(int shift)
+{
+    constexpr int kShiftRows = 3;
+    if (shift != kShiftRows)
+        return false;
+    if (!selection_.hasRows() || selection_.row1 > cells_.rows())
+        return true;
+    resetWith([&] {
+        cells_.removeRows(selection_.row1 - 1, selection_.row2 - selection_.row1 + 1);
+    });
+    return true;
+}
+
+bool ResultSheet::SetColumnsHidden(int col1, int col2, bool hidden)
+{
+    if (col1 < 1 || col2 < col1 || col2 > kMaxColumns)
+        return false;
+    bool changed = false;
+    for (int col = col1; col <= col2; ++col) {
+        changed = changed || hidden_[static_cast<std::size_t>(col)] != hidden;
+        hidden_[static_cast<std::size_t>(col)] = hidden;
+    }
+    if (changed)
+        Q_EMIT columnsHiddenChanged(col1, col2);
+    return true;
+}
+
+bool ResultSheet::IsColumnHidden(int col) const
+{
+    return col >= 1 && col <= kMaxColumns && hidden_[static_cast<std::size_t>(col)];
+}
+
+void ResultSheet::PrintRangeFromSelection()
+{
+    printRange_ = selection_;
+}
+
+bool ResultSheet::SetActiveCell(int row, int col)
+{
+    if (!SetSelection(row, col, row, col))
+        return false;
+    Q_EMIT activeCellChanged(row, col);
+    return true;
+}
+
+void ResultSheet::ReplaceCells(CellStore&& cells, int rowCount, int colCount)
+{
+    resetWith([&] {
+        cells_ = std::move(cells);
+        rowCount_ = std::clamp(rowCount, 0, kMaxRows);
+        colCount_ = std::clamp(colCount, kTemplateColumns, kMaxColumns);
+        cells_.resizeRows(std::min(rowCount_, cells_.rows()));
+    });
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "cellrange.h"
+#include "cellstore.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+// The grid of text cells that holds a loaded return file. Rows and columns are
+// 1-based. The commands use it only through these operations; views follow it
+// through its signals, which come once per bulk change, never once per cell of
+// an import.
+//
+// An operation whose arguments are out of range does nothing and returns
+// false, so a caller can skip it and go on.
+class ResultSheet : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kTemplateColumns = 21;
+    static constexpr int kMaxColumns = 1024;
+    static constexpr int kMaxRows = 16'777'216;
+
+    explicit ResultSheet(QObject* parent = nullptr);
+    ~ResultSheet() override;
+
+    int RowCount() const { return rowCount_; }
+    // Rows 1 to n become the sheet; stored rows past n are dropped. A
+    // negative n is taken as 0.
+    bool SetRowCount(int n);
+    int ColCount() const { return colCount_; }
+
+    // Empty for a cell that holds nothing and for any cell past RowCount.
+    QString CellText(int row, int col) const;
+    // Stores the text even past RowCount (rows are written before the row
+    // count is set) and widens ColCount to the column written.
+    bool SetCellText(int row, int col, const QString& text);
+    // The cell's text as UTF-8, without building a QString; valid until the
+    // sheet changes.
+    std::string_view CellUtf8(int row, int col) const;
+    bool CellTextEquals(int row, int col, std::string_view utf8) const
+    {
+        return CellUtf8(row, col) == utf8;
+    }
+
+    bool SetSelection(int row1, int col1, int row2, int col2);
+    CellRange Selection() const { return selection_; }
+    // Shift 3 removes the selected rows whole and moves the rows below up;
+    // RowCount stays, so the vacated rows at the bottom read as empty.
+    bool DeleteSelection(int shift);
+
+    bool SetColumnsHidden(int col1, int col2, bool hidden);
+    bool IsColumnHidden(int col) const;
+
+    void PrintRangeFromSelection();
+    CellRange PrintRange() const { return printRange_; }
+
+    // Whether the user may edit cells in place. The grid is read-only, so
+    // this only records the wish; deletions work either way.
+    void SetAllowEditing(bool allow) { allowEditing_ = allow; }
+    bool AllowEditing() const { return allowEditing_; }
+    // Makes (row, col) the active cell and the whole selection, and asks the
+    // views to bring it into sight.
+    bool SetActiveCell(int row, int col);
+
+    // Replaces every cell at once: what an import does when a file has been
+    // read whole. One reset for the observers.
+    void ReplaceCells(CellStore&& cells, int rowCount, int colCount);
+    const CellStore& Cells() const { return cells_; }
+
+Q_SIGNALS:
+    void sheetAboutToBeReset();
+    void sheetReset();
+    void cellChanged(int row, int col);
+    void columnsHiddenChanged(int col1, int col2);
+    void selectionChanged();
+    void activeCellChanged(int row, int col);
+
+private:
+    template <typename Change>
+    void resetWith(Change&& change);
+
+    CellStore cells_;
+    int rowCount_ = 0;
+    int colCount_ = kTemplateColumns;
+    std::vector<bool> hidden_;
+    CellRange selection_;
+    CellRange printRange_;
+    bool allowEditing_ = false;
+};

@@ -1,0 +1,27 @@
+#include "testfiles.h"
+
+#include <QFile>
+
+#include <stdexcept>
+
+TestFiles::TestFiles()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+}
+
+QString TestFiles::write(const QString& name, std::string_view bytes)
+{
+    const QString target = path(name);
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()))
+        throw std::runtime_error("cannot write test file");
+    return target;
+}
+
+QString TestFiles::path(const QString& name) const
+{
+    return dir_.filePath(name);
+}

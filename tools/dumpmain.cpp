@@ -1,0 +1,49 @@
+// verinova-dump [--otimizar] [--summary] FILE
+// Runs the real commands on a fresh sheet and prints the result as text.
+#include "importcommand.h"
+#include "resultsheet.h"
+#include "sheetdump.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+int usage()
+{
+    std::fputs("usage: verinova-dump [--otimizar] [--summary] FILE\n", stderr);
+    return 2;
+}
+
+int reportMessage(const CommandOutcome& outcome)
+{
+    std::printf("MESSAGE %s\n", outcome.messageText().toUtf8().constData());
+    return 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool summaryOnly = false;
+    const char* file = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--summary") == 0)
+            summaryOnly = true;
+        else if (argv[i][0] == '-' && argv[i][1] == '-' && argv[i][2] != '\0')
+            return usage();
+        else if (file)
+            return usage();
+        else
+            file = argv[i];
+    }
+    if (!file)
+        return usage();
+
+    ResultSheet sheet;
+    const CommandOutcome imported = ImportCommand::run(QString::fromLocal8Bit(file), sheet);
+    if (!imported.succeeded())
+        return reportMessage(imported);
+    SheetDump::write(sheet, stdout, summaryOnly);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
