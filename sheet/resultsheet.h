@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The grid of text cells that holds a loaded return file. Rows and columns are
@@ -57,6 +58,15 @@ public:
 
     void PrintRangeFromSelection();
     CellRange PrintRange() const { return printRange_; }
+    // Prints the print range through whatever printing the sheet was given
+    // (the grid gives it the real one, tests a PDF printer); without any, the
+    // operation fails. showDialog asks for the print dialog first.
+    using PrintHandler = std::function<bool(const ResultSheet& sheet, bool showDialog)>;
+    void SetPrintHandler(PrintHandler handler) { printHandler_ = std::move(handler); }
+    bool PrintSheet(bool showDialog) const
+    {
+        return printHandler_ ? printHandler_(*this, showDialog) : false;
+    }
 
     // Whether the user may edit cells in place. The grid is read-only, so
     // this only records the wish; deletions work either way.
@@ -90,4 +100,5 @@ private:
     CellRange selection_;
     CellRange printRange_;
     bool allowEditing_ = false;
+    PrintHandler printHandler_;
 };
