@@ -1,0 +1,13 @@
+#include "commondialog.h"
+
+#include "windowdialogs.h"
+
+CommonDialog::CommonDialog(WindowDialogs& dialogs, QObject* parent)
+    : QObject(parent), dialogs_(dialogs)
+{
+}
+
+void CommonDialog::showOpen(QWidget* owner)
+{
+    fileName_ = dialogs_.chooseFileToOpen(owner, dialogTitle_, initDir_);
+}

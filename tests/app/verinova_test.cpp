@@ -1,0 +1,364 @@
+#include "fakedialogs.h"
+#include "importcommand.h"
+#include "optimizecommand.h"
+#include "resultsheet.h"
+#include "returnfilegenerator.h"
+#include "sheetview.h"
+#include "testfiles.h"
+#include "verinova.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+
+namespace {
+
+// One worker who passes every check, one with a bad CPF and an orientation.
+std::string twoWorkers()
+{
+    return ReturnFileGenerator::header() +
+           "11111111111;22222222222;ANA LIMA;01011980;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n"
+           "33333333333;44444444444;JOÃO SÁ;02021990;0;1;0;0;0;0;0;0;0;0;0;0;0;0;0;0;2\r\n";
+}
+
+const QStringList kButtons = {QStringLiteral("Command1"), QStringLiteral("Command2"),
+                              QStringLiteral("Command3"), QStringLiteral("Command4"),
+                              QStringLiteral("CmdSair")};
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto dialogs = std::make_unique<FakeDialogs>();
+        dialogs_ = dialogs.get();
+        window_ = std::make_unique<Verinova>(std::move(dialogs));
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    template <typename T = QWidget> T* control(const QString& name) const
+    {
+        if (auto* found = window_->findChild<T*>(name))
+            return found;
+        throw std::runtime_error("no control " + name.toStdString());
+    }
+    QLineEdit* text1() const { return control<QLineEdit>(QStringLiteral("Text1")); }
+    ResultSheet& sheet() const { return control<SheetView>(QStringLiteral("F1Book1"))->sheet(); }
+    void click(const QString& button) const
+    {
+        QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
+    }
+    // Types into the path box, as a user would.
+    void type(const QString& path) const
+    {
+        text1()->clear();
+        QTest::keyClicks(text1(), path);
+    }
+    void load(const std::string& contents)
+    {
+        type(files_.write(QStringLiteral("carregado.txt"), contents));
+        click(QStringLiteral("Command2"));
+    }
+
+    TestFiles files_;
+    FakeDialogs* dialogs_ = nullptr;
+    std::unique_ptr<Verinova> window_;
+};
+
+// Every control at its designed place (twips at 15 a pixel) inside its
+// parent; the buttons show no text or tooltip but are named for screen
+// readers.
+struct Placement
+{
+    const char* name;
+    const char* parent;
+    int left, top, width, height; // twips
+    const char* word;
+};
+
+class PlacementTest : public WindowTest, public ::testing::WithParamInterface<Placement>
+{
+};
+
+TEST_P(PlacementTest, SitsAtItsDesignedPlace)
+{
+    const Placement& p = GetParam();
+    const QWidget* widget = control(QString::fromLatin1(p.name));
+    EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(p.parent));
+    EXPECT_EQ(widget->geometry(), QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15));
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_TRUE(widget->toolTip().isEmpty());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        EXPECT_EQ(button->accessibleName(), QString::fromLatin1(p.word));
+        EXPECT_TRUE(button->text().isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, PlacementTest,
+    ::testing::Values(Placement{"Frame1", "Verinova", 60, 60, 16230, 705, nullptr},
+                      Placement{"Command1", "Frame1", 90, 270, 345, 315, "Selecionar arquivo"},
+                      Placement{"Text1", "Frame1", 450, 270, 15630, 315, nullptr},
+                      Placement{"F1Book1", "Verinova", 60, 840, 16230, 8175, nullptr},
+                      Placement{"Command4", "Verinova", 60, 9090, 1305, 375, "Imprimir"},
+                      Placement{"Command3", "Verinova", 1440, 9090, 1305, 375, "Otimizar"},
+                      Placement{"Command2", "Verinova", 13590, 9090, 1305, 375, "Processar"},
+                      Placement{"CmdSair", "Verinova", 14970, 9090, 1305, 375, "Fechar"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowTest, OpensEmptyInAFixedWindowWithItsCaptionAndFrame)
+{
+    EXPECT_EQ(window_->size(), QSize(16350 / 15, 9540 / 15));
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
+    EXPECT_TRUE(window_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(window_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+
+    const QString prefix = QStringLiteral("Verinova Cadastral - ");
+    EXPECT_TRUE(window_->windowTitle().startsWith(prefix));
+    EXPECT_GT(window_->windowTitle().size(), prefix.size()) << "no maker's notice";
+    EXPECT_FALSE(window_->windowIcon().isNull());
+
+    const auto* frame = control<QGroupBox>(QStringLiteral("Frame1"));
+    EXPECT_EQ(frame->title(), QStringLiteral("Arquivo de Retorno"));
+    EXPECT_TRUE(frame->font().bold());
+    EXPECT_DOUBLE_EQ(frame->font().pointSizeF(), 8.25);
+    EXPECT_FALSE(text1()->font().bold()) << "the caption's bold leaked into the path box";
+
+    EXPECT_TRUE(text1()->text().isEmpty());
+    EXPECT_EQ(sheet().RowCount(), 0);
+    EXPECT_EQ(sheet().ColCount(), 21);
+    EXPECT_EQ(QApplication::focusWidget(), text1());
+    EXPECT_NE(window_->findChild<QObject*>(QStringLiteral("CommonDialog1")), nullptr);
+}
+
+TEST_F(WindowTest, TabVisitsTheControlsInTheirOrderAndShiftTabGoesBack)
+{
+    // With rows in it, a grid that walked its cells on Tab would keep the focus.
+    load(twoWorkers());
+    ASSERT_EQ(sheet().RowCount(), 2);
+    text1()->setFocus();
+
+    const QStringList order = {QStringLiteral("Command1"), QStringLiteral("Command2"),
+                               QStringLiteral("CmdSair"),  QStringLiteral("Command4"),
+                               QStringLiteral("F1Book1"),  QStringLiteral("Command3"),
+                               QStringLiteral("Text1")};
+    QStringList forward;
+    QStringList backward;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        forward << QApplication::focusWidget()->objectName();
+    }
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        backward << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(forward, order);
+    EXPECT_EQ(backward, (QStringList{QStringLiteral("Command3"), QStringLiteral("F1Book1"),
+                                     QStringLiteral("Command4"), QStringLiteral("CmdSair"),
+                                     QStringLiteral("Command2"), QStringLiteral("Command1"),
+                                     QStringLiteral("Text1")}));
+}
+
+// Enter and Escape, wherever the focus is, click nothing: no command runs,
+// no dialog shows and the window stays.
+class QuietKeyTest : public WindowTest,
+                     public ::testing::WithParamInterface<std::tuple<const char*, Qt::Key>>
+{
+};
+
+TEST_P(QuietKeyTest, ClicksNoButton)
+{
+    const auto [name, key] = GetParam();
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (const QString& button : kButtons)
+        spies.push_back(std::make_unique<QSignalSpy>(control<QAbstractButton>(button),
+                                                     &QAbstractButton::clicked));
+    QWidget* target = control(QString::fromLatin1(name));
+    target->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), target);
+
+    QTest::keyClick(target, key);
+
+    for (qsizetype i = 0; i < kButtons.size(); ++i)
+        EXPECT_EQ(spies[static_cast<size_t>(i)]->count(), 0) << kButtons[i].toStdString();
+    EXPECT_TRUE(dialogs_->opens.empty());
+    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_TRUE(window_->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, QuietKeyTest,
+    ::testing::Combine(::testing::Values("Text1", "Command1", "Command2", "CmdSair", "Command4",
+                                         "F1Book1", "Command3"),
+                       ::testing::Values(Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape)),
+    [](const auto& info) {
+        const Qt::Key key = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param)) + (key == Qt::Key_Return  ? "Return"
+                                                       : key == Qt::Key_Enter ? "Enter"
+                                                                              : "Escape");
+    });
+
+// A command that cannot find its file says so in the "Atenção" box and
+// leaves the loaded result as it was.
+struct PathMessage
+{
+    const char* name;
+    const char* button;
+    const char* path; // in the test folder; null: empty box
+    const char* text;
+};
+
+class PathMessageTest : public WindowTest, public ::testing::WithParamInterface<PathMessage>
+{
+};
+
+TEST_P(PathMessageTest, ShowsTheMessageAndKeepsTheSheet)
+{
+    const PathMessage& c = GetParam();
+    load(twoWorkers());
+    ASSERT_TRUE(dialogs_->messages.empty());
+    ASSERT_EQ(sheet().RowCount(), 2);
+    const QString loadedName = sheet().CellText(2, 3);
+
+    type(c.path ? files_.path(QString::fromUtf8(c.path)) : QString());
+    click(QString::fromLatin1(c.button));
+
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
+    EXPECT_EQ(dialogs_->messages[0].detail, QString::fromUtf8(c.text));
+    EXPECT_EQ(dialogs_->messages[0].parent, window_.get());
+    EXPECT_EQ(sheet().RowCount(), 2);
+    EXPECT_EQ(sheet().CellText(2, 3), loadedName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, PathMessageTest,
+    ::testing::Values(
+        PathMessage{"ProcessarEmpty", "Command2", nullptr, "Selecione um Arquivo de Retorno"},
+        PathMessage{"ProcessarMissing", "Command2", "nada.txt", "Arquivo Selecionado Não Existe"},
+        PathMessage{"ProcessarFolder", "Command2", ".", "Arquivo Selecionado Não Existe"},
+        PathMessage{"OtimizarEmpty", "Command3", nullptr, "Selecione um Arquivo de Retorno"},
+        PathMessage{"OtimizarMissing", "Command3", "nada.txt", "Arquivo Selecionado Não Existe"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowTest, ProcessarThenOtimizarWorkOnTheSheet)
+{
+    load(twoWorkers());
+    EXPECT_TRUE(dialogs_->messages.empty());
+    ASSERT_EQ(sheet().RowCount(), 2);
+    EXPECT_EQ(sheet().CellText(2, 3), QStringLiteral("JOÃO SÁ"));
+    EXPECT_EQ(sheet().CellText(1, 6), QStringLiteral("OK"));
+    EXPECT_EQ(sheet().CellText(2, 6), QStringLiteral("CPF inválido"));
+
+    // Otimizar only checks that the box names a file: it must shrink what is
+    // loaded, not load the other file.
+    const QString other = files_.write(
+        QStringLiteral("outro.txt"),
+        ReturnFileGenerator::header() +
+            "55555555555;66666666666;RITA REIS;03031970;0;0;0;0;0;0;0;0;0;0;1;0;0;0;0;0;0\r\n");
+    type(other);
+    click(QStringLiteral("Command3"));
+
+    ResultSheet expected;
+    ASSERT_TRUE(
+        ImportCommand::run(files_.path(QStringLiteral("carregado.txt")), expected).succeeded());
+    ASSERT_TRUE(OptimizeCommand::run(other, expected).succeeded());
+    EXPECT_TRUE(dialogs_->messages.empty());
+    ASSERT_EQ(sheet().RowCount(), expected.RowCount());
+    ASSERT_EQ(sheet().ColCount(), expected.ColCount());
+    for (int col = 1; col <= expected.ColCount(); ++col) {
+        EXPECT_EQ(sheet().IsColumnHidden(col), expected.IsColumnHidden(col)) << "column " << col;
+        for (int row = 1; row <= expected.RowCount(); ++row)
+            EXPECT_EQ(sheet().CellText(row, col), expected.CellText(row, col))
+                << "row " << row << " column " << col;
+    }
+}
+
+// The folder button: whatever the dialog gives back, the box takes only a
+// full path to an existing file, cut before any ";"; the focus always ends in
+// the sheet.
+struct Choice
+{
+    const char* name;
+    std::vector<const char*> existing; // files made in the test folder
+    const char* answer;                // in the test folder; null: cancelled
+    const char* expected;              // in the test folder; null: box unchanged
+    bool bareName = false;             // the dialog answers a name without folder
+};
+
+class ChoiceTest : public WindowTest, public ::testing::WithParamInterface<Choice>
+{
+};
+
+TEST_P(ChoiceTest, PutsOnlyAnExistingFileIntoTheBox)
+{
+    const Choice& c = GetParam();
+    for (const char* name : c.existing)
+        files_.write(QString::fromUtf8(name), twoWorkers());
+    const auto inFolder = [this](const char* name) {
+        return QDir::toNativeSeparators(files_.path(QString::fromUtf8(name)));
+    };
+    if (c.answer)
+        dialogs_->answer = c.bareName ? QString::fromUtf8(c.answer) : inFolder(c.answer);
+    const QString typed = QStringLiteral("digitado a mao");
+    type(typed);
+
+    click(QStringLiteral("Command1"));
+
+    ASSERT_EQ(dialogs_->opens.size(), 1u);
+    EXPECT_EQ(dialogs_->opens[0].title, QStringLiteral("Verinova Cadastral"));
+    EXPECT_EQ(dialogs_->opens[0].parent, window_.get());
+#ifdef Q_OS_WIN
+    EXPECT_EQ(dialogs_->opens[0].detail, QStringLiteral("C:\\"));
+#else
+    EXPECT_EQ(dialogs_->opens[0].detail, QDir::homePath());
+#endif
+    EXPECT_EQ(text1()->text(), c.expected ? inFolder(c.expected) : typed);
+    EXPECT_EQ(QApplication::focusWidget(), control(QStringLiteral("F1Book1")));
+    EXPECT_TRUE(dialogs_->messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ChoiceTest,
+    ::testing::Values(
+        Choice{"Chosen",
+               {"D.CNS.CPF.002.TXT.PROCESSADO"},
+               "D.CNS.CPF.002.TXT.PROCESSADO",
+               "D.CNS.CPF.002.TXT.PROCESSADO"},
+        Choice{"Cancelled", {"retorno.txt"}, nullptr, nullptr},
+        Choice{"SemicolonCutToAFile", {"retorno", "retorno;2.txt"}, "retorno;2.txt", "retorno"},
+        Choice{"SemicolonCutToNothing", {"retorno;2.txt"}, "retorno;2.txt", nullptr},
+        Choice{"MissingFile", {}, "sumiu.txt", nullptr}, Choice{"Folder", {}, "", nullptr},
+        Choice{"BareName", {}, "retorno.txt", nullptr, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowTest, FecharEndsTheProgram)
+{
+    bool timedOut = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&timedOut] {
+        timedOut = true;
+        QApplication::exit(1);
+    });
+    guard.start(5000);
+    QTimer::singleShot(0, window_.get(), [this] { click(QStringLiteral("CmdSair")); });
+
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+    EXPECT_FALSE(window_->isVisible());
+}
+
+} // namespace
