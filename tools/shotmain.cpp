@@ -1,0 +1,68 @@
+// verinova-shot RETURN-FILE OUT.png
+// Opens the real window, puts the return file into the path box, clicks
+// "Processar" and saves what the window shows. Run it under a display
+// (scripts/screenshot uses Xvfb); QT_SCALE_FACTOR gives a high-density shot.
+#include "startup.h"
+#include "verinova.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QWindow>
+#include <cstdio>
+#include <memory>
+
+namespace {
+// Nothing may wait for a click here: a message goes to stderr instead of a
+// box, and the shot fails.
+class NoDialogs final : public WindowDialogs
+{
+public:
+    QString chooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
+    void showCritical(QWidget*, const QString& title, const QString& text) override
+    {
+        std::fprintf(stderr, "verinova-shot: %s: %s\n", qPrintable(title), qPrintable(text));
+        failed = true;
+    }
+    bool failed = false;
+};
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fputs("usage: verinova-shot RETURN-FILE OUT.png\n", stderr);
+        return 2;
+    }
+    Startup::installPortuguese(app);
+
+    auto dialogs = std::make_unique<NoDialogs>();
+    const NoDialogs& said = *dialogs;
+    Verinova window(std::move(dialogs));
+    window.setReturnFilePath(arguments.at(1));
+    window.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) &&
+           waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    auto* processar = window.findChild<QAbstractButton*>(QStringLiteral("Command2"));
+    if (!processar) {
+        std::fputs("verinova-shot: no Processar button\n", stderr);
+        return 1;
+    }
+    processar->click();
+    QApplication::processEvents();
+    if (said.failed)
+        return 1;
+
+    if (!window.grab().save(arguments.at(2))) {
+        std::fprintf(stderr, "verinova-shot: cannot write %s\n", qPrintable(arguments.at(2)));
+        return 1;
+    }
+    return 0;
+}
