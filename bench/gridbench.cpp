@@ -3,19 +3,17 @@
 // and how much memory the grid keeps per row beyond the sheet's own.
 #include "importcommand.h"
 #include "resultsheet.h"
-#include "returnfileparser.h"
 #include "returnfilegenerator.h"
+#include "returnfileparser.h"
 #include "sheetview.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-
 #include <cstdlib>
+#include <malloc.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>

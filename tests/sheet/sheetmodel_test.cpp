@@ -6,18 +6,17 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-
 namespace {
-// Turns what QAbstractItemModelTester reports into gtest failures while it lives.
+// While one lives, what QAbstractItemModelTester reports becomes a gtest failure.
 class ModelTesterFailures
 {
 public:
-    ModelTesterFailures() { previous_ = qInstallMessageHandler(&ModelTesterFailures::handle); }
+    ModelTesterFailures() { previous_ = qInstallMessageHandler(&handle); }
     ~ModelTesterFailures() { qInstallMessageHandler(previous_); }
 
 private:
@@ -32,14 +31,9 @@ private:
     static inline QtMessageHandler previous_ = nullptr;
 };
 
-void checkModel(QAbstractItemModel& model)
-{
-    const ModelTesterFailures failures;
-    QAbstractItemModelTester tester(&model,
-                                    QAbstractItemModelTester::FailureReportingMode::Warning);
-}
+using Tester = QAbstractItemModelTester;
+constexpr auto kWarn = QAbstractItemModelTester::FailureReportingMode::Warning;
 
-// A model that breaks the rules, to show the tester's complaints reach gtest.
 class BadAlignmentModel : public QAbstractTableModel
 {
 public:
@@ -51,12 +45,13 @@ public:
     }
 };
 
-TEST(SheetModelTester, ReportsReachGtest)
+TEST(SheetModelTester, ComplaintsReachGtest)
 {
     EXPECT_NONFATAL_FAILURE(
         {
             BadAlignmentModel bad;
-            checkModel(bad);
+            const ModelTesterFailures failures;
+            Tester tester(&bad, kWarn);
         },
         "qt.modeltest");
 }
@@ -70,20 +65,18 @@ struct SheetChange
 };
 
 class SheetModelFollows : public ::testing::TestWithParam<SheetChange>
-{};
+{
+};
 
-TEST_P(SheetModelFollows, OneResetPerBulkChangeAndConsistentAfter)
+TEST_P(SheetModelFollows, OneResetPerBulkChange)
 {
     TestFiles files;
     ResultSheet sheet;
-    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("r.txt"),
-                                               ReturnFileGenerator().sample(12)),
-                                   sheet)
-                    .succeeded());
+    const std::string file = ReturnFileGenerator().sample(12);
+    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("r.txt"), file), sheet).succeeded());
     SheetModel model(sheet);
     const ModelTesterFailures failures;
-    QAbstractItemModelTester tester(&model,
-                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    Tester tester(&model, kWarn);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy cells(&model, &QAbstractItemModel::dataChanged);
 
@@ -95,8 +88,7 @@ TEST_P(SheetModelFollows, OneResetPerBulkChangeAndConsistentAfter)
     ASSERT_EQ(model.columnCount(), sheet.ColCount());
     for (int row = 0; row < model.rowCount(); ++row)
         for (int col = 0; col < model.columnCount(); ++col)
-            ASSERT_EQ(model.index(row, col).data().toString(), sheet.CellText(row + 1, col + 1))
-                << row << "," << col;
+            ASSERT_EQ(model.index(row, col).data().toString(), sheet.CellText(row + 1, col + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,34 +96,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SheetChange{"Reimport",
                     [](ResultSheet& s) {
-                        TestFiles files;
-                        ImportCommand::run(files.write(QStringLiteral("b.txt"),
-                                                       ReturnFileGenerator().sample(40)),
-                                           s);
+                        TestFiles f;
+                        const std::string file = ReturnFileGenerator().sample(40);
+                        ImportCommand::run(f.write(QStringLiteral("b.txt"), file), s);
                     },
                     1, 0},
-        SheetChange{"RowCountShrinks", [](ResultSheet& s) { s.SetRowCount(3); }, 1, 0},
-        SheetChange{"RowCountUnchanged", [](ResultSheet& s) { s.SetRowCount(s.RowCount()); },
-                    0, 0},
+        SheetChange{"RowCount", [](ResultSheet& s) { s.SetRowCount(3); }, 1, 0},
+        SheetChange{"SameRowCount", [](ResultSheet& s) { s.SetRowCount(s.RowCount()); }, 0, 0},
         SheetChange{"DeleteRows",
                     [](ResultSheet& s) {
                         s.SetSelection(2, 1, 4, s.ColCount());
                         s.DeleteSelection(3);
                     },
                     1, 0},
-        SheetChange{"CellInside",
-                    [](ResultSheet& s) { s.SetCellText(2, 3, QStringLiteral("Zé")); }, 0, 1},
-        SheetChange{"CellPastLastRow",
-                    [](ResultSheet& s) { s.SetCellText(s.RowCount() + 1, 1, QStringLiteral("x")); },
+        SheetChange{"Cell", [](ResultSheet& s) { s.SetCellText(2, 3, QStringLiteral("Zé")); }, 0,
+                    1},
+        SheetChange{"CellBelow", [](ResultSheet& s) { s.SetCellText(99, 1, QStringLiteral("x")); },
                     0, 0},
-        SheetChange{"CellWidensSheet",
-                    [](ResultSheet& s) { s.SetCellText(2, 30, QStringLiteral("x")); }, 1, 0},
-        SheetChange{"HideColumns", [](ResultSheet& s) { s.SetColumnsHidden(5, 21, true); }, 0,
-                    0}),
+        SheetChange{"CellWidens", [](ResultSheet& s) { s.SetCellText(2, 30, QStringLiteral("x")); },
+                    1, 0},
+        SheetChange{"Hide", [](ResultSheet& s) { s.SetColumnsHidden(5, 21, true); }, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class SheetModelCell : public ::testing::TestWithParam<const char*>
-{};
+{
+};
 
 TEST_P(SheetModelCell, TextStaysTextReadOnlyBottomLeft)
 {
@@ -144,14 +133,11 @@ TEST_P(SheetModelCell, TextStaysTextReadOnlyBottomLeft)
     EXPECT_EQ(cell.data().typeId(), QMetaType::QString);
     EXPECT_EQ(cell.data().toString(), text);
     EXPECT_EQ(cell.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignBottom));
-    EXPECT_FALSE(cell.flags().testFlag(Qt::ItemIsEditable));
-    EXPECT_TRUE(cell.flags().testFlag(Qt::ItemIsSelectable));
-    checkModel(model);
+    EXPECT_EQ(cell.flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable), Qt::ItemIsSelectable);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, SheetModelCell,
-                         ::testing::Values("01234567890", "00012345678901", "13111967", "1e5",
-                                           "1,50", "=1+1", "JOSÉ DA CONCEIÇÃO", " 0 "));
+                         ::testing::Values("01234567890", "13111967", "1e5", "=1+1", " 0 "));
 
 TEST(SheetModelHeadings, TemplateLabelsOverColumnsNumbersOverRows)
 {
@@ -170,11 +156,10 @@ TEST(SheetModelHeadings, TemplateLabelsOverColumnsNumbersOverRows)
 
     sheet.SetCellText(3, 23, QStringLiteral("x"));
     sheet.SetRowCount(3);
-    EXPECT_EQ(model.headerData(21, Qt::Horizontal).toString(), QString());
     EXPECT_EQ(model.headerData(22, Qt::Horizontal).toString(), QString());
-    EXPECT_EQ(model.headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
     EXPECT_EQ(model.headerData(2, Qt::Vertical).toString(), QStringLiteral("3"));
     EXPECT_FALSE(model.headerData(3, Qt::Vertical).isValid());
-    checkModel(model);
+    const ModelTesterFailures failures;
+    Tester tester(&model, kWarn);
 }
 } // namespace
