@@ -1,5 +1,6 @@
 #include "linereader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -30,6 +31,11 @@ const char* findLineEnd(const char* p, const char* end)
 LineReader::LineReader(QIODevice& device, std::size_t blockSize)
     : device_(device), blockSize_(blockSize ? blockSize : 1)
 {
+    // A small file needs no big buffer.
+    if (!device.isSequential()) {
+        const qint64 left = device.size() - device.pos() + 1;
+        blockSize_ = std::min(blockSize_, static_cast<std::size_t>(std::max<qint64>(left, 4096)));
+    }
 }
 
 bool LineReader::next(std::string_view& line)

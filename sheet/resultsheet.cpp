@@ -93,6 +93,53 @@ bool ResultSheet::DeleteSelection(int shift)
     return true;
 }
 
+int ResultSheet::DeleteRowsWhere(const std::function<bool(int row)>& doomed)
+{
+    std::vector<bool> mask(static_cast<std::size_t>(std::min(rowCount_, cells_.rows())), false);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        mask[i] = doomed(static_cast<int>(i) + 1);
+        count += mask[i];
+    }
+    // Rows past the stored ones are empty: removing them only shortens the sheet.
+    int removed = static_cast<int>(count);
+    for (int row = static_cast<int>(mask.size()) + 1; row <= rowCount_; ++row)
+        removed += doomed(row) ? 1 : 0;
+    if (removed == 0)
+        return 0;
+    resetWith([&] {
+        cells_.removeRowsIf([&mask](int row) {
+            return static_cast<std::size_t>(row) < mask.size() && mask[static_cast<std::size_t>(row)];
+        });
+        rowCount_ -= removed;
+    });
+    return removed;
+}
+
+bool ResultSheet::RangeReads(const CellRange& range, std::string_view utf8) const
+{
+    const CellStore::Handle interned = cells_.findInterned(utf8);
+    for (int row = range.row1; row <= range.row2; ++row) {
+        const bool inSheet = row >= 1 && row <= rowCount_;
+        const CellStore::RowCells* inlineCells = inSheet ? cells_.inlineCells(row - 1) : nullptr;
+        for (int col = range.col1; col <= range.col2; ++col) {
+            CellStore::Handle h = CellStore::kEmpty;
+            if (inSheet && col >= 1 && col <= colCount_) {
+                h = inlineCells && col <= CellStore::kInlineColumns
+                        ? (*inlineCells)[static_cast<std::size_t>(col - 1)]
+                        : cells_.handle(row - 1, col - 1);
+            }
+            if (h == interned && (h != CellStore::kEmpty || utf8.empty()))
+                continue;
+            // Interned texts are distinct, so another interned handle differs;
+            // a pool text may still spell the same.
+            if (h == CellStore::kEmpty || CellStore::isInterned(h) || cells_.utf8(h) != utf8)
+                return false;
+        }
+    }
+    return true;
+}
+
 bool ResultSheet::SetColumnsHidden(int col1, int col2, bool hidden)
 {
     if (col1 < 1 || col2 < col1 || col2 > kMaxColumns)

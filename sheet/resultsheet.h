@@ -53,6 +53,15 @@ public:
     // RowCount stays, so the vacated rows at the bottom read as empty.
     bool DeleteSelection(int shift);
 
+    // Removes, in one stable pass, the rows among 1 to RowCount for which
+    // doomed(row) holds, moves the others up and lowers RowCount by as many.
+    // doomed sees the sheet as it was before any removal. One reset.
+    int DeleteRowsWhere(const std::function<bool(int row)>& doomed);
+    // True when every cell of the range reads exactly `utf8` (cells past the
+    // sheet read as empty). Compares handles where it can, so a scan of a
+    // million rows builds no text.
+    bool RangeReads(const CellRange& range, std::string_view utf8) const;
+
     bool SetColumnsHidden(int col1, int col2, bool hidden);
     bool IsColumnHidden(int col) const;
 

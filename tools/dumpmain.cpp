@@ -1,6 +1,7 @@
 // verinova-dump [--otimizar] [--summary] FILE
 // Runs the real commands on a fresh sheet and prints the result as text.
 #include "importcommand.h"
+#include "optimizecommand.h"
 #include "resultsheet.h"
 #include "sheetdump.h"
 
@@ -26,10 +27,13 @@ int reportMessage(const CommandOutcome& outcome)
 int main(int argc, char** argv)
 {
     bool summaryOnly = false;
+    bool optimize = false;
     const char* file = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--summary") == 0)
             summaryOnly = true;
+        else if (std::strcmp(argv[i], "--otimizar") == 0)
+            optimize = true;
         else if (argv[i][0] == '-' && argv[i][1] == '-' && argv[i][2] != '\0')
             return usage();
         else if (file)
@@ -41,9 +45,15 @@ int main(int argc, char** argv)
         return usage();
 
     ResultSheet sheet;
-    const CommandOutcome imported = ImportCommand::run(QString::fromLocal8Bit(file), sheet);
+    const QString path = QString::fromLocal8Bit(file);
+    const CommandOutcome imported = ImportCommand::run(path, sheet);
     if (!imported.succeeded())
         return reportMessage(imported);
+    if (optimize) {
+        const CommandOutcome optimized = OptimizeCommand::run(path, sheet);
+        if (!optimized.succeeded())
+            return reportMessage(optimized);
+    }
     SheetDump::write(sheet, stdout, summaryOnly);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

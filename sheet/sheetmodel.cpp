@@ -1,0 +1,77 @@
+#include "sheetmodel.h"
+
+#include "resultsheet.h"
+#include "sheetstyle.h"
+#include "sheettemplate.h"
+
+SheetModel::SheetModel(const ResultSheet& sheet, QObject* parent)
+    : QAbstractTableModel(parent), sheet_(sheet)
+{
+    connect(&sheet_, &ResultSheet::sheetAboutToBeReset, this, &SheetModel::beginResetModel);
+    connect(&sheet_, &ResultSheet::sheetReset, this, &SheetModel::endResetModel);
+    connect(&sheet_, &ResultSheet::cellChanged, this, &SheetModel::cellChanged);
+}
+
+SheetModel::~SheetModel() = default;
+
+int SheetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : sheet_.RowCount();
+}
+
+int SheetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : sheet_.ColCount();
+}
+
+QVariant SheetModel::data(const QModelIndex& index, int role) const
+{
+    if (!holds(index))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        // As stored: a CPF such as "01234567890" is text and keeps its zero.
+        return sheet_.CellText(index.row() + 1, index.column() + 1);
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(SheetStyle::kCellAlignment);
+    default:
+        return {};
+    }
+}
+
+QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    const int count = orientation == Qt::Horizontal ? sheet_.ColCount() : sheet_.RowCount();
+    if (section < 0 || section >= count)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        // Columns past the template's have no heading and show none.
+        return orientation == Qt::Horizontal ? SheetTemplate::heading(section + 1)
+                                             : QString::number(section + 1);
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(Qt::AlignCenter);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const
+{
+    if (!holds(index))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+bool SheetModel::holds(const QModelIndex& index) const
+{
+    // Views ask for stale or foreign indexes now and then; they get nothing.
+    return index.isValid() && index.model() == this && index.row() < sheet_.RowCount() &&
+           index.column() < sheet_.ColCount();
+}
+
+void SheetModel::cellChanged(int row, int col)
+{
+    const QModelIndex cell = index(row - 1, col - 1);
+    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+}

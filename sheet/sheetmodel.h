@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class ResultSheet;
+
+// The sheet as an item model, row r and column c at index (r - 1, c - 1).
+// Read-only: the commands write the sheet and the model follows its signals,
+// one model reset per sheet reset, so a command that rewrites a million rows
+// costs the views one reset, not a million row inserts.
+class SheetModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit SheetModel(const ResultSheet& sheet, QObject* parent = nullptr);
+    ~SheetModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    const ResultSheet& sheet() const { return sheet_; }
+
+private:
+    bool holds(const QModelIndex& index) const;
+    void cellChanged(int row, int col);
+
+    const ResultSheet& sheet_;
+};

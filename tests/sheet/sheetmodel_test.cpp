@@ -1,0 +1,165 @@
+#include "importcommand.h"
+#include "resultsheet.h"
+#include "returnfilegenerator.h"
+#include "sheetmodel.h"
+#include "testfiles.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <cstring>
+#include <functional>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+namespace {
+// While one lives, what QAbstractItemModelTester reports becomes a gtest failure.
+class ModelTesterFailures
+{
+public:
+    ModelTesterFailures() { previous_ = qInstallMessageHandler(&handle); }
+    ~ModelTesterFailures() { qInstallMessageHandler(previous_); }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type != QtDebugMsg && context.category &&
+            std::strcmp(context.category, "qt.modeltest") == 0)
+            ADD_FAILURE() << "qt.modeltest: " << text.toStdString();
+        else if (previous_)
+            previous_(type, context, text);
+    }
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
+using Tester = QAbstractItemModelTester;
+constexpr auto kWarn = QAbstractItemModelTester::FailureReportingMode::Warning;
+
+class BadAlignmentModel : public QAbstractTableModel
+{
+public:
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 1; }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 1; }
+    QVariant data(const QModelIndex&, int role) const override
+    {
+        return role == Qt::TextAlignmentRole ? QVariant(0x7fff0000) : QVariant();
+    }
+};
+
+TEST(SheetModelTester, ComplaintsReachGtest)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            BadAlignmentModel bad;
+            const ModelTesterFailures failures;
+            Tester tester(&bad, kWarn);
+        },
+        "qt.modeltest");
+}
+
+struct SheetChange
+{
+    const char* name;
+    std::function<void(ResultSheet&)> change;
+    int resets;
+    int cellSignals;
+};
+
+class SheetModelFollows : public ::testing::TestWithParam<SheetChange>
+{
+};
+
+TEST_P(SheetModelFollows, OneResetPerBulkChange)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    const std::string file = ReturnFileGenerator().sample(12);
+    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("r.txt"), file), sheet).succeeded());
+    SheetModel model(sheet);
+    const ModelTesterFailures failures;
+    Tester tester(&model, kWarn);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy cells(&model, &QAbstractItemModel::dataChanged);
+
+    GetParam().change(sheet);
+
+    EXPECT_EQ(resets.count(), GetParam().resets);
+    EXPECT_EQ(cells.count(), GetParam().cellSignals);
+    ASSERT_EQ(model.rowCount(), sheet.RowCount());
+    ASSERT_EQ(model.columnCount(), sheet.ColCount());
+    for (int row = 0; row < model.rowCount(); ++row)
+        for (int col = 0; col < model.columnCount(); ++col)
+            ASSERT_EQ(model.index(row, col).data().toString(), sheet.CellText(row + 1, col + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, SheetModelFollows,
+    ::testing::Values(
+        SheetChange{"Reimport",
+                    [](ResultSheet& s) {
+                        TestFiles f;
+                        const std::string file = ReturnFileGenerator().sample(40);
+                        ImportCommand::run(f.write(QStringLiteral("b.txt"), file), s);
+                    },
+                    1, 0},
+        SheetChange{"RowCount", [](ResultSheet& s) { s.SetRowCount(3); }, 1, 0},
+        SheetChange{"SameRowCount", [](ResultSheet& s) { s.SetRowCount(s.RowCount()); }, 0, 0},
+        SheetChange{"DeleteRows",
+                    [](ResultSheet& s) {
+                        s.SetSelection(2, 1, 4, s.ColCount());
+                        s.DeleteSelection(3);
+                    },
+                    1, 0},
+        SheetChange{"Cell", [](ResultSheet& s) { s.SetCellText(2, 3, QStringLiteral("Zé")); }, 0,
+                    1},
+        SheetChange{"CellBelow", [](ResultSheet& s) { s.SetCellText(99, 1, QStringLiteral("x")); },
+                    0, 0},
+        SheetChange{"CellWidens", [](ResultSheet& s) { s.SetCellText(2, 30, QStringLiteral("x")); },
+                    1, 0},
+        SheetChange{"Hide", [](ResultSheet& s) { s.SetColumnsHidden(5, 21, true); }, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class SheetModelCell : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(SheetModelCell, TextStaysTextReadOnlyBottomLeft)
+{
+    ResultSheet sheet;
+    const QString text = QString::fromUtf8(GetParam());
+    sheet.SetCellText(1, 1, text);
+    sheet.SetRowCount(1);
+    SheetModel model(sheet);
+    const QModelIndex cell = model.index(0, 0);
+    EXPECT_EQ(cell.data().typeId(), QMetaType::QString);
+    EXPECT_EQ(cell.data().toString(), text);
+    EXPECT_EQ(cell.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignBottom));
+    EXPECT_EQ(cell.flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable), Qt::ItemIsSelectable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, SheetModelCell,
+                         ::testing::Values("01234567890", "13111967", "1e5", "=1+1", " 0 "));
+
+TEST(SheetModelHeadings, TemplateLabelsOverColumnsNumbersOverRows)
+{
+    ResultSheet sheet;
+    SheetModel model(sheet);
+    EXPECT_EQ(model.rowCount(), 0);
+    QStringList headings;
+    for (int col = 0; col < model.columnCount(); ++col)
+        headings << model.headerData(col, Qt::Horizontal).toString();
+    EXPECT_EQ(headings.join(QLatin1Char(' ')),
+              QStringLiteral("CPF NIS NOME DN COD_NIS_INV COD_CPF_INV COD_NOME_INV COD_DN_INV "
+                             "COD_CNIS_NIS COD_CNIS_DN COD_CNIS_OBITO COD_CNIS_CPF "
+                             "COD_CNIS_CPF_NAO_INF COD_CPF_NAO_CONSTA COD_CPF_NULO "
+                             "COD_CPF_CANCELADO COD_CPF_SUSPENSO COD_CPF_DN COD_CPF_NOME "
+                             "COD_ORIENTACAO_CPF COD_ORIENTACAO_NIS"));
+
+    sheet.SetCellText(3, 23, QStringLiteral("x"));
+    sheet.SetRowCount(3);
+    EXPECT_EQ(model.headerData(22, Qt::Horizontal).toString(), QString());
+    EXPECT_EQ(model.headerData(2, Qt::Vertical).toString(), QStringLiteral("3"));
+    EXPECT_FALSE(model.headerData(3, Qt::Vertical).isValid());
+    const ModelTesterFailures failures;
+    Tester tester(&model, kWarn);
+}
+} // namespace

@@ -1,0 +1,247 @@
+#include "importcommand.h"
+#include "resultsheet.h"
+#include "returnfilegenerator.h"
+#include "sheetstyle.h"
+#include "sheettemplate.h"
+#include "sheetview.h"
+#include "testfiles.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+using Rows = std::vector<std::vector<const char*>>;
+
+void fill(ResultSheet& sheet, const Rows& rows)
+{
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            sheet.SetCellText(int(r) + 1, int(c) + 1, QString::fromUtf8(rows[r][c]));
+    sheet.SetRowCount(int(rows.size()));
+}
+
+void show(SheetView& view)
+{
+    view.resize(900, 500);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+}
+
+QPoint centre(SheetView& view, int row, int col)
+{
+    return view.visualRect(view.model()->index(row - 1, col - 1)).center();
+}
+
+TEST(SheetViewTemplate, FontsRowsAndWidths)
+{
+    SheetView view;
+    EXPECT_EQ(view.font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(view.font().pointSize(), 9);
+    EXPECT_EQ(view.horizontalHeader()->font().pointSize(), 10);
+    EXPECT_EQ(view.locale().currencySymbol(), QStringLiteral("R$"));
+    EXPECT_EQ(view.model()->rowCount(), 0);
+    // Arial 10 pt's "0" (Liberation Sans from fonts-liberation2) is 7 px at 96 dpi.
+    ASSERT_EQ(view.logicalDpiX(), 96);
+    ASSERT_EQ(SheetStyle::digitWidthPixels(view), 7);
+
+    // Hidden, shown again and through resets, a column keeps the template's
+    // width: its characters x 7 px + 5 px of padding.
+    const int pixels[] = {89,  89,  292, 68,  102, 100, 114, 96,  113, 224, 145, 133,
+                          184, 203, 181, 224, 217, 277, 197, 400, 614, 69,  69};
+    view.sheet().SetColumnsHidden(1, 23, true);
+    view.sheet().SetCellText(1, 23, QStringLiteral("x"));
+    view.sheet().SetRowCount(100'000);
+    view.sheet().SetColumnsHidden(1, 23, false);
+    for (int col = 1; col <= 23; ++col)
+        EXPECT_EQ(view.columnWidth(col - 1), pixels[col - 1]) << "column " << col;
+    // 255 twips.
+    EXPECT_EQ(view.verticalHeader()->length(), 100'000 * 17);
+    EXPECT_EQ(SheetStyle::rowHeightPixels(120), 21);
+}
+
+class SheetViewHidden : public ::testing::TestWithParam<std::vector<int>>
+{
+};
+
+// What the optimisation does to the sheet: rows deleted, passing code
+// columns hidden. The grid hides them, the others keep their widths, and the
+// next import shows them all again.
+TEST_P(SheetViewHidden, HiddenColumnsFollowTheSheet)
+{
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("r.txt"), ReturnFileGenerator().sample(30));
+    SheetView view;
+    ASSERT_TRUE(ImportCommand::run(path, view.sheet()).succeeded());
+    const int fullLength = view.horizontalHeader()->length();
+    view.sheet().SetSelection(1, 1, 10, 21);
+    view.sheet().DeleteSelection(3);
+    int hiddenLength = 0;
+    for (const int col : GetParam()) {
+        hiddenLength += view.columnWidth(col - 1);
+        view.sheet().SetColumnsHidden(col, col, true);
+    }
+    for (int col = 1; col <= 21; ++col)
+        EXPECT_EQ(view.isColumnHidden(col - 1),
+                  std::count(GetParam().begin(), GetParam().end(), col))
+            << col;
+    EXPECT_EQ(view.horizontalHeader()->length(), fullLength - hiddenLength);
+
+    ASSERT_TRUE(ImportCommand::run(path, view.sheet()).succeeded());
+    EXPECT_EQ(view.horizontalHeader()->length(), fullLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SheetViewHidden,
+                         ::testing::Values(std::vector<int>{}, std::vector<int>{11},
+                                           std::vector<int>{5, 6, 8, 12, 19, 21}));
+
+struct Copy
+{
+    const char* name;
+    Rows rows;
+    int hiddenCol;
+    CellRange selection;
+    const char* clipboard;
+};
+
+class SheetViewCopy : public ::testing::TestWithParam<Copy>
+{
+};
+
+TEST_P(SheetViewCopy, CtrlCPutsTabSeparatedText)
+{
+    const Copy& c = GetParam();
+    SheetView view;
+    fill(view.sheet(), c.rows);
+    view.sheet().SetColumnsHidden(c.hiddenCol, c.hiddenCol, true);
+    view.sheet().SetSelection(c.selection.row1, c.selection.col1, c.selection.row2,
+                              c.selection.col2);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keySequence(&view, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(c.clipboard));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SheetViewCopy,
+    ::testing::Values(
+        Copy{"LeadingZero", {{"01234567890", "x"}}, 30, {1, 1, 1, 1}, "01234567890\n"},
+        Copy{"Block", {{"a", "b", "c"}, {"d", "é", "f"}}, 30, {1, 2, 2, 3}, "b\tc\né\tf\n"},
+        Copy{"HiddenLeftOut", {{"a", "b", "c"}, {"d", "e", "f"}}, 2, {1, 1, 2, 3}, "a\tc\nd\tf\n"},
+        Copy{"EmptyCells", {{"a", "", "c"}, {}}, 30, {1, 1, 2, 3}, "a\t\tc\n\t\t\n"},
+        Copy{"PastTheSheet", {{"a", "b"}}, 30, {1, 1, 5, 2}, "a\tb\n"},
+        Copy{"Quoted",
+             {{"t\tb", "two\nlines", "\"oi\"", "p"}},
+             30,
+             {1, 1, 1, 4},
+             "\"t\tb\"\t\"two\nlines\"\t\"\"\"oi\"\"\"\tp\n"},
+        Copy{"NothingSelected", {{"a"}}, 30, {1, 1, 0, 1}, "before"},
+        Copy{"OnlyHidden", {{"a", "b"}}, 1, {1, 1, 1, 1}, "before"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct UserSelection
+{
+    const char* name;
+    std::function<void(SheetView&)> act;
+    CellRange expected;
+};
+
+class SheetViewSelection : public ::testing::TestWithParam<UserSelection>
+{
+};
+
+TEST_P(SheetViewSelection, OneSelectionBothWays)
+{
+    SheetView view;
+    fill(view.sheet(), Rows(8, {"a", "b", "c"}));
+    show(view);
+    GetParam().act(view);
+    EXPECT_EQ(view.sheet().Selection(), GetParam().expected);
+
+    QSignalSpy sheetSide(&view.sheet(), &ResultSheet::selectionChanged);
+    QSignalSpy viewSide(view.selectionModel(), &QItemSelectionModel::selectionChanged);
+    view.sheet().SetSelection(2, 2, 3, 4);
+    EXPECT_EQ(sheetSide.count(), 1);
+    EXPECT_EQ(viewSide.count(), 1);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 6);
+    EXPECT_EQ(view.currentIndex(), view.model()->index(1, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, SheetViewSelection,
+    ::testing::Values(UserSelection{"ShiftArrows",
+                                    [](SheetView& v) {
+                                        QTest::mouseClick(v.viewport(), Qt::LeftButton, {},
+                                                          centre(v, 2, 1));
+                                        QTest::keyClick(&v, Qt::Key_Down, Qt::ShiftModifier);
+                                        QTest::keyClick(&v, Qt::Key_Right, Qt::ShiftModifier);
+                                    },
+                                    {2, 1, 3, 2}},
+                      UserSelection{"ColumnHeading",
+                                    [](SheetView& v) {
+                                        QHeaderView* h = v.horizontalHeader();
+                                        QTest::mouseClick(
+                                            h->viewport(), Qt::LeftButton, {},
+                                            QPoint(h->sectionViewportPosition(2) + 5, 5));
+                                    },
+                                    {1, 3, 8, 3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SheetViewFollows, CommandsShowInTheGrid)
+{
+    SheetView view;
+    fill(view.sheet(), Rows(2000, {"a", "b"}));
+    show(view);
+    const auto inSight = [&view](int row) { return view.rect().contains(centre(view, row, 1)); };
+    // The printer button selects past the last row; the grid shows what exists.
+    view.sheet().SetSelection(1, 1, 2010, 25);
+    EXPECT_TRUE(view.selectionModel()->isRowSelected(1999, {}));
+    // A selection alone does not scroll; the active cell does.
+    view.sheet().SetSelection(1800, 1, 1800, 1);
+    EXPECT_FALSE(inSight(1800));
+    view.sheet().SetActiveCell(1500, 2);
+    EXPECT_TRUE(inSight(1500));
+    // A reset keeps the sheet's selection on show.
+    view.sheet().SetSelection(5, 1, 6, 2);
+    view.sheet().SetRowCount(10);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), 4);
+    // A column hidden before the sheet grows to it stays hidden when it comes.
+    view.sheet().SetColumnsHidden(23, 23, true);
+    view.sheet().SetCellText(1, 25, QStringLiteral("x"));
+    EXPECT_TRUE(view.isColumnHidden(22));
+    EXPECT_FALSE(view.isColumnHidden(23));
+}
+
+TEST(SheetViewFollows, UserCannotWriteCells)
+{
+    SheetView view;
+    fill(view.sheet(), {{"01234567890"}});
+    show(view);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre(view, 1, 1));
+    QTest::keyClick(&view, Qt::Key_F2);
+    QTest::keyClicks(&view, QStringLiteral("99"));
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_TRUE(view.findChildren<QLineEdit*>().isEmpty());
+    EXPECT_EQ(view.sheet().CellText(1, 1), QStringLiteral("01234567890"));
+}
+
+TEST(SheetTemplatePrint, HoldsTheTemplatesSettings)
+{
+    const SheetTemplate::PrintSettings s = SheetTemplate::printSettings();
+    EXPECT_EQ(s.header, QStringLiteral("&A"));
+    EXPECT_EQ(s.footer, QStringLiteral("P\u00e1gina &P"));
+    EXPECT_EQ((std::vector{s.leftMargin, s.rightMargin, s.topMargin, s.bottomMargin, s.headerMargin,
+                           s.footerMargin}),
+              (std::vector{0.75, 0.75, 1.0, 1.0, 0.5, 0.5}));
+    EXPECT_EQ((std::vector{s.paperSizeCode, s.scalePercent, s.firstPageNumber, s.copies}),
+              (std::vector{9, 100, 1, 1}));
+    EXPECT_EQ((std::vector{s.landscape, s.blackAndWhite, s.printRowHeadings, s.printColumnHeadings,
+                           s.printGridlines, s.centerHorizontally, s.centerVertically}),
+              (std::vector{false, true, true, true, true, true, false}));
+}
+} // namespace
