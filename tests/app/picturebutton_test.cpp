@@ -21,6 +21,11 @@ struct Art
     QSize size;
 };
 
+void PrintTo(const Art& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ArtTest : public ::testing::TestWithParam<Art>
 {
 };
@@ -111,6 +116,11 @@ struct Centring
     QSize button;
 };
 
+void PrintTo(const Centring& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class CentringTest : public ::testing::TestWithParam<Centring>
 {
 };
@@ -147,6 +157,11 @@ struct StateCase
     bool withStatePictures;
     QRgb shown; // the colour at the middle, or 0 for "faded up picture"
 };
+
+void PrintTo(const StateCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class StateTest : public ::testing::TestWithParam<StateCase>
 {

@@ -15,6 +15,11 @@ struct ArgumentsCase
     std::optional<QString> path;
 };
 
+void PrintTo(const ArgumentsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class ArgumentsTest : public ::testing::TestWithParam<ArgumentsCase>
 {
 };
