@@ -88,6 +88,7 @@ bool LineReader::fill()
         failed_ = true;
         atEnd_ = true;
         end_ = begin_; // a failed read yields no partial line
+        scanned_ = 0;  // nor a scan position past the bytes that are left
         return false;
     }
     if (got == 0) {

@@ -121,8 +121,9 @@ CellStore::RowCells& CellStore::appendRow()
 void CellStore::resizeRows(int rows)
 {
     rows = std::max(rows, 0);
-    if (rows < this->rows())
-        std::erase_if(extras_, [rows](const auto& entry) { return entry.first >= rows; });
+    if (rows < this->rows() &&
+        std::erase_if(extras_, [rows](const auto& entry) { return entry.first >= rows; }) > 0)
+        recomputeWidestExtra();
     rows_.resize(static_cast<std::size_t>(rows));
 }
 
@@ -180,6 +181,15 @@ void CellStore::remapExtras(const std::function<int(int oldRow)>& newRow)
             remapped.emplace(to, std::move(cells));
     }
     extras_ = std::move(remapped);
+    recomputeWidestExtra();
+}
+
+// Only after rows went away: the wide rows are few, so this stays cheap.
+void CellStore::recomputeWidestExtra()
+{
+    widestExtra_ = 0;
+    for (const auto& [row, cells] : extras_)
+        widestExtra_ = std::max(widestExtra_, static_cast<int>(cells.size()));
 }
 
 int CellStore::removeRowsIf(const std::function<bool(int row)>& doomed)

@@ -85,6 +85,7 @@ public:
 private:
     Handle extraHandle(int row, int col) const;
     void remapExtras(const std::function<int(int oldRow)>& newRow);
+    void recomputeWidestExtra();
 
     static constexpr int kPoolBlockBits = 20;
 

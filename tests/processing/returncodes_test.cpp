@@ -1,0 +1,85 @@
+#include "returncodes.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+struct CheckCase
+{
+    int column;
+    std::string_view message;
+};
+
+class CheckColumn : public ::testing::TestWithParam<CheckCase>
+{
+};
+
+// Only exactly "0" passes: no trimming, no numeric reading.
+TEST_P(CheckColumn, ShowsOkOnlyForExactlyZero)
+{
+    const CheckCase& c = GetParam();
+    EXPECT_EQ(ReturnCodes::checkMessage(c.column), c.message);
+    EXPECT_EQ(ReturnCodes::translateCheck(c.column, "0"), "OK");
+    for (const std::string_view code : {"1", "9", "", " 0", "0 ", "00", "O", "-0"})
+        EXPECT_EQ(ReturnCodes::translateCheck(c.column, code), c.message) << '"' << code << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Columns, CheckColumn,
+    ::testing::Values(
+        CheckCase{5, "NIS inválido"}, CheckCase{6, "CPF inválido"}, CheckCase{7, "NOME inválido"},
+        CheckCase{8, "DN inválida"}, CheckCase{9, "NIS inconsistente"},
+        CheckCase{10, "Data de Nascimento diverge no CNIS"}, CheckCase{11, "NIS com óbito no CNIS"},
+        CheckCase{12, "CPF diverge no CNIS"}, CheckCase{13, "CPF não preenchido no CNIS"},
+        CheckCase{14, "CPF não consta o Cadastro CPF"}, CheckCase{15, "CPF NULO no Cadastro CPF"},
+        CheckCase{16, "CPF CANCELADO no Cadastro CPF"},
+        CheckCase{17, "CPF SUSPENSO no Cadastro CPF"},
+        CheckCase{18, "Data de Nascimento diverge no Cadastro CPF"},
+        CheckCase{19, "NOME diverge no Cadastro CPF"},
+        CheckCase{20, "Procurar Conveniadas da RFB: Correios, Banco do Brasil ou CAIXA"}),
+    [](const auto& info) { return "Column" + std::to_string(info.param.column); });
+
+struct OrientationCase
+{
+    const char* name;
+    std::string_view code;
+    std::string_view shown;
+};
+
+class Orientation : public ::testing::TestWithParam<OrientationCase>
+{
+};
+
+TEST_P(Orientation, TranslatesKnownCodesAndKeepsTheRest)
+{
+    EXPECT_EQ(ReturnCodes::translateOrientation(GetParam().code), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, Orientation,
+    ::testing::Values(
+        OrientationCase{"Zero", "0", "OK"},
+        OrientationCase{"One", "1", "Atualizar NIS no INSS - Ligar 135 para agendar atendimento"},
+        OrientationCase{"Two", "2",
+                        "Atualizar Cadastro NIS da CAIXA-Usar Cadastro NIS Empresa pelo Conect. "
+                        "Social ou uma ag. da CAIXA"},
+        OrientationCase{"Three", "3", "Atualizar o Cadastro NIS em uma agência do Banco do Brasil"},
+        OrientationCase{"Four", "4", "4"}, OrientationCase{"Seven", "7", "7"},
+        OrientationCase{"TwoDigits", "10", "10"}, OrientationCase{"Empty", "", ""},
+        OrientationCase{"LeadingSpace", " 1", " 1"}, OrientationCase{"TrailingSpace", "2 ", "2 "},
+        OrientationCase{"Text", "OK", "OK"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The bundled sample's header is the field names joined by ";".
+TEST(ReturnCodes, FieldNamesAreTheReturnFileHeader)
+{
+    QFile sample(QStringLiteral(VERINOVA_SAMPLE_FILE));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray header = sample.readLine().trimmed();
+    std::string joined;
+    for (const std::string_view name : ReturnCodes::fieldNames())
+        joined += std::string(joined.empty() ? "" : ";") + std::string(name);
+    EXPECT_EQ(header.toStdString(), joined);
+}
+} // namespace
