@@ -1,19 +1,20 @@
-// verinova-dump [--otimizar] [--summary] FILE
-// Runs the real commands on a fresh sheet and prints the result as text.
+// verinova-dump [--otimizar] [--summary] [--pdf OUT.pdf] FILE
+// Runs the real commands on a fresh sheet and prints the result as text;
+// --pdf also prints it to OUT.pdf through the print command.
 #include "importcommand.h"
 #include "optimizecommand.h"
+#include "pdfprintout.h"
 #include "resultsheet.h"
 #include "sheetdump.h"
 
 #include <QString>
-
 #include <cstdio>
 #include <cstring>
 
 namespace {
 int usage()
 {
-    std::fputs("usage: verinova-dump [--otimizar] [--summary] FILE\n", stderr);
+    std::fputs("usage: verinova-dump [--otimizar] [--summary] [--pdf OUT.pdf] FILE\n", stderr);
     return 2;
 }
 
@@ -29,11 +30,14 @@ int main(int argc, char** argv)
     bool summaryOnly = false;
     bool optimize = false;
     const char* file = nullptr;
+    const char* pdf = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--summary") == 0)
             summaryOnly = true;
         else if (std::strcmp(argv[i], "--otimizar") == 0)
             optimize = true;
+        else if (std::strcmp(argv[i], "--pdf") == 0 && i + 1 < argc)
+            pdf = argv[++i];
         else if (argv[i][0] == '-' && argv[i][1] == '-' && argv[i][2] != '\0')
             return usage();
         else if (file)
@@ -53,6 +57,13 @@ int main(int argc, char** argv)
         const CommandOutcome optimized = OptimizeCommand::run(path, sheet);
         if (!optimized.succeeded())
             return reportMessage(optimized);
+    }
+    if (pdf) {
+        const QString error = printSheetToPdf(sheet, QString::fromLocal8Bit(pdf));
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "verinova-dump: %s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
     }
     SheetDump::write(sheet, stdout, summaryOnly);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <vector>
+
+class ResultSheet;
+
+// Which rows and columns of the print range land on which page. Pure
+// arithmetic on the fixed row height and the column widths, so a plan of a
+// million rows costs no more than one of ten: nothing is measured or painted
+// here, and a page is worked out only when asked for.
+//
+// Lengths are in sheet pixels, 1/96 inch, the unit the grid draws in; the
+// printer scales them to its own resolution. Pages run down, then over: all
+// the rows of the first band of columns, then the rows again for the next.
+class PagePlan
+{
+public:
+    struct Column
+    {
+        int col;   // 1-based sheet column
+        int width; // sheet pixels
+    };
+
+    // A run of columns printed side by side, as indices into columns().
+    struct Band
+    {
+        int first;
+        int last; // last < first: a band with no columns
+        int width;
+    };
+
+    struct Page
+    {
+        int index; // 0-based, in printing order
+        int band;
+        int firstRow;
+        int lastRow; // lastRow < firstRow: the headings alone
+    };
+
+    // The printable area inside the margins, in sheet pixels.
+    struct Paper
+    {
+        double width;
+        double height;
+    };
+
+    // 255 twips at 96 dpi; column headings are one row high too.
+    static constexpr double kRowHeight = 17.0;
+
+    // Rows firstRow to lastRow (none when lastRow < firstRow) of the given
+    // columns, with a row-heading column of rowHeadingWidth on every page.
+    PagePlan(int firstRow, int lastRow, std::vector<Column> columns, int rowHeadingWidth,
+             Paper paper);
+
+    // The sheet's print range, cut to its rows and columns, without hidden
+    // columns. digitWidth is the standard font's digit width in sheet pixels.
+    static PagePlan forSheet(const ResultSheet& sheet, Paper paper, int digitWidth);
+    // Wide enough for the largest row number printed.
+    static int rowHeadingWidth(int lastRow, int digitWidth);
+
+    int pageCount() const { return rowPages_ * static_cast<int>(bands_.size()); }
+    Page page(int index) const;
+    int rowsPerPage() const { return rowsPerPage_; }
+    int rowPages() const { return rowPages_; }
+    const std::vector<Band>& bands() const { return bands_; }
+    const std::vector<Column>& columns() const { return columns_; }
+    int rowHeadingWidth() const { return rowHeadingWidth_; }
+    const Paper& paper() const { return paper_; }
+
+private:
+    int firstRow_;
+    int lastRow_;
+    std::vector<Column> columns_;
+    int rowHeadingWidth_;
+    Paper paper_;
+    std::vector<Band> bands_;
+    int rowsPerPage_ = 1;
+    int rowPages_ = 1;
+};

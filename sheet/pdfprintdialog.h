@@ -1,0 +1,29 @@
+#pragma once
+
+#include "printdialog.h"
+
+#include <QString>
+
+// Prints to a PDF file instead of asking the user. The pages go to a
+// temporary file beside the target, which replaces the target only when
+// every page is written: a failed printout leaves any earlier file intact and
+// no partial one behind.
+class PdfPrintDialog : public PrintDialog
+{
+public:
+    explicit PdfPrintDialog(QString path);
+    ~PdfPrintDialog() override;
+
+    bool prepare(QPrinter& printer, bool showDialog) override;
+    bool finish(bool printed, const QString& error) override;
+
+    // Why the last printout failed; empty after a successful one.
+    QString errorString() const { return error_; }
+
+private:
+    void discardTemporary();
+
+    QString path_;
+    QString temporary_;
+    QString error_;
+};

@@ -1,0 +1,3 @@
+#include "printdialog.h"
+
+PrintDialog::~PrintDialog() = default;

@@ -1,0 +1,21 @@
+#include "printhandler.h"
+
+#include "printdialog.h"
+#include "sheetprinter.h"
+
+#include <QPrinter>
+
+ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog)
+{
+    return [dialog = std::move(dialog)](const ResultSheet& sheet, bool showDialog) {
+        QPrinter printer(QPrinter::HighResolution);
+        SheetPrinter::applySettings(printer);
+        if (!dialog->prepare(printer, showDialog))
+            return false;
+        // "All pages" in the dialog may leave an earlier range behind.
+        const QPageRanges pages =
+            printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+        const SheetPrinter::Result result = SheetPrinter(sheet).print(printer, pages);
+        return dialog->finish(result.printed, result.error);
+    };
+}

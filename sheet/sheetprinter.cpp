@@ -1,0 +1,330 @@
+#include "sheetprinter.h"
+
+#include "headerfooterformatter.h"
+#include "resultsheet.h"
+#include "sheettemplate.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr double kSheetDpi = 96.0;
+constexpr double kPointsPerInch = 72.0;
+// Text sits this far inside its cell, in sheet pixels.
+constexpr double kTextInset = 2.0;
+
+QPageSize pageSizeFor(int paperSizeCode)
+{
+    switch (paperSizeCode) {
+    case 1:
+        return QPageSize(QPageSize::Letter);
+    case 9:
+    default:
+        return QPageSize(QPageSize::A4);
+    }
+}
+
+QFont fontOf(const SheetTemplate::Font& font)
+{
+    QFont f(QString::fromLatin1(font.family), font.pointSize);
+    // Cell text is measured and drawn at the printer's resolution; hinting
+    // for the screen would change its widths.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+// The page in printer coordinates: where sheet pixels land on the paper,
+// and the areas the settings give, all in device pixels.
+struct PageFrame
+{
+    double scaleX;
+    double scaleY;
+    QRectF paper;
+    QRectF printable;
+    double headerTop;
+    double footerBottom;
+
+    double x(double sheetPixels) const { return sheetPixels * scaleX; }
+    double y(double sheetPixels) const { return sheetPixels * scaleY; }
+
+    static PageFrame of(const QPagedPaintDevice& device)
+    {
+        const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
+        const QPageLayout layout = device.pageLayout();
+        const double dpiX = device.logicalDpiX();
+        const double dpiY = device.logicalDpiY();
+        const double zoom = settings.scalePercent / 100.0;
+
+        const QRectF full = layout.fullRect(QPageLayout::Inch);
+        const QMarginsF margins = layout.margins(QPageLayout::Inch);
+        // The painter starts at the paper's corner in full-page mode and at
+        // the printable area's corner otherwise.
+        QPointF origin(0, 0);
+        if (layout.mode() != QPageLayout::FullPageMode) {
+            const QRectF paint = layout.paintRect(QPageLayout::Inch);
+            origin = QPointF(-paint.left() * dpiX, -paint.top() * dpiY);
+        }
+        PageFrame frame;
+        frame.scaleX = dpiX / kSheetDpi * zoom;
+        frame.scaleY = dpiY / kSheetDpi * zoom;
+        frame.paper = QRectF(origin, QSizeF(full.width() * dpiX, full.height() * dpiY));
+        frame.printable = frame.paper.adjusted(margins.left() * dpiX, margins.top() * dpiY,
+                                               -margins.right() * dpiX, -margins.bottom() * dpiY);
+        frame.headerTop = frame.paper.top() + settings.headerMargin * dpiY;
+        frame.footerBottom = frame.paper.bottom() - settings.footerMargin * dpiY;
+        return frame;
+    }
+
+    PagePlan::Paper sheetPaper() const
+    {
+        return {printable.width() / scaleX, printable.height() / scaleY};
+    }
+};
+
+class PagePainter
+{
+public:
+    PagePainter(QPainter& painter, const ResultSheet& sheet, const PagePlan& plan,
+                const PageFrame& frame, QPaintDevice& device)
+        : painter_(painter), sheet_(sheet), plan_(plan), frame_(frame),
+          settings_(SheetTemplate::printSettings()),
+          cellFont_(fontOf(SheetTemplate::kCellFont), &device),
+          headingFont_(fontOf(SheetTemplate::kStandardFont), &device),
+          cellMetrics_(cellFont_, &device), headingMetrics_(headingFont_, &device),
+          // Gridlines print as hairlines: half a point.
+          gridPen_(Qt::black, device.logicalDpiY() / (2 * kPointsPerInch))
+    {
+        gridPen_.setCapStyle(Qt::FlatCap);
+    }
+
+    void paint(const PagePlan::Page& page)
+    {
+        paintHeaderAndFooter(page);
+
+        const PagePlan::Band& band = plan_.bands()[static_cast<std::size_t>(page.band)];
+        const double rowHeading = frame_.x(plan_.rowHeadingWidth());
+        const double blockWidth = rowHeading + frame_.x(band.width);
+        const int rows = std::max(page.lastRow - page.firstRow + 1, 0);
+        const double rowHeight = frame_.y(PagePlan::kRowHeight);
+        const double blockHeight = (rows + 1) * rowHeight;
+
+        const QRectF& area = frame_.printable;
+        double left = area.left();
+        double top = area.top();
+        // A block wider than the page starts at the margin and is clipped at
+        // the other side, never pushed off both.
+        if (settings_.centerHorizontally && blockWidth < area.width())
+            left += (area.width() - blockWidth) / 2;
+        if (settings_.centerVertically && blockHeight < area.height())
+            top += (area.height() - blockHeight) / 2;
+
+        std::vector<double> edges; // left edges of the band's columns, then its right edge
+        edges.reserve(static_cast<std::size_t>(band.last - band.first + 2));
+        double x = left + rowHeading;
+        for (int i = band.first; i <= band.last; ++i) {
+            edges.push_back(x);
+            x += frame_.x(plan_.columns()[static_cast<std::size_t>(i)].width);
+        }
+        edges.push_back(x);
+
+        painter_.save();
+        painter_.setClipRect(area);
+
+        // Column headings, then each row under its number.
+        painter_.setFont(headingFont_);
+        for (int i = band.first; i <= band.last; ++i) {
+            const std::size_t e = static_cast<std::size_t>(i - band.first);
+            const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
+            centred(SheetTemplate::heading(col),
+                    QRectF(edges[e], top, edges[e + 1] - edges[e], rowHeight));
+        }
+        for (int r = 0; r < rows; ++r) {
+            const double rowTop = top + (r + 1) * rowHeight;
+            centred(QString::number(page.firstRow + r),
+                    QRectF(left, rowTop, rowHeading, rowHeight));
+        }
+        painter_.setFont(cellFont_);
+        for (int r = 0; r < rows; ++r) {
+            const double rowBottom = top + (r + 2) * rowHeight;
+            for (int i = band.first; i <= band.last; ++i) {
+                const std::size_t e = static_cast<std::size_t>(i - band.first);
+                const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
+                cell(sheet_.CellText(page.firstRow + r, col), edges[e], edges[e + 1], rowBottom);
+            }
+        }
+
+        if (settings_.printGridlines) {
+            std::vector<QLineF> lines;
+            lines.reserve(static_cast<std::size_t>(rows) + edges.size() + 3);
+            for (int r = 0; r <= rows + 1; ++r) {
+                const double y = top + r * rowHeight;
+                lines.emplace_back(left, y, x, y);
+            }
+            lines.emplace_back(left, top, left, top + blockHeight);
+            for (double edge : edges)
+                lines.emplace_back(edge, top, edge, top + blockHeight);
+            painter_.setPen(gridPen_);
+            painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
+        }
+        painter_.restore();
+    }
+
+private:
+    void paintHeaderAndFooter(const PagePlan::Page& page)
+    {
+        const int number = settings_.firstPageNumber + page.index;
+        const QString name = SheetTemplate::sheetName();
+        const QString header = HeaderFooterFormatter::format(settings_.header, name, number);
+        const QString footer = HeaderFooterFormatter::format(settings_.footer, name, number);
+        const QRectF& area = frame_.printable;
+        painter_.setFont(headingFont_);
+        painter_.setPen(Qt::black);
+        const double centre = area.left() + area.width() / 2;
+        painter_.drawText(QPointF(centre - headingMetrics_.horizontalAdvance(header) / 2,
+                                  frame_.headerTop + headingMetrics_.ascent()),
+                          header);
+        painter_.drawText(QPointF(centre - headingMetrics_.horizontalAdvance(footer) / 2,
+                                  frame_.footerBottom - headingMetrics_.descent()),
+                          footer);
+    }
+
+    void centred(const QString& text, const QRectF& box)
+    {
+        const double width = headingMetrics_.horizontalAdvance(text);
+        const double baseline =
+            box.center().y() + (headingMetrics_.ascent() - headingMetrics_.descent()) / 2;
+        drawClipped(text, QPointF(box.center().x() - width / 2, baseline), width, box);
+    }
+
+    // Cells are bottom-aligned and start at the left, like text in a
+    // spreadsheet's general format.
+    void cell(const QString& text, double left, double right, double bottom)
+    {
+        if (text.isEmpty())
+            return;
+        const double width = cellMetrics_.horizontalAdvance(text);
+        const QPointF at(left + frame_.x(kTextInset),
+                         bottom - frame_.y(kTextInset) - cellMetrics_.descent());
+        drawClipped(text, at, width,
+                    QRectF(left, bottom - frame_.y(PagePlan::kRowHeight), right - left,
+                           frame_.y(PagePlan::kRowHeight)));
+    }
+
+    // Clipping costs a saved state in the output, so only text that would
+    // spill over its cell pays for it.
+    void drawClipped(const QString& text, QPointF at, double width, const QRectF& box)
+    {
+        painter_.setPen(Qt::black);
+        if (at.x() >= box.left() && at.x() + width <= box.right()) {
+            painter_.drawText(at, text);
+            return;
+        }
+        painter_.save();
+        painter_.setClipRect(box, Qt::IntersectClip);
+        painter_.drawText(at, text);
+        painter_.restore();
+    }
+
+    QPainter& painter_;
+    const ResultSheet& sheet_;
+    const PagePlan& plan_;
+    const PageFrame& frame_;
+    SheetTemplate::PrintSettings settings_;
+    QFont cellFont_;
+    QFont headingFont_;
+    QFontMetricsF cellMetrics_;
+    QFontMetricsF headingMetrics_;
+    QPen gridPen_;
+};
+} // namespace
+
+SheetPrinter::SheetPrinter(const ResultSheet& sheet) : sheet_(sheet) {}
+
+void SheetPrinter::applySettings(QPrinter& printer)
+{
+    const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
+    QPageLayout layout(pageSizeFor(settings.paperSizeCode),
+                       settings.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(settings.leftMargin, settings.topMargin, settings.rightMargin,
+                                 settings.bottomMargin),
+                       QPageLayout::Inch);
+    // The margins are measured from the paper's edge, and the header and
+    // footer print inside them.
+    layout.setMode(QPageLayout::FullPageMode);
+    printer.setPageLayout(layout);
+    printer.setFullPage(true);
+    printer.setColorMode(settings.blackAndWhite ? QPrinter::GrayScale : QPrinter::Color);
+    printer.setCopyCount(settings.copies);
+    printer.setDocName(SheetTemplate::sheetName());
+    printer.setCreator(QStringLiteral("Verinova Cadastral"));
+}
+
+int SheetPrinter::digitWidth()
+{
+    // A 96-dpi image stands in for the screen the widths were made for.
+    static const int width = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        constexpr double kMetersPerInch = 0.0254;
+        image.setDotsPerMeterX(qRound(kSheetDpi / kMetersPerInch));
+        image.setDotsPerMeterY(qRound(kSheetDpi / kMetersPerInch));
+        const QFont font(QString::fromLatin1(SheetTemplate::kStandardFont.family),
+                         SheetTemplate::kStandardFont.pointSize);
+        return QFontMetrics(font, &image).horizontalAdvance(QLatin1Char('0'));
+    }();
+    return width;
+}
+
+PagePlan SheetPrinter::plan(const QPagedPaintDevice& device) const
+{
+    return PagePlan::forSheet(sheet_, PageFrame::of(device).sheetPaper(), digitWidth());
+}
+
+SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages) const
+{
+    const PageFrame frame = PageFrame::of(device);
+    const PagePlan plan = PagePlan::forSheet(sheet_, frame.sheetPaper(), digitWidth());
+
+    auto chosen = [&](int index) { return pages.isEmpty() || pages.contains(index + 1); };
+    int wanted = 0;
+    for (int i = 0; i < plan.pageCount() && wanted == 0; ++i)
+        wanted += chosen(i) ? 1 : 0;
+    Result result;
+    if (wanted == 0) {
+        result.error =
+            QStringLiteral("Nenhuma página a imprimir no intervalo escolhido (%1 de %2).")
+                .arg(pages.toString())
+                .arg(plan.pageCount());
+        return result;
+    }
+
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        result.error = QStringLiteral("Não foi possível abrir a impressora.");
+        return result;
+    }
+    PagePainter pagePainter(painter, sheet_, plan, frame, device);
+    for (int i = 0; i < plan.pageCount(); ++i) {
+        if (!chosen(i))
+            continue;
+        if (result.pages > 0 && !device.newPage()) {
+            painter.end();
+            result.error = QStringLiteral("A impressão parou na página %1.").arg(i + 1);
+            return result;
+        }
+        pagePainter.paint(plan.page(i));
+        ++result.pages;
+    }
+    if (!painter.end()) {
+        result.error = QStringLiteral("Não foi possível concluir a impressão.");
+        return result;
+    }
+    result.printed = true;
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "pageplan.h"
+
+#include <QPageRanges>
+#include <QString>
+
+class QPagedPaintDevice;
+class QPrinter;
+class ResultSheet;
+
+// Paints a sheet's print range as a spreadsheet prints it: the template's
+// header and footer, the row and column headings on every page, gridlines,
+// cells in the template's font and column widths, the block centred across
+// the page. Pages are painted one at a time, as the page plan gives them.
+class SheetPrinter
+{
+public:
+    struct Result
+    {
+        bool printed = false;
+        int pages = 0;
+        QString error; // why nothing, or not everything, was printed
+    };
+
+    explicit SheetPrinter(const ResultSheet& sheet);
+
+    // The template's print settings: paper, orientation, margins, colour and
+    // copies. Applied before the print dialog, so the user starts from them.
+    static void applySettings(QPrinter& printer);
+    // The standard font's digit width in sheet pixels, the unit the column
+    // widths count in; the grid measures the same font.
+    static int digitWidth();
+
+    PagePlan plan(const QPagedPaintDevice& device) const;
+    // Paints the pages whose 1-based numbers are in `pages`, or every page
+    // when `pages` is empty.
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const;
+
+private:
+    const ResultSheet& sheet_;
+};

@@ -1,0 +1,32 @@
+#include "pdfprintout.h"
+
+#include "pdfprintdialog.h"
+#include "printcommand.h"
+#include "printhandler.h"
+#include "resultsheet.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+QString printSheetToPdf(ResultSheet& sheet, const QString& path)
+{
+    // Fonts and the printer need a GUI application, not a display.
+    static int argc = 1;
+    static char name[] = "verinova-dump";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QGuiApplication> app;
+    if (!QGuiApplication::instance()) {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    const auto pdf = std::make_shared<PdfPrintDialog>(path);
+    sheet.SetPrintHandler(makePrintHandler(pdf));
+    const bool printed = PrintCommand::run(sheet);
+    sheet.SetPrintHandler({});
+    if (printed)
+        return {};
+    return pdf->errorString().isEmpty() ? QStringLiteral("Nada foi impresso.") : pdf->errorString();
+}
