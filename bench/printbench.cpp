@@ -1,12 +1,11 @@
 // Printing costs: the page plan of a million rows, made before anything is
 // painted, and painting pages to PDF through the same code the printer uses.
+#include "benchdata.h"
 #include "importcommand.h"
 #include "pageplan.h"
 #include "resultsheet.h"
-#include "returnfilegenerator.h"
 #include "sheetprinter.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
@@ -57,15 +56,7 @@ const ResultSheet* loadedSheet()
 {
     static const std::unique_ptr<ResultSheet> sheet = [] {
         auto loaded = std::make_unique<ResultSheet>();
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("retorno.txt"));
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly))
-            return std::unique_ptr<ResultSheet>();
-        ReturnFileGenerator generator;
-        const std::string text = generator.file(7'000);
-        file.write(text.data(), static_cast<qint64>(text.size()));
-        file.close();
+        const QString input = BenchData::returnFile(7'000);
         if (!ImportCommand::run(input, *loaded).succeeded())
             return std::unique_ptr<ResultSheet>();
         loaded->SetSelection(1, 1, loaded->RowCount(), loaded->ColCount());
