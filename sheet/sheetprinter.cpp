@@ -60,7 +60,6 @@ struct PageFrame
         const QPageLayout layout = device.pageLayout();
         const double dpiX = device.logicalDpiX();
         const double dpiY = device.logicalDpiY();
-        const double zoom = settings.scalePercent / 100.0;
 
         const QRectF full = layout.fullRect(QPageLayout::Inch);
         const QMarginsF margins = layout.margins(QPageLayout::Inch);
@@ -71,9 +70,10 @@ struct PageFrame
             const QRectF paint = layout.paintRect(QPageLayout::Inch);
             origin = QPointF(-paint.left() * dpiX, -paint.top() * dpiY);
         }
+        // The template prints at 100 %: a sheet pixel is 1/96 inch on paper.
         PageFrame frame;
-        frame.scaleX = dpiX / kSheetDpi * zoom;
-        frame.scaleY = dpiY / kSheetDpi * zoom;
+        frame.scaleX = dpiX / kSheetDpi;
+        frame.scaleY = dpiY / kSheetDpi;
         frame.paper = QRectF(origin, QSizeF(full.width() * dpiX, full.height() * dpiY));
         frame.printable = frame.paper.adjusted(margins.left() * dpiX, margins.top() * dpiY,
                                                -margins.right() * dpiX, -margins.bottom() * dpiY);
@@ -292,15 +292,14 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
     const PagePlan plan = PagePlan::forSheet(sheet_, frame.sheetPaper(), digitWidth());
 
     auto chosen = [&](int index) { return pages.isEmpty() || pages.contains(index + 1); };
-    int wanted = 0;
-    for (int i = 0; i < plan.pageCount() && wanted == 0; ++i)
-        wanted += chosen(i) ? 1 : 0;
+    bool anyChosen = false;
+    for (int i = 0; i < plan.pageCount() && !anyChosen; ++i)
+        anyChosen = chosen(i);
     Result result;
-    if (wanted == 0) {
-        result.error =
-            QStringLiteral("Nenhuma página a imprimir no intervalo escolhido (%1 de %2).")
-                .arg(pages.toString())
-                .arg(plan.pageCount());
+    if (!anyChosen) {
+        result.error = QStringLiteral("As páginas %1 não existem: a planilha tem %2 página(s).")
+                           .arg(pages.toString())
+                           .arg(plan.pageCount());
         return result;
     }
 

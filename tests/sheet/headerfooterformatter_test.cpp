@@ -8,7 +8,6 @@ struct FormatCase
     const char* name;
     QString codes;
     QString sheetName;
-    int page;
     QString expected;
 };
 
@@ -19,7 +18,7 @@ class HeaderFooterFormatterTest : public ::testing::TestWithParam<FormatCase>
 TEST_P(HeaderFooterFormatterTest, ExpandsCodes)
 {
     const FormatCase& c = GetParam();
-    EXPECT_EQ(HeaderFooterFormatter::format(c.codes, c.sheetName, c.page), c.expected);
+    EXPECT_EQ(HeaderFooterFormatter::format(c.codes, c.sheetName, 7), c.expected);
 }
 
 const QString kName = QStringLiteral("Planilhas1");
@@ -27,22 +26,13 @@ const QString kName = QStringLiteral("Planilhas1");
 INSTANTIATE_TEST_SUITE_P(
     Cases, HeaderFooterFormatterTest,
     ::testing::Values(
-        FormatCase{"SheetName", QStringLiteral("&A"), kName, 1, kName},
-        FormatCase{"PageNumber", QStringLiteral("Página &P"), kName, 12,
-                   QStringLiteral("Página 12")},
-        FormatCase{"LowerCaseCodes", QStringLiteral("&a/&p"), kName, 3,
-                   QStringLiteral("Planilhas1/3")},
-        FormatCase{"LiteralAmpersand", QStringLiteral("A && B"), kName, 1, QStringLiteral("A & B")},
-        // The escaped "&" must not pair with the letter after it.
-        FormatCase{"EscapedBeforeLetter", QStringLiteral("&&P&&A"), kName, 7,
-                   QStringLiteral("&P&A")},
-        FormatCase{"EscapedThenCode", QStringLiteral("&&&P"), kName, 7, QStringLiteral("&7")},
+        FormatCase{"SheetName", QStringLiteral("&A"), kName, kName},
+        FormatCase{"PageNumber", QStringLiteral("Página &p"), kName, QStringLiteral("Página 7")},
+        // An escaped "&" never pairs with the letter after it.
+        FormatCase{"Escaped", QStringLiteral("&&P &&&P"), kName, QStringLiteral("&P &7")},
         // A name is printed as it is, never read as codes itself.
-        FormatCase{"NameHoldingCodes", QStringLiteral("&A &P"), QStringLiteral("R&P"), 2,
-                   QStringLiteral("R&P 2")},
-        FormatCase{"UnknownCodeKept", QStringLiteral("&Z&1"), kName, 1, QStringLiteral("&Z&1")},
-        FormatCase{"TrailingAmpersand", QStringLiteral("fim&"), kName, 1, QStringLiteral("fim&")},
-        FormatCase{"NoCodes", QStringLiteral("Relatório"), kName, 1, QStringLiteral("Relatório")},
-        FormatCase{"Empty", QString(), kName, 1, QString()}),
+        FormatCase{"NameHoldingCodes", QStringLiteral("&A"), QStringLiteral("R&P"),
+                   QStringLiteral("R&P")},
+        FormatCase{"OtherCodesKept", QStringLiteral("&Z fim&"), kName, QStringLiteral("&Z fim&")}),
     [](const auto& info) { return std::string(info.param.name); });
 } // namespace
