@@ -114,6 +114,10 @@ protected:
         ASSERT_TRUE(ImportCommand::run(path, sheet).succeeded());
         if (optimised) {
             ASSERT_TRUE(OptimizeCommand::run(path, sheet).succeeded());
+            int hidden = 0;
+            for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+                hidden += sheet.IsColumnHidden(col);
+            ASSERT_GT(hidden, 0) << "a printout with no hidden column proves nothing here";
         }
     }
 
