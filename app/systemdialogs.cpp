@@ -1,5 +1,7 @@
 #include "systemdialogs.h"
 
+#include "systemprintdialog.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -15,4 +17,9 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
 void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+}
+
+std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent)
+{
+    return std::make_shared<SystemPrintDialog>(parent);
 }

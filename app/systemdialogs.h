@@ -9,4 +9,5 @@ class SystemDialogs final : public WindowDialogs
 public:
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder) override;
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
+    std::shared_ptr<PrintDialog> printDialog(QWidget* parent) override;
 };

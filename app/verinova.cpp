@@ -5,6 +5,8 @@
 #include "optimizecommand.h"
 #include "pathcheck.h"
 #include "picturebutton.h"
+#include "printcommand.h"
+#include "printhandler.h"
 #include "sheetview.h"
 #include "svgiconengine.h"
 #include "systemdialogs.h"
@@ -133,7 +135,10 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(Command1, &QPushButton::clicked, this, &Verinova::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Verinova::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Verinova::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Verinova::Command4_Click);
     connect(CmdSair, &QPushButton::clicked, this, &Verinova::CmdSair_Click);
+
+    F1Book1->sheet().SetPrintHandler(makePrintHandler(dialogs_->printDialog(this)));
 }
 
 Verinova::~Verinova() = default;
@@ -171,6 +176,13 @@ void Verinova::Command3_Click()
         outcome = OptimizeCommand::run(Text1->text(), F1Book1->sheet());
     }
     tell(outcome);
+}
+
+void Verinova::Command4_Click()
+{
+    // No check and no message of its own: a cancelled dialog prints nothing,
+    // and a failed printout is told by the print dialog.
+    PrintCommand::run(F1Book1->sheet());
 }
 
 void Verinova::CmdSair_Click()

@@ -36,6 +36,7 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    void Command4_Click();
     void CmdSair_Click();
 
     QString SelectArquivo();

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class PrintDialog;
 class QWidget;
 
 // The modal dialogs the window shows. The window reaches them only through
@@ -18,4 +21,7 @@ public:
                                      const QString& folder) = 0;
     // A message box with the critical icon and one OK button.
     virtual void showCritical(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Where the sheet's printing asks for the printer: the platform's print
+    // dialog over `parent`.
+    virtual std::shared_ptr<PrintDialog> printDialog(QWidget* parent) = 0;
 };

@@ -7,6 +7,8 @@
 
 ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog)
 {
+    if (!dialog)
+        return {}; // no printing: PrintSheet fails
     return [dialog = std::move(dialog)](const ResultSheet& sheet, bool showDialog) {
         QPrinter printer(QPrinter::HighResolution);
         SheetPrinter::applySettings(printer);

@@ -25,6 +25,8 @@ public:
         std::fprintf(stderr, "verinova-shot: %s: %s\n", qPrintable(title), qPrintable(text));
         failed = true;
     }
+    // The shot never prints.
+    std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return nullptr; }
     bool failed = false;
 };
 } // namespace

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -290,6 +291,30 @@ TEST_F(WindowTest, ProcessarThenOtimizarWorkOnTheSheet)
             EXPECT_EQ(sheet().CellText(row, col), expected.CellText(row, col))
                 << "row " << row << " column " << col;
     }
+}
+
+// The printer button prints what the sheet holds through the print dialog,
+// and leaves the first cell selected whether or not the user printed.
+TEST_F(WindowTest, PrinterButtonPrintsThroughTheDialog)
+{
+    load(twoWorkers());
+    sheet().SetSelection(2, 3, 2, 5);
+    click(QStringLiteral("Command4"));
+    EXPECT_EQ(dialogs_->printer->asked, 1);
+    EXPECT_TRUE(dialogs_->printer->shown);
+    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_EQ(sheet().PrintRange(), (CellRange{1, 1, 2, 21}));
+    EXPECT_EQ(sheet().Selection(), (CellRange{1, 1, 1, 1}));
+
+    const QString pdf = files_.path(QStringLiteral("impresso.pdf"));
+    dialogs_->printer->pdfPath = pdf;
+    click(QStringLiteral("Command4"));
+    EXPECT_EQ(dialogs_->printer->asked, 2);
+    QFile printed(pdf);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.read(5).startsWith("%PDF"));
+    EXPECT_TRUE(dialogs_->messages.empty());
+    EXPECT_EQ(sheet().Selection(), (CellRange{1, 1, 1, 1}));
 }
 
 // The folder button: whatever the dialog gives back, the box takes only a
