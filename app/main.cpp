@@ -2,6 +2,7 @@
 #include "verinova.h"
 
 #include <QApplication>
+
 #include <cstdio>
 
 int main(int argc, char** argv)

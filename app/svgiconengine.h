@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIconEngine>
+
 #include <memory>
 
 class QSvgRenderer;

@@ -3,6 +3,7 @@
 #include "windowdialogs.h"
 
 #include <QWidget>
+
 #include <memory>
 
 class CommonDialog;

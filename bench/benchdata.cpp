@@ -24,8 +24,8 @@ QString BenchData::returnFile(int workers, double problemShare)
     ReturnFileGenerator::Options options;
     options.problemShare = problemShare;
     const std::string text = ReturnFileGenerator(options).file(workers);
-    const QString path = folder().filePath(
-        QStringLiteral("retorno-%1-%2.txt").arg(workers).arg(problemShare));
+    const QString path =
+        folder().filePath(QStringLiteral("retorno-%1-%2.txt").arg(workers).arg(problemShare));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=

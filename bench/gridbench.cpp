@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <malloc.h>
 #include <stdexcept>

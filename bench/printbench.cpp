@@ -10,7 +10,9 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <memory>
 #include <sys/resource.h>

@@ -4,7 +4,8 @@
 
 // Why a command ended early, if it did: the text of the "Atenção" box the
 // window shows for it.
-enum class CommandMessage {
+enum class CommandMessage
+{
     None,
     SelectFile,
     FileNotFound,

@@ -10,8 +10,7 @@
 // Nothing changes when inicio or qtde is below 1, or when inicio + qtde does
 // not fit the counters' type (the 16-bit routine leaves a text alone once the
 // sum passes 32,767). A position past the end cuts what is there.
-template <std::signed_integral Int>
-void Del(QString& alfa, Int inicio, Int qtde)
+template <std::signed_integral Int> void Del(QString& alfa, Int inicio, Int qtde)
 {
     Int end = 0;
     if (inicio < 1 || qtde < 1 || __builtin_add_overflow(inicio, qtde, &end))
@@ -23,8 +22,7 @@ void Del(QString& alfa, Int inicio, Int qtde)
 // front of a line moves the view and copies nothing. Only a cut at the front
 // (inicio 1) or one that reaches the end can be expressed on a view; others
 // leave it unchanged and return false.
-template <std::signed_integral Int>
-bool Del(std::string_view& alfa, Int inicio, Int qtde)
+template <std::signed_integral Int> bool Del(std::string_view& alfa, Int inicio, Int qtde)
 {
     Int end = 0;
     if (inicio < 1 || qtde < 1 || __builtin_add_overflow(inicio, qtde, &end))

@@ -83,7 +83,8 @@ bool LineReader::fill()
     }
     if (buffer_.size() - end_ < blockSize_)
         buffer_.resize(std::max(buffer_.size() * 2, end_ + blockSize_));
-    const qint64 got = device_.read(buffer_.data() + end_, static_cast<qint64>(buffer_.size() - end_));
+    const qint64 got =
+        device_.read(buffer_.data() + end_, static_cast<qint64>(buffer_.size() - end_));
     if (got < 0) {
         failed_ = true;
         atEnd_ = true;

@@ -12,8 +12,17 @@
 class ReturnFileParser
 {
 public:
-    enum class Encoding { Utf8, Windows1252 };
-    enum class LineResult { Added, Blank, NotUtf8 };
+    enum class Encoding
+    {
+        Utf8,
+        Windows1252
+    };
+    enum class LineResult
+    {
+        Added,
+        Blank,
+        NotUtf8
+    };
 
     explicit ReturnFileParser(Encoding encoding);
 

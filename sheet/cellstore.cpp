@@ -87,7 +87,8 @@ std::string_view CellStore::utf8(Handle h) const
     if (h == kEmpty)
         return {};
     if (h <= kMaxInterned)
-        return h <= internedUtf8_.size() ? std::string_view(internedUtf8_[h - 1]) : std::string_view();
+        return h <= internedUtf8_.size() ? std::string_view(internedUtf8_[h - 1])
+                                         : std::string_view();
     const std::size_t id = h - kFirstPoolHandle;
     if (id >= textPositions_.size())
         return {};

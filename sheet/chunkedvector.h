@@ -7,8 +7,7 @@
 // A growable array kept in fixed-size chunks. Unlike std::vector it never
 // moves what it holds, so growing a sheet of millions of rows costs no
 // transient double allocation and no copy.
-template <typename T, int ChunkBits>
-class ChunkedVector
+template <typename T, int ChunkBits> class ChunkedVector
 {
 public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << ChunkBits;

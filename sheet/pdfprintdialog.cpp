@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryFile>
+
 #include <cstdio>
 
 PdfPrintDialog::PdfPrintDialog(QString path) : path_(std::move(path)) {}

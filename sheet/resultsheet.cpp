@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
-ResultSheet::ResultSheet(QObject* parent)
-    : QObject(parent), hidden_(kMaxColumns + 1, false)
-{
-}
+ResultSheet::ResultSheet(QObject* parent) : QObject(parent), hidden_(kMaxColumns + 1, false) {}
 
 ResultSheet::~ResultSheet() = default;
 
-template <typename Change>
-void ResultSheet::resetWith(Change&& change)
+template <typename Change> void ResultSheet::resetWith(Change&& change)
 {
     Q_EMIT sheetAboutToBeReset();
     change();
@@ -87,9 +83,8 @@ bool ResultSheet::DeleteSelection(int shift)
         return false;
     if (!selection_.hasRows() || selection_.row1 > cells_.rows())
         return true;
-    resetWith([&] {
-        cells_.removeRows(selection_.row1 - 1, selection_.row2 - selection_.row1 + 1);
-    });
+    resetWith(
+        [&] { cells_.removeRows(selection_.row1 - 1, selection_.row2 - selection_.row1 + 1); });
     return true;
 }
 
@@ -109,7 +104,8 @@ int ResultSheet::DeleteRowsWhere(const std::function<bool(int row)>& doomed)
         return 0;
     resetWith([&] {
         cells_.removeRowsIf([&mask](int row) {
-            return static_cast<std::size_t>(row) < mask.size() && mask[static_cast<std::size_t>(row)];
+            return static_cast<std::size_t>(row) < mask.size() &&
+                   mask[static_cast<std::size_t>(row)];
         });
         rowCount_ -= removed;
     });

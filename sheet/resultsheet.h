@@ -99,8 +99,7 @@ Q_SIGNALS:
     void activeCellChanged(int row, int col);
 
 private:
-    template <typename Change>
-    void resetWith(Change&& change);
+    template <typename Change> void resetWith(Change&& change);
 
     CellStore cells_;
     int rowCount_ = 0;

@@ -11,6 +11,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
+
 #include <algorithm>
 #include <vector>
 

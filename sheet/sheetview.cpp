@@ -12,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+
 #include <algorithm>
 
 SheetView::SheetView(QWidget* parent)

@@ -8,6 +8,7 @@
 #include "sheetdump.h"
 
 #include <QString>
+
 #include <cstdio>
 #include <cstring>
 

@@ -6,6 +6,7 @@
 #include "resultsheet.h"
 
 #include <QGuiApplication>
+
 #include <cstdlib>
 #include <memory>
 

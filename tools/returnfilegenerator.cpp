@@ -3,37 +3,50 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 namespace {
 constexpr std::array<std::string_view, 21> kHeadings = {
-    "CPF",           "NIS",          "NOME",
-    "DN",            "COD_NIS_INV",  "COD_CPF_INV",
-    "COD_NOME_INV",  "COD_DN_INV",   "COD_CNIS_NIS",
-    "COD_CNIS_DN",   "COD_CNIS_OBITO", "COD_CNIS_CPF",
-    "COD_CNIS_CPF_NAO_INF", "COD_CPF_NAO_CONSTA", "COD_CPF_NULO",
-    "COD_CPF_CANCELADO", "COD_CPF_SUSPENSO", "COD_CPF_DN",
-    "COD_CPF_NOME",  "COD_ORIENTACAO_CPF", "COD_ORIENTACAO_NIS",
+    "CPF",
+    "NIS",
+    "NOME",
+    "DN",
+    "COD_NIS_INV",
+    "COD_CPF_INV",
+    "COD_NOME_INV",
+    "COD_DN_INV",
+    "COD_CNIS_NIS",
+    "COD_CNIS_DN",
+    "COD_CNIS_OBITO",
+    "COD_CNIS_CPF",
+    "COD_CNIS_CPF_NAO_INF",
+    "COD_CPF_NAO_CONSTA",
+    "COD_CPF_NULO",
+    "COD_CPF_CANCELADO",
+    "COD_CPF_SUSPENSO",
+    "COD_CPF_DN",
+    "COD_CPF_NOME",
+    "COD_ORIENTACAO_CPF",
+    "COD_ORIENTACAO_NIS",
 };
 
 constexpr std::array<std::string_view, 24> kFirstNames = {
-    "JOÃO",    "MARIA",   "JOSÉ",     "ANA",     "ANTÔNIO", "FRANCISCA", "CARLOS",  "ADRIANA",
-    "PAULO",   "JULIANA", "LUÍS",     "MÁRCIA",  "FÁBIO",   "PATRÍCIA",  "SÉRGIO",  "ALINE",
-    "RAIMUNDO", "SÔNIA",  "VINÍCIUS", "CÉLIA",   "ANDRÉ",   "LÚCIA",     "CAIO",    "ÂNGELA",
+    "JOÃO",     "MARIA",   "JOSÉ",     "ANA",    "ANTÔNIO", "FRANCISCA", "CARLOS", "ADRIANA",
+    "PAULO",    "JULIANA", "LUÍS",     "MÁRCIA", "FÁBIO",   "PATRÍCIA",  "SÉRGIO", "ALINE",
+    "RAIMUNDO", "SÔNIA",   "VINÍCIUS", "CÉLIA",  "ANDRÉ",   "LÚCIA",     "CAIO",   "ÂNGELA",
 };
 constexpr std::array<std::string_view, 20> kSurnames = {
-    "DA SILVA",  "DOS SANTOS", "OLIVEIRA",  "SOUZA",     "RODRIGUES", "FERREIRA", "ALVES",
-    "PEREIRA",   "LIMA",       "GOMES",     "CONCEIÇÃO", "RIBEIRO",   "CARVALHO", "ARAÚJO",
-    "GONÇALVES", "MELO",       "BRAGANÇA",  "FALCÃO",    "ASSUNÇÃO",  "MAGALHÃES",
+    "DA SILVA",  "DOS SANTOS", "OLIVEIRA", "SOUZA",     "RODRIGUES", "FERREIRA",  "ALVES",
+    "PEREIRA",   "LIMA",       "GOMES",    "CONCEIÇÃO", "RIBEIRO",   "CARVALHO",  "ARAÚJO",
+    "GONÇALVES", "MELO",       "BRAGANÇA", "FALCÃO",    "ASSUNÇÃO",  "MAGALHÃES",
 };
 
 constexpr int kFirstCheck = 5;
 constexpr int kLastCheck = 20;
 } // namespace
 
-ReturnFileGenerator::ReturnFileGenerator(Options options)
-    : options_(options), random_(options.seed)
+ReturnFileGenerator::ReturnFileGenerator(Options options) : options_(options), random_(options.seed)
 {
 }
 
@@ -122,8 +135,8 @@ std::string ReturnFileGenerator::randomProblemCodes()
     const int failures = 1 + static_cast<int>(random_() % 3);
     std::array<bool, kLastCheck + 1> failing{};
     for (int i = 0; i < failures; ++i)
-        failing[static_cast<std::size_t>(kFirstCheck + random_() % (kLastCheck - kFirstCheck + 1))] =
-            true;
+        failing[static_cast<std::size_t>(kFirstCheck +
+                                         random_() % (kLastCheck - kFirstCheck + 1))] = true;
     for (int col = kFirstCheck; col <= kLastCheck; ++col) {
         line += ';';
         line += failing[static_cast<std::size_t>(col)] ? '1' : '0';

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QWindow>
+
 #include <cstdio>
 #include <memory>
 

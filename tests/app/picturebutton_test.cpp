@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QSvgRenderer>
+
 #include <gtest/gtest.h>
+
 #include <string>
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+
 #include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 

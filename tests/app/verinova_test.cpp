@@ -16,7 +16,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
+
 #include <memory>
 #include <stdexcept>
 #include <string>

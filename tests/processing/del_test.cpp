@@ -15,7 +15,8 @@ struct DelCase
 };
 
 class DelTest : public ::testing::TestWithParam<DelCase>
-{};
+{
+};
 
 TEST_P(DelTest, CutsTheText)
 {
@@ -55,7 +56,8 @@ struct ViewCase
 };
 
 class DelViewTest : public ::testing::TestWithParam<ViewCase>
-{};
+{
+};
 
 TEST_P(DelViewTest, CutsTheViewWithoutCopying)
 {
@@ -68,16 +70,15 @@ TEST_P(DelViewTest, CutsTheViewWithoutCopying)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DelViewTest,
-    ::testing::Values(ViewCase{"Front", "abc;def", 1, 4, "def", true},
-                      ViewCase{"QtdeZero", "abc;def", 1, 0, "abc;def", true},
-                      ViewCase{"InicioZero", "abc;def", 0, 4, "abc;def", true},
-                      ViewCase{"Tail", "abc;def", 4, 9, "abc", true},
-                      ViewCase{"Middle", "abc;def", 3, 2, "abc;def", false},
-                      ViewCase{"PastTheEnd", "abc", 1, 50, "", true},
-                      ViewCase{"BeyondTheText", "abc", 9, 1, "abc", true},
-                      // No 16-bit limit on the import's own cut.
-                      ViewCase{"LongField", "x", 40000, 40000, "x", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, DelViewTest,
+                         ::testing::Values(ViewCase{"Front", "abc;def", 1, 4, "def", true},
+                                           ViewCase{"QtdeZero", "abc;def", 1, 0, "abc;def", true},
+                                           ViewCase{"InicioZero", "abc;def", 0, 4, "abc;def", true},
+                                           ViewCase{"Tail", "abc;def", 4, 9, "abc", true},
+                                           ViewCase{"Middle", "abc;def", 3, 2, "abc;def", false},
+                                           ViewCase{"PastTheEnd", "abc", 1, 50, "", true},
+                                           ViewCase{"BeyondTheText", "abc", 9, 1, "abc", true},
+                                           // No 16-bit limit on the import's own cut.
+                                           ViewCase{"LongField", "x", 40000, 40000, "x", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QBuffer>
+
 #include <algorithm>
 
 // A readable device whose reads fail once `failAt` bytes have been handed

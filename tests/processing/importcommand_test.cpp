@@ -7,7 +7,9 @@
 #include "textdecoding.h"
 
 #include <QSignalSpy>
+
 #include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <sys/stat.h>

@@ -2,6 +2,7 @@
 #include "linereader.h"
 
 #include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 

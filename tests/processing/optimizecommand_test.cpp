@@ -131,11 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
                      columnsExcept({5, 6, 21})},
         // A short line leaves its code cells empty: not "OK", so the row
         // stays, and the rows below are still examined.
-        OptimizeCase{"ShortLineStaysAndRowsBelowAreExamined",
-                     {worker("A"), worker("S", {{5, nullptr}}), worker("B"),
-                      worker("C", {{9, "1"}})},
-                     {"S", "C"},
-                     {}},
+        OptimizeCase{
+            "ShortLineStaysAndRowsBelowAreExamined",
+            {worker("A"), worker("S", {{5, nullptr}}), worker("B"), worker("C", {{9, "1"}})},
+            {"S", "C"},
+            {}},
         // An empty cell keeps its column visible without ending the pass
         // over the later columns.
         OptimizeCase{"EmptyCellKeepsOnlyItsColumn",
@@ -152,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"A", "B"},
                      columnsExcept({21})},
         // A raw "OK" in the orientation column reads like the translated one.
-        OptimizeCase{"RawOkCounts", {worker("A", {{21, "OK"}}), worker("B", {{7, "1"}})},
+        OptimizeCase{"RawOkCounts",
+                     {worker("A", {{21, "OK"}}), worker("B", {{7, "1"}})},
                      {"B"},
                      columnsExcept({7})},
         // Columns 1 to 4 and past 21 are never examined nor hidden.
@@ -170,7 +171,8 @@ struct PathCase
 };
 
 class OptimizePathTest : public ::testing::TestWithParam<PathCase>
-{};
+{
+};
 
 TEST_P(OptimizePathTest, LeavesTheSheetUntouchedAfterAMessage)
 {

@@ -2,9 +2,11 @@
 #include "testfiles.h"
 
 #include <QFile>
+
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <functional>
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>

@@ -1,7 +1,9 @@
 #include "returncodes.h"
 
 #include <QFile>
+
 #include <gtest/gtest.h>
+
 #include <string>
 
 namespace {

@@ -1,7 +1,9 @@
 #include "textdecoding.h"
 
 #include <QStringDecoder>
+
 #include <gtest/gtest.h>
+
 #include <string>
 
 namespace {

@@ -1,6 +1,7 @@
 #include "cellstore.h"
 
 #include <gtest/gtest.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>

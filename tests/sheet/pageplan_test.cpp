@@ -2,6 +2,7 @@
 #include "resultsheet.h"
 
 #include <gtest/gtest.h>
+
 #include <tuple>
 #include <vector>
 

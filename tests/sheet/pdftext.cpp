@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <algorithm>
 
 namespace {

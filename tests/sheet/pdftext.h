@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QString>
+
 #include <vector>
 
 // A PDF printout read back with poppler's command-line tools: the words of

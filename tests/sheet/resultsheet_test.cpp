@@ -1,8 +1,10 @@
 #include "resultsheet.h"
 
 #include <QSignalSpy>
-#include <functional>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <vector>
 
 namespace {

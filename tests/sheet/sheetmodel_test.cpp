@@ -6,10 +6,12 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <cstring>
-#include <functional>
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
 
 namespace {
 // While one lives, what QAbstractItemModelTester reports becomes a gtest failure.

@@ -11,9 +11,11 @@
 
 #include <QDir>
 #include <QPrinter>
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
-#include <gtest/gtest.h>
 #include <map>
 #include <numeric>
 

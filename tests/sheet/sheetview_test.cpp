@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <functional>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <vector>
 
 namespace {

@@ -6,9 +6,11 @@
 
 #include <QFile>
 #include <QProcess>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,10 +1,11 @@
 #include "resultsheet.h"
 #include "sheetdump.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 
 namespace {
