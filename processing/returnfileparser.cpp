@@ -52,8 +52,7 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
 {
     if (isBlank(line))
         return LineResult::Blank;
-    if (encoding_ == Encoding::Utf8 && !TextDecoding::isAscii(line) &&
-        !TextDecoding::isValidUtf8(line))
+    if (encoding_ == Encoding::Utf8 && !TextDecoding::isValidUtf8(line))
         return LineResult::NotUtf8;
 
     const int row = store_.rows();
