@@ -172,16 +172,3 @@ void BM_ViewMemoryPerRow(benchmark::State& state)
 }
 BENCHMARK(BM_ViewMemoryPerRow)->Unit(benchmark::kMillisecond)->Iterations(1);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -107,16 +107,3 @@ void BM_PaintPagesToPdf(benchmark::State& state)
 }
 BENCHMARK(BM_PaintPagesToPdf)->Arg(100)->Arg(1'000)->Unit(benchmark::kMillisecond);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,5 +1,7 @@
 #include "returnfilegenerator.h"
 
+#include "returncodes.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -7,29 +9,6 @@
 #include <vector>
 
 namespace {
-constexpr std::array<std::string_view, 21> kHeadings = {
-    "CPF",
-    "NIS",
-    "NOME",
-    "DN",
-    "COD_NIS_INV",
-    "COD_CPF_INV",
-    "COD_NOME_INV",
-    "COD_DN_INV",
-    "COD_CNIS_NIS",
-    "COD_CNIS_DN",
-    "COD_CNIS_OBITO",
-    "COD_CNIS_CPF",
-    "COD_CNIS_CPF_NAO_INF",
-    "COD_CPF_NAO_CONSTA",
-    "COD_CPF_NULO",
-    "COD_CPF_CANCELADO",
-    "COD_CPF_SUSPENSO",
-    "COD_CPF_DN",
-    "COD_CPF_NOME",
-    "COD_ORIENTACAO_CPF",
-    "COD_ORIENTACAO_NIS",
-};
 
 constexpr std::array<std::string_view, 24> kFirstNames = {
     "JOÃO",     "MARIA",   "JOSÉ",     "ANA",    "ANTÔNIO", "FRANCISCA", "CARLOS", "ADRIANA",
@@ -53,10 +32,10 @@ ReturnFileGenerator::ReturnFileGenerator(Options options) : options_(options), r
 std::string ReturnFileGenerator::header(const char* lineEnd)
 {
     std::string line;
-    for (std::size_t i = 0; i < kHeadings.size(); ++i) {
-        if (i)
+    for (const std::string_view name : ReturnCodes::fieldNames()) {
+        if (!line.empty())
             line += ';';
-        line += kHeadings[i];
+        line += name;
     }
     return line + lineEnd;
 }
