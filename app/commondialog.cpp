@@ -1,6 +1,6 @@
-#include "commondialog.h"
+#include "app/commondialog.h"
 
-#include "windowdialogs.h"
+#include "app/windowdialogs.h"
 
 CommonDialog::CommonDialog(WindowDialogs& dialogs, QObject* parent)
     : QObject(parent), dialogs_(dialogs)

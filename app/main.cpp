@@ -1,5 +1,5 @@
-#include "startup.h"
-#include "verinova.h"
+#include "app/startup.h"
+#include "app/verinova.h"
 
 #include <QApplication>
 

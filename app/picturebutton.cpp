@@ -1,4 +1,4 @@
-#include "picturebutton.h"
+#include "app/picturebutton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

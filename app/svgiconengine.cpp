@@ -1,4 +1,4 @@
-#include "svgiconengine.h"
+#include "app/svgiconengine.h"
 
 #include <QIcon>
 #include <QImage>

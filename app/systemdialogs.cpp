@@ -1,6 +1,6 @@
-#include "systemdialogs.h"
+#include "app/systemdialogs.h"
 
-#include "systemprintdialog.h"
+#include "app/systemprintdialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windowdialogs.h"
+#include "app/windowdialogs.h"
 
 // The dialogs as the user sees them: Qt's file dialog (the platform's own
 // where there is one) and Qt's message box.

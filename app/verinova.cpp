@@ -1,15 +1,15 @@
-#include "verinova.h"
+#include "app/verinova.h"
 
-#include "commondialog.h"
-#include "importcommand.h"
-#include "optimizecommand.h"
-#include "pathcheck.h"
-#include "picturebutton.h"
-#include "printcommand.h"
-#include "printhandler.h"
-#include "sheetview.h"
-#include "svgiconengine.h"
-#include "systemdialogs.h"
+#include "app/commondialog.h"
+#include "app/picturebutton.h"
+#include "app/svgiconengine.h"
+#include "app/systemdialogs.h"
+#include "processing/importcommand.h"
+#include "processing/optimizecommand.h"
+#include "processing/pathcheck.h"
+#include "processing/printcommand.h"
+#include "sheet/grid/sheetview.h"
+#include "sheet/print/printhandler.h"
 
 #include <QDir>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windowdialogs.h"
+#include "app/windowdialogs.h"
 
 #include <QWidget>
 
@@ -14,10 +14,10 @@ class SheetView;
 struct CommandOutcome;
 
 // The program's only window: the path box with its folder button, the result
-// sheet, and the buttons that run the commands on it. Every control keeps its
-// designer name, as member and as object name. The layout is fixed, designed
-// in twips and laid out at 15 twips a logical pixel, so Qt scales it whole on
-// high-density screens.
+// sheet, and the buttons that run the commands on it. Each control's member
+// name is also its object name, which tests and accessibility tools find it
+// by. The layout is designed in twips and laid out at 15 twips a logical
+// pixel, so Qt scales it whole on high-density screens.
 class Verinova : public QWidget
 {
     Q_OBJECT
@@ -45,13 +45,13 @@ private:
 
     std::unique_ptr<WindowDialogs> dialogs_;
 
-    QGroupBox* Frame1;
-    PictureButton* Command1;
-    QLineEdit* Text1;
-    SheetView* F1Book1;
-    PictureButton* Command4;
-    PictureButton* Command3;
-    PictureButton* Command2;
-    PictureButton* CmdSair;
-    CommonDialog* CommonDialog1;
+    QGroupBox* Frame1;           // "Arquivo de Retorno" frame
+    PictureButton* Command1;     // folder button: chooses the return file
+    QLineEdit* Text1;            // path box
+    SheetView* F1Book1;          // result sheet
+    PictureButton* Command4;     // printer button
+    PictureButton* Command3;     // Otimizar button
+    PictureButton* Command2;     // Processar button
+    PictureButton* CmdSair;      // Fechar button
+    CommonDialog* CommonDialog1; // open-file dialog, shown by the folder button
 };

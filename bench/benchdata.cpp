@@ -1,6 +1,6 @@
-#include "benchdata.h"
+#include "bench/benchdata.h"
 
-#include "returnfilegenerator.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QFile>
 

@@ -1,11 +1,11 @@
 // The grid on a million imported workers: how long from the imported sheet
 // to the first painted grid, how painting far down compares with the top,
 // and how much memory the grid keeps per row beyond the sheet's own.
-#include "importcommand.h"
-#include "resultsheet.h"
-#include "returnfilegenerator.h"
-#include "returnfileparser.h"
-#include "sheetview.h"
+#include "processing/importcommand.h"
+#include "processing/returnfileparser.h"
+#include "sheet/grid/sheetview.h"
+#include "sheet/resultsheet.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // Printing costs: the page plan of a million rows, made before anything is
 // painted, and painting pages to PDF through the same code the printer uses.
-#include "benchdata.h"
-#include "importcommand.h"
-#include "pageplan.h"
-#include "resultsheet.h"
-#include "sheetprinter.h"
+#include "bench/benchdata.h"
+#include "processing/importcommand.h"
+#include "sheet/print/pageplan.h"
+#include "sheet/print/sheetprinter.h"
+#include "sheet/resultsheet.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

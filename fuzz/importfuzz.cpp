@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the import as if they were a return file and
 // checks that the sheet it builds stays consistent.
-#include "importcommand.h"
-#include "resultsheet.h"
+#include "processing/importcommand.h"
+#include "sheet/resultsheet.h"
 
 #include <QBuffer>
 #include <QByteArray>

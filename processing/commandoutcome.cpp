@@ -1,4 +1,8 @@
-#include "commandoutcome.h"
+#include "processing/commandoutcome.h"
+
+#include "sheet/resultsheet.h"
+
+#include <QLocale>
 
 QString CommandOutcome::messageText() const
 {
@@ -12,7 +16,8 @@ QString CommandOutcome::messageText() const
     case CommandMessage::CannotRead:
         return QStringLiteral("Não foi possível ler o Arquivo Selecionado");
     case CommandMessage::TooManyRows:
-        return QStringLiteral("O Arquivo Selecionado tem mais de 16.777.216 trabalhadores");
+        return QStringLiteral("O Arquivo Selecionado tem mais de %1 trabalhadores")
+            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ResultSheet::kMaxRows));
     case CommandMessage::OutOfMemory:
         return QStringLiteral("Memória insuficiente para carregar o Arquivo Selecionado");
     }

@@ -8,8 +8,9 @@
 
 // Removes qtde characters of alfa starting at the 1-based position inicio.
 // Nothing changes when inicio or qtde is below 1, or when inicio + qtde does
-// not fit the counters' type (the 16-bit routine leaves a text alone once the
-// sum passes 32,767). A position past the end cuts what is there.
+// not fit Int: with 16-bit counters a text is left alone once the sum passes
+// 32,767, so a caller gets exactly the limits of the type it counts in. A
+// position past the end cuts what is there.
 template <std::signed_integral Int> void Del(QString& alfa, Int inicio, Int qtde)
 {
     Int end = 0;

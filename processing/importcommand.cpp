@@ -1,10 +1,10 @@
-#include "importcommand.h"
+#include "processing/importcommand.h"
 
-#include "linereader.h"
-#include "pathcheck.h"
-#include "resultsheet.h"
-#include "returncodes.h"
-#include "returnfileparser.h"
+#include "processing/linereader.h"
+#include "processing/pathcheck.h"
+#include "processing/returncodes.h"
+#include "processing/returnfileparser.h"
+#include "sheet/resultsheet.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "linereader.h"
+#include "processing/linereader.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "optimizecommand.h"
+#include "processing/optimizecommand.h"
 
-#include "pathcheck.h"
-#include "resultsheet.h"
-#include "returncodes.h"
+#include "processing/pathcheck.h"
+#include "processing/returncodes.h"
+#include "sheet/resultsheet.h"
 
 namespace {
 constexpr int kFirstCode = ReturnCodes::kFirstCheckColumn;

@@ -1,4 +1,4 @@
-#include "pathcheck.h"
+#include "processing/pathcheck.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commandoutcome.h"
+#include "processing/commandoutcome.h"
 
 #include <QString>
 

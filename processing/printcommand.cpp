@@ -1,6 +1,6 @@
-#include "printcommand.h"
+#include "processing/printcommand.h"
 
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
 
 bool PrintCommand::run(ResultSheet& sheet)
 {

@@ -1,32 +1,8 @@
-#include "returncodes.h"
+#include "processing/returncodes.h"
 
 namespace {
-constexpr std::array<std::string_view, ReturnCodes::kFieldCount> kFieldNames = {
-    "CPF",
-    "NIS",
-    "NOME",
-    "DN",
-    "COD_NIS_INV",
-    "COD_CPF_INV",
-    "COD_NOME_INV",
-    "COD_DN_INV",
-    "COD_CNIS_NIS",
-    "COD_CNIS_DN",
-    "COD_CNIS_OBITO",
-    "COD_CNIS_CPF",
-    "COD_CNIS_CPF_NAO_INF",
-    "COD_CPF_NAO_CONSTA",
-    "COD_CPF_NULO",
-    "COD_CPF_CANCELADO",
-    "COD_CPF_SUSPENSO",
-    "COD_CPF_DN",
-    "COD_CPF_NOME",
-    "COD_ORIENTACAO_CPF",
-    "COD_ORIENTACAO_NIS",
-};
-
-// Columns 5 to 20.
-constexpr std::array<std::string_view, 16> kCheckMessages = {
+// One for each check column, in column order.
+constexpr std::array<std::string_view, ReturnFields::kCheckColumnCount> kCheckMessages = {
     "NIS inválido",
     "CPF inválido",
     "NOME inválido",
@@ -55,7 +31,7 @@ constexpr std::array<std::string_view, 3> kOrientationMessages = {
 
 const std::array<std::string_view, ReturnCodes::kFieldCount>& ReturnCodes::fieldNames()
 {
-    return kFieldNames;
+    return ReturnFields::kNames;
 }
 
 std::string_view ReturnCodes::checkMessage(int column)

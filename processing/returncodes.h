@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/returnfields.h"
+
 #include <array>
 #include <string_view>
 
@@ -8,10 +10,10 @@
 class ReturnCodes
 {
 public:
-    static constexpr int kFieldCount = 21;
-    static constexpr int kFirstCheckColumn = 5;
-    static constexpr int kLastCheckColumn = 20;
-    static constexpr int kOrientationColumn = 21;
+    static constexpr int kFieldCount = ReturnFields::kCount;
+    static constexpr int kFirstCheckColumn = ReturnFields::kFirstCheckColumn;
+    static constexpr int kLastCheckColumn = ReturnFields::kLastCheckColumn;
+    static constexpr int kOrientationColumn = ReturnFields::kOrientationColumn;
     static constexpr std::string_view kOk = "OK";
     static constexpr std::string_view kPassCode = "0";
 

@@ -1,9 +1,9 @@
-#include "returnfileparser.h"
+#include "processing/returnfileparser.h"
 
-#include "del.h"
-#include "resultsheet.h"
-#include "returncodes.h"
-#include "textdecoding.h"
+#include "processing/del.h"
+#include "processing/returncodes.h"
+#include "processing/textdecoding.h"
+#include "sheet/resultsheet.h"
 
 ReturnFileParser::ReturnFileParser(Encoding encoding)
     : encoding_(encoding), columns_(ReturnCodes::kFieldCount)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cellstore.h"
+#include "sheet/cellstore.h"
+#include "sheet/returnfields.h"
 
 #include <array>
 #include <string>
@@ -44,7 +45,7 @@ private:
     Encoding encoding_;
     CellStore store_;
     CellStore::Handle ok_ = CellStore::kEmpty;
-    std::array<CellStore::Handle, 16> checkMessages_{};
+    std::array<CellStore::Handle, ReturnFields::kCheckColumnCount> checkMessages_{};
     int columns_;
     std::string scratch_;
 };

@@ -1,4 +1,4 @@
-#include "textdecoding.h"
+#include "processing/textdecoding.h"
 
 #include <array>
 #include <cstdint>

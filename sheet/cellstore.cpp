@@ -1,4 +1,4 @@
-#include "cellstore.h"
+#include "sheet/cellstore.h"
 
 #include <algorithm>
 #include <cstring>

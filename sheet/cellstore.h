@@ -1,6 +1,7 @@
 #pragma once
 
-#include "chunkedvector.h"
+#include "sheet/chunkedvector.h"
+#include "sheet/returnfields.h"
 
 #include <QString>
 
@@ -25,7 +26,7 @@ class CellStore
 public:
     using Handle = std::uint32_t;
     static constexpr Handle kEmpty = 0;
-    static constexpr int kInlineColumns = 21;
+    static constexpr int kInlineColumns = ReturnFields::kCount;
     static constexpr int kMaxInterned = 254;
     using RowCells = std::array<Handle, kInlineColumns>;
 

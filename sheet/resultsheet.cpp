@@ -1,4 +1,4 @@
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
 
 #include <algorithm>
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "cellrange.h"
-#include "cellstore.h"
+#include "sheet/cellrange.h"
+#include "sheet/cellstore.h"
+#include "sheet/returnfields.h"
 
 #include <QObject>
 #include <QString>
@@ -21,7 +22,7 @@ class ResultSheet : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kTemplateColumns = 21;
+    static constexpr int kTemplateColumns = ReturnFields::kCount;
     static constexpr int kMaxColumns = 1024;
     static constexpr int kMaxRows = 16'777'216;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/returnfields.h"
+
 #include <QString>
 
 #include <array>
@@ -11,15 +13,9 @@
 class SheetTemplate
 {
 public:
-    static constexpr int kColumns = 21;
+    static constexpr int kColumns = ReturnFields::kCount;
     // Column widths are in 1/256 of the width of a character of the standard font.
     static constexpr int kDefaultColumnWidthUnits = 2342;
-
-    struct Column
-    {
-        const char* heading;
-        int widthUnits;
-    };
 
     struct Font
     {
@@ -52,13 +48,13 @@ public:
     };
 
     static QString sheetName() { return QStringLiteral("Planilhas1"); }
-    static const std::array<Column, kColumns>& columns();
-    // The heading of a 1-based column; columns past 21 have none.
+    // The heading of a 1-based column: its field's name. Columns past the
+    // last field have none.
     static QString heading(int col);
     static int columnWidthUnits(int col);
 
     // Cells: Arial 9 pt regular, general format, bottom-aligned. The
-    // workbook's standard font, which the column widths count in: Arial 10 pt.
+    // sheet's standard font, which the column widths count in: Arial 10 pt.
     static constexpr Font kCellFont{"Arial", 9};
     static constexpr Font kStandardFont{"Arial", 10};
     static constexpr int kRowHeightTwips = 255;

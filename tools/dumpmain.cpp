@@ -1,11 +1,11 @@
 // verinova-dump [--otimizar] [--summary] [--pdf OUT.pdf] FILE
 // Runs the real commands on a fresh sheet and prints the result as text;
 // --pdf also prints it to OUT.pdf through the print command.
-#include "importcommand.h"
-#include "optimizecommand.h"
-#include "pdfprintout.h"
-#include "resultsheet.h"
-#include "sheetdump.h"
+#include "processing/importcommand.h"
+#include "processing/optimizecommand.h"
+#include "sheet/resultsheet.h"
+#include "tools/pdfprintout.h"
+#include "tools/sheetdump.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // verinova-gen [--sample] [--seed N] [--problems SHARE] WORKERS OUT
 // Writes an invented return file: for the bundled sample, the benchmarks and
 // trying the program on big files.
-#include "returnfilegenerator.h"
+#include "tools/returnfilegenerator.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "pdfprintout.h"
+#include "tools/pdfprintout.h"
 
-#include "pdfprintdialog.h"
-#include "printcommand.h"
-#include "printhandler.h"
-#include "resultsheet.h"
+#include "processing/printcommand.h"
+#include "sheet/print/pdfprintdialog.h"
+#include "sheet/print/printhandler.h"
+#include "sheet/resultsheet.h"
 
 #include <QGuiApplication>
 

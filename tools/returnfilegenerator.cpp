@@ -1,6 +1,6 @@
-#include "returnfilegenerator.h"
+#include "tools/returnfilegenerator.h"
 
-#include "returncodes.h"
+#include "processing/returncodes.h"
 
 #include <algorithm>
 #include <array>
@@ -21,8 +21,8 @@ constexpr std::array<std::string_view, 20> kSurnames = {
     "GONÇALVES", "MELO",       "BRAGANÇA", "FALCÃO",    "ASSUNÇÃO",  "MAGALHÃES",
 };
 
-constexpr int kFirstCheck = 5;
-constexpr int kLastCheck = 20;
+constexpr int kFirstCheck = ReturnCodes::kFirstCheckColumn;
+constexpr int kLastCheck = ReturnCodes::kLastCheckColumn;
 } // namespace
 
 ReturnFileGenerator::ReturnFileGenerator(Options options) : options_(options), random_(options.seed)
@@ -95,7 +95,7 @@ std::string ReturnFileGenerator::person()
     return line;
 }
 
-// Codes for columns 5 to 21: failingColumn (5..20, or 0 for none) gets "1".
+// The code columns: failingColumn (a check column, or 0 for none) gets "1".
 std::string ReturnFileGenerator::codes(int failingColumn, int orientation)
 {
     std::string line;

@@ -1,6 +1,6 @@
-#include "sheetdump.h"
+#include "tools/sheetdump.h"
 
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
 
 #include <algorithm>
 

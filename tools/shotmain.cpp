@@ -2,8 +2,8 @@
 // Opens the real window, puts the return file into the path box, clicks
 // "Processar" and saves what the window shows. Run it under a display
 // (scripts/screenshot uses Xvfb); QT_SCALE_FACTOR gives a high-density shot.
-#include "startup.h"
-#include "verinova.h"
+#include "app/startup.h"
+#include "app/verinova.h"
 
 #include <QAbstractButton>
 #include <QApplication>

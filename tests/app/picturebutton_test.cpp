@@ -1,6 +1,7 @@
-#include "picturebutton.h"
-#include "svgiconengine.h"
-#include "testfiles.h"
+#include "app/picturebutton.h"
+#include "app/svgiconengine.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CentringTest,
                                            Centring{"Printer", {25, 25}, {87, 25}},
                                            Centring{"Folder", {16, 16}, {23, 21}},
                                            Centring{"OddInEven", {9, 9}, {20, 20}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 struct StateCase
 {
@@ -202,6 +203,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StateCase{"Disabled", false, false, true, kDisabled},
                       StateCase{"DownWithoutItsPicture", true, true, false, kUp},
                       StateCase{"DisabledWithoutItsPicture", false, false, false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "startup.h"
+#include "app/startup.h"
+#include "tests/support/casename.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -43,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgumentsCase{"TwoPaths",
                                     {kProgram, QStringLiteral("a"), QStringLiteral("b")},
                                     std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(StartupTest, QtSpeaksBrazilianPortuguese)
 {

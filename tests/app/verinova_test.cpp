@@ -1,11 +1,12 @@
-#include "fakedialogs.h"
-#include "importcommand.h"
-#include "optimizecommand.h"
-#include "resultsheet.h"
-#include "returnfilegenerator.h"
-#include "sheetview.h"
-#include "testfiles.h"
-#include "verinova.h"
+#include "app/verinova.h"
+#include "processing/importcommand.h"
+#include "processing/optimizecommand.h"
+#include "sheet/grid/sheetview.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -124,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Placement{"Command3", "Verinova", 1440, 9090, 1305, 375, "Otimizar"},
                       Placement{"Command2", "Verinova", 13590, 9090, 1305, 375, "Processar"},
                       Placement{"CmdSair", "Verinova", 14970, 9090, 1305, 375, "Fechar"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(WindowTest, OpensEmptyInAFixedWindowWithItsCaptionAndFrame)
 {
@@ -260,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
         PathMessage{"ProcessarFolder", "Command2", ".", "Arquivo Selecionado Não Existe"},
         PathMessage{"OtimizarEmpty", "Command3", nullptr, "Selecione um Arquivo de Retorno"},
         PathMessage{"OtimizarMissing", "Command3", "nada.txt", "Arquivo Selecionado Não Existe"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(WindowTest, ProcessarThenOtimizarWorkOnTheSheet)
 {
@@ -380,7 +381,7 @@ INSTANTIATE_TEST_SUITE_P(
         Choice{"SemicolonCutToNothing", {"retorno;2.txt"}, "retorno;2.txt", nullptr},
         Choice{"MissingFile", {}, "sumiu.txt", nullptr}, Choice{"Folder", {}, "", nullptr},
         Choice{"BareName", {}, "retorno.txt", nullptr, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(WindowTest, FecharEndsTheProgram)
 {

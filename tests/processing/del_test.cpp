@@ -1,4 +1,5 @@
-#include "del.h"
+#include "processing/del.h"
+#include "tests/support/casename.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         DelCase{"SumAtLimit", QStringLiteral("abc"), 1, kMax16 - 1, QString()},
         DelCase{"SumOverflows", QStringLiteral("abc"), 1, kMax16, QStringLiteral("abc")},
         DelCase{"BothLarge", QStringLiteral("abc"), kMax16, kMax16, QStringLiteral("abc")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct ViewCase
 {
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DelViewTest,
                                            ViewCase{"Middle", "abc;def", 3, 2, "abc;def", false},
                                            ViewCase{"PastTheEnd", "abc", 1, 50, "", true},
                                            ViewCase{"BeyondTheText", "abc", 9, 1, "abc", true},
-                                           // No 16-bit limit on the import's own cut.
+                                           // The import counts in 32 bits: no limit at 32,767.
                                            ViewCase{"LongField", "x", 40000, 40000, "x", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 } // namespace

@@ -1,10 +1,11 @@
-#include "failingdevice.h"
-#include "importcommand.h"
-#include "resultsheet.h"
-#include "returncodes.h"
-#include "returnfilegenerator.h"
-#include "testfiles.h"
-#include "textdecoding.h"
+#include "processing/importcommand.h"
+#include "processing/returncodes.h"
+#include "processing/textdecoding.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tests/support/failingdevice.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QSignalSpy>
 
@@ -160,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"HeaderAndBlankLines", "H\n\n\t\n  \r\n", {}},
         ImportCase{"HeaderSkippedWhateverItHolds", worker("HEAD") + "\n" + worker("A"), {row("A")}},
         ImportCase{"EmptyHeaderLine", "\n" + worker("A"), {row("A")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 // A sheet that an earlier import and optimisation left behind.
 void fillEarlier(ResultSheet& sheet)
@@ -272,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                                     worker("C"));
                     },
                     QStringLiteral("O Arquivo Selecionado tem mais de 16.777.216 trabalhadores")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(ImportCommand, RowLimitCountsWorkersNotBlankLines)
 {
@@ -323,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     "H\n" + worker("\xC9") + "\n" + worker("B") + "\n" +
                                         worker("C"),
                                     static_cast<qint64>(worker("C").size() * 3 - 5)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 CommandOutcome loadBytes(const std::string& bytes, ResultSheet& sheet)
 {
@@ -358,7 +359,7 @@ TEST(ImportBadInput, BinaryGarbageGivesASaneSheet)
     }
 }
 
-// No 16-bit limit on the length of a field or the place of a ";".
+// A field far longer than 32,767 characters, and the ";" after it, are read whole.
 TEST(ImportBadInput, FiftyMegabyteLine)
 {
     const std::string name(50'000'000, 'N');
@@ -401,7 +402,7 @@ TEST(ImportBadInput, MillionBlankLines)
     EXPECT_EQ(contents(sheet), std::vector<Row>{row("A")});
 }
 
-// Past the 32,767 lines that a 16-bit counter allows.
+// Lines are counted past 32,767.
 TEST(ImportCommand, FortyThousandWorkers)
 {
     ReturnFileGenerator generator;

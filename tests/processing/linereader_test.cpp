@@ -1,5 +1,6 @@
-#include "failingdevice.h"
-#include "linereader.h"
+#include "processing/linereader.h"
+#include "tests/support/casename.h"
+#include "tests/support/failingdevice.h"
 
 #include <gtest/gtest.h>
 
@@ -95,5 +96,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineReaderFailure,
                                            FailCase{"AfterCrOfCrLf", "abc\r\nd\n", 4, {}},
                                            FailCase{
                                                "LongLine", "abcdefghijklmnopqrstuvwxyz\n", 20, {}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 } // namespace

@@ -1,7 +1,8 @@
-#include "importcommand.h"
-#include "optimizecommand.h"
-#include "resultsheet.h"
-#include "testfiles.h"
+#include "processing/importcommand.h"
+#include "processing/optimizecommand.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
 
 #include <QSignalSpy>
 
@@ -161,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {worker("A", {{2, ""}, {3, ""}, {22, "extra"}}), worker("B", {{10, "1"}})},
                      {"B"},
                      columnsExcept({10})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct PathCase
 {
@@ -197,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptimizePathTest,
                          ::testing::Values(PathCase{"Empty", true, CommandMessage::SelectFile},
                                            PathCase{"Missing", false,
                                                     CommandMessage::FileNotFound}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(OptimizeCommandTest, NeverShowsAColumnAgain)
 {

@@ -1,5 +1,6 @@
-#include "pathcheck.h"
-#include "testfiles.h"
+#include "processing/pathcheck.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
 
 #include <QFile>
 
@@ -90,5 +91,5 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"NulCutsThePath",
                  [](TestFiles& f) { return f.write(kName, "x") + QChar(u'\0') + u'z'; },
                  CommandMessage::FileNotFound}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

@@ -1,5 +1,5 @@
-#include "printcommand.h"
-#include "resultsheet.h"
+#include "processing/printcommand.h"
+#include "sheet/resultsheet.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ class PrintCommandTest : public ::testing::TestWithParam<std::tuple<PrintCase, b
 
 TEST_P(PrintCommandTest, PrintsTheWholeSheetFromTheFirstCell)
 {
-    const auto& [c, userPrints] = GetParam();
+    const auto& c = std::get<0>(GetParam());
+    const bool userPrints = std::get<1>(GetParam());
     ResultSheet sheet;
     if (c.widestColumn > 0)
         sheet.SetCellText(1, c.widestColumn, QStringLiteral("x"));

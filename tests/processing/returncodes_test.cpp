@@ -1,9 +1,11 @@
-#include "returncodes.h"
+#include "processing/returncodes.h"
+#include "tests/support/casename.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace {
@@ -71,7 +73,22 @@ INSTANTIATE_TEST_SUITE_P(
         OrientationCase{"TwoDigits", "10", "10"}, OrientationCase{"Empty", "", ""},
         OrientationCase{"LeadingSpace", " 1", " 1"}, OrientationCase{"TrailingSpace", "2 ", "2 "},
         OrientationCase{"Text", "OK", "OK"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
+
+// Every check column has a message of its own; no other column has one.
+TEST(ReturnCodes, EachCheckColumnHasItsOwnMessage)
+{
+    std::set<std::string_view> messages;
+    for (int col = 0; col <= ReturnFields::kCount + 1; ++col) {
+        const bool check =
+            col >= ReturnFields::kFirstCheckColumn && col <= ReturnFields::kLastCheckColumn;
+        const std::string_view message = ReturnCodes::checkMessage(col);
+        EXPECT_EQ(message.empty(), !check) << col;
+        if (check) {
+            EXPECT_TRUE(messages.insert(message).second) << col;
+        }
+    }
+}
 
 // The bundled sample's header is the field names joined by ";".
 TEST(ReturnCodes, FieldNamesAreTheReturnFileHeader)

@@ -1,4 +1,5 @@
-#include "returnfileparser.h"
+#include "processing/returnfileparser.h"
+#include "tests/support/casename.h"
 
 #include <gtest/gtest.h>
 
@@ -40,5 +41,5 @@ INSTANTIATE_TEST_SUITE_P(
                       ParserCase{"NotUtf8", "JOS\xC9;1", Encoding::Utf8, Result::NotUtf8},
                       ParserCase{"Windows1252", "JOS\xC9;1", Encoding::Windows1252, Result::Added},
                       ParserCase{"BlankInWindows1252", "  ", Encoding::Windows1252, Result::Blank}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

@@ -1,4 +1,5 @@
-#include "textdecoding.h"
+#include "processing/textdecoding.h"
+#include "tests/support/casename.h"
 
 #include <QStringDecoder>
 
@@ -46,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Utf8Validity,
                                            Utf8Case{"TruncatedThree", "\xE2\x82", false},
                                            Utf8Case{"BadSecondByte", "\xC3\x41", false},
                                            Utf8Case{"BadThirdByte", "\xE2\x82\x41", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(TextDecoding, IsAsciiSeesAHighByteAnywhere)
 {

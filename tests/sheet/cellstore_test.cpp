@@ -1,4 +1,5 @@
-#include "cellstore.h"
+#include "sheet/cellstore.h"
+#include "tests/support/casename.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RemoveCase{"NoCount", 1, 0, {"0+w0", "1", "2", "3+w3", "4"}, 41},
                       RemoveCase{"NegativeFirst", -1, 2, {"0+w0", "1", "2", "3+w3", "4"}, 41},
                       RemoveCase{"FirstPastTheRows", 5, 1, {"0+w0", "1", "2", "3+w3", "4"}, 41}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 // Rows dropped and grown again come back empty, across chunk boundaries too.
 TEST(CellStore, RegrownRowsAreEmpty)

@@ -1,4 +1,5 @@
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
 
 #include <QSignalSpy>
 
@@ -122,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                 300, 1},
         ColCase{"ImportPastTheLimit", [](ResultSheet& s) { s.ReplaceCells(CellStore(), 0, 5000); },
                 1024, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct RefusedCase
 {
@@ -175,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"HideBackwards", [](ResultSheet& s) { return s.SetColumnsHidden(5, 4, true); }},
         RefusedCase{"HidePastTheColumns",
                     [](ResultSheet& s) { return s.SetColumnsHidden(1, 1025, false); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct DeleteCase
 {
@@ -221,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"Everything", {1, 1, 6, 22}, {}},
                       DeleteCase{"NoRows", {4, 1, 3, 21}, {1, 2, 3, 4, 5, 6}},
                       DeleteCase{"BelowTheRows", {8, 1, 9, 21}, {1, 2, 3, 4, 5, 6}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(ResultSheet, HidesExactlyTheColumnsAskedFor)
 {

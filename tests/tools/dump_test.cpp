@@ -1,8 +1,9 @@
 // The dump tool run as a user would run it, on the bundled sample and on
 // generated files.
-#include "returncodes.h"
-#include "returnfilegenerator.h"
-#include "testfiles.h"
+#include "processing/returncodes.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QFile>
 #include <QProcess>
@@ -176,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Files, DumpGenerated,
                          ::testing::Values(GeneratedCase{"CrLf", "\r\n", 0.1},
                                            GeneratedCase{"Lf", "\n", 0.5},
                                            GeneratedCase{"Cr", "\r", 1.0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 // TAB and backslash in a cell are escaped so that a dump line splits back
 // into exactly its cells; accents leave as UTF-8 whatever the file's encoding.
@@ -241,5 +242,5 @@ INSTANTIATE_TEST_SUITE_P(
                                        f.write(QStringLiteral("r.txt"), "H")};
                 },
                 2, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

@@ -1,6 +1,7 @@
-#include "pdftext.h"
-#include "returnfilegenerator.h"
-#include "testfiles.h"
+#include "tests/support/casename.h"
+#include "tests/support/pdftext.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QFile>
 #include <QProcess>
@@ -57,5 +58,5 @@ INSTANTIATE_TEST_SUITE_P(
         DumpCase{"Loaded", {kSummary, kPdf}, "saida.pdf", 0, ""},
         DumpCase{"Optimised", {kSummary, QStringLiteral("--otimizar"), kPdf}, "saida.pdf", 0, ""},
         DumpCase{"OutputFolderMissing", {kSummary, kPdf}, "nada/saida.pdf", 1, "PDF"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

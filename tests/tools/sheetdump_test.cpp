@@ -1,5 +1,6 @@
-#include "resultsheet.h"
-#include "sheetdump.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tools/sheetdump.h"
 
 #include <gtest/gtest.h>
 
@@ -69,5 +70,5 @@ INSTANTIATE_TEST_SUITE_P(
                                    s.SetCellText(1, 3, QStringLiteral("\\t ção"));
                                },
                                "ROWS 2\nCOLS 21\nHIDDEN \n", "a\\tb\tC:\\\\x\\\\\t\\\\t ção"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

@@ -1,8 +1,8 @@
-#include "sheetmodel.h"
+#include "sheet/grid/sheetmodel.h"
 
-#include "resultsheet.h"
-#include "sheetstyle.h"
-#include "sheettemplate.h"
+#include "sheet/grid/sheetstyle.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
 
 SheetModel::SheetModel(const ResultSheet& sheet, QObject* parent)
     : QAbstractTableModel(parent), sheet_(sheet)

@@ -1,6 +1,6 @@
-#include "selectiontext.h"
+#include "sheet/grid/selectiontext.h"
 
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,5 @@
-#include "headerfooterformatter.h"
+#include "sheet/print/headerfooterformatter.h"
+#include "tests/support/casename.h"
 
 #include <gtest/gtest.h>
 
@@ -34,5 +35,5 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"NameHoldingCodes", QStringLiteral("&A"), QStringLiteral("R&P"),
                    QStringLiteral("R&P")},
         FormatCase{"OtherCodesKept", QStringLiteral("&Z fim&"), kName, QStringLiteral("&Z fim&")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

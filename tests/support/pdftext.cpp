@@ -1,4 +1,4 @@
-#include "pdftext.h"
+#include "tests/support/pdftext.h"
 
 #include <QProcess>
 #include <QRegularExpression>

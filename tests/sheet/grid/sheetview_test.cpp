@@ -1,10 +1,11 @@
-#include "importcommand.h"
-#include "resultsheet.h"
-#include "returnfilegenerator.h"
-#include "sheetstyle.h"
-#include "sheettemplate.h"
-#include "sheetview.h"
-#include "testfiles.h"
+#include "processing/importcommand.h"
+#include "sheet/grid/sheetstyle.h"
+#include "sheet/grid/sheetview.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -144,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
              "\"t\tb\"\t\"two\nlines\"\t\"\"\"oi\"\"\"\tp\n"},
         Copy{"NothingSelected", {{"a"}}, 30, {1, 1, 0, 1}, "before"},
         Copy{"OnlyHidden", {{"a", "b"}}, 1, {1, 1, 1, 1}, "before"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 struct UserSelection
 {
@@ -192,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                                             QPoint(h->sectionViewportPosition(2) + 5, 5));
                                     },
                                     {1, 3, 8, 3}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(SheetViewFollows, CommandsShowInTheGrid)
 {

@@ -1,8 +1,9 @@
-#include "importcommand.h"
-#include "resultsheet.h"
-#include "returnfilegenerator.h"
-#include "sheetmodel.h"
-#include "testfiles.h"
+#include "processing/importcommand.h"
+#include "sheet/grid/sheetmodel.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -118,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetChange{"CellWidens", [](ResultSheet& s) { s.SetCellText(2, 30, QStringLiteral("x")); },
                     1, 0},
         SheetChange{"Hide", [](ResultSheet& s) { s.SetColumnsHidden(5, 21, true); }, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 class SheetModelCell : public ::testing::TestWithParam<const char*>
 {
@@ -149,12 +150,11 @@ TEST(SheetModelHeadings, TemplateLabelsOverColumnsNumbersOverRows)
     QStringList headings;
     for (int col = 0; col < model.columnCount(); ++col)
         headings << model.headerData(col, Qt::Horizontal).toString();
-    EXPECT_EQ(headings.join(QLatin1Char(' ')),
-              QStringLiteral("CPF NIS NOME DN COD_NIS_INV COD_CPF_INV COD_NOME_INV COD_DN_INV "
-                             "COD_CNIS_NIS COD_CNIS_DN COD_CNIS_OBITO COD_CNIS_CPF "
-                             "COD_CNIS_CPF_NAO_INF COD_CPF_NAO_CONSTA COD_CPF_NULO "
-                             "COD_CPF_CANCELADO COD_CPF_SUSPENSO COD_CPF_DN COD_CPF_NOME "
-                             "COD_ORIENTACAO_CPF COD_ORIENTACAO_NIS"));
+    QStringList fields;
+    for (const std::string_view name : ReturnFields::kNames)
+        fields << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    EXPECT_EQ(headings, fields);
+    EXPECT_EQ(headings.removeDuplicates(), 0);
 
     sheet.SetCellText(3, 23, QStringLiteral("x"));
     sheet.SetRowCount(3);

@@ -1,4 +1,4 @@
-#include "pdfprintdialog.h"
+#include "sheet/print/pdfprintdialog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "pageplan.h"
+#include "sheet/print/pageplan.h"
 
-#include "resultsheet.h"
-#include "sheettemplate.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
-#include "pageplan.h"
-#include "resultsheet.h"
+#include "sheet/print/pageplan.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1}, {2}, {3}},
                  {{0, 1, 2}, {1, 1, 2}, {2, 1, 2}}},
         PlanCase{"EveryColumnHidden", 2, {30, 30}, {1, 2}, {{}}, {{0, 1, 2}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(PagePlanForSheet, PrintsTheRangeWithinTheSheet)
 {

@@ -1,10 +1,10 @@
-#include "sheetview.h"
+#include "sheet/grid/sheetview.h"
 
-#include "resultsheet.h"
-#include "selectiontext.h"
-#include "sheetmodel.h"
-#include "sheetstyle.h"
-#include "sheettemplate.h"
+#include "sheet/grid/selectiontext.h"
+#include "sheet/grid/sheetmodel.h"
+#include "sheet/grid/sheetstyle.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pdfprintdialog.h"
-#include "windowdialogs.h"
+#include "app/windowdialogs.h"
+#include "sheet/print/pdfprintdialog.h"
 
 #include <memory>
 #include <optional>

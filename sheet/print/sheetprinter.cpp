@@ -1,8 +1,8 @@
-#include "sheetprinter.h"
+#include "sheet/print/sheetprinter.h"
 
-#include "headerfooterformatter.h"
-#include "resultsheet.h"
-#include "sheettemplate.h"
+#include "sheet/print/headerfooterformatter.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
 
 #include <QFont>
 #include <QFontMetricsF>

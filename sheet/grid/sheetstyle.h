@@ -11,7 +11,7 @@ class SheetStyle
 {
 public:
     static QFont cellFont();
-    // The workbook's standard font: headings are drawn in it and column
+    // The sheet's standard font: headings are drawn in it and column
     // widths are counted in its characters.
     static QFont standardFont();
     // Width of "0" in the standard font on that device, the character that

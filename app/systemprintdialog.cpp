@@ -1,4 +1,4 @@
-#include "systemprintdialog.h"
+#include "app/systemprintdialog.h"
 
 #include <QMessageBox>
 #include <QPrintDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resultsheet.h"
+#include "sheet/resultsheet.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageplan.h"
+#include "sheet/print/pageplan.h"
 
 #include <QPageRanges>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "printhandler.h"
+#include "sheet/print/printhandler.h"
 
-#include "printdialog.h"
-#include "sheetprinter.h"
+#include "sheet/print/printdialog.h"
+#include "sheet/print/sheetprinter.h"
 
 #include <QPrinter>
 

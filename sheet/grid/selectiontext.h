@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cellrange.h"
+#include "sheet/cellrange.h"
 
 #include <QString>
 

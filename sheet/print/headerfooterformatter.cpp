@@ -1,4 +1,4 @@
-#include "headerfooterformatter.h"
+#include "sheet/print/headerfooterformatter.h"
 
 QString HeaderFooterFormatter::format(const QString& codes, const QString& sheetName,
                                       int pageNumber)

@@ -1,13 +1,14 @@
-#include "importcommand.h"
-#include "optimizecommand.h"
-#include "pdfprintdialog.h"
-#include "pdftext.h"
-#include "printcommand.h"
-#include "printhandler.h"
-#include "resultsheet.h"
-#include "returnfilegenerator.h"
-#include "sheettemplate.h"
-#include "testfiles.h"
+#include "processing/importcommand.h"
+#include "processing/optimizecommand.h"
+#include "processing/printcommand.h"
+#include "sheet/print/pdfprintdialog.h"
+#include "sheet/print/printhandler.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
+#include "tests/support/casename.h"
+#include "tests/support/pdftext.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -252,5 +253,5 @@ INSTANTIATE_TEST_SUITE_P(
                                   },
                                   "saida.pdf", true},
                       FailureCase{"MissingFolder", kAsSetUp, "nada/saida.pdf", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 } // namespace

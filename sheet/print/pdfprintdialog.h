@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printdialog.h"
+#include "sheet/print/printdialog.h"
 
 #include <QString>
 

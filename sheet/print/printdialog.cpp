@@ -1,3 +1,3 @@
-#include "printdialog.h"
+#include "sheet/print/printdialog.h"
 
 PrintDialog::~PrintDialog() = default;

@@ -1,6 +1,6 @@
-#include "sheetstyle.h"
+#include "sheet/grid/sheetstyle.h"
 
-#include "sheettemplate.h"
+#include "sheet/sheettemplate.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -48,7 +48,7 @@ int SheetStyle::rowHeightPixels(int dpi)
 
 QLocale SheetStyle::locale()
 {
-    // Country code 55: Brazil, whose currency formats ("R$") the workbook carries.
+    // Country code 55: Brazil, so money shows as "R$" and numbers group the Brazilian way.
     static_assert(SheetTemplate::kCountryCode == 55);
     return QLocale(QLocale::Portuguese, QLocale::Brazil);
 }
