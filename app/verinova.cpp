@@ -15,6 +15,9 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 // The window's title before the maker's notice.
@@ -31,6 +34,32 @@ QRect fromTwips(int left, int top, int width, int height)
 {
     constexpr int k = Verinova::kTwipsPerPixel;
     return {left / k, top / k, width / k, height / k};
+}
+
+// The client area as designed, and the least one that keeps every control
+// usable: both button pairs whole with a button's width between them, and
+// the sheet 2400 twips high, a header and several rows.
+const QSize kDesignedSize = fromTwips(0, 0, 16350, 9540).size();
+const QSize kMinimumSize = fromTwips(0, 0, 2745 + 1305 + 2760, 840 + 2400 + 525).size();
+
+// The place a control designed at `designed` in a parent of `designedParent`
+// takes in a parent of `parent`, following the parent's `edges`.
+QRect anchoredPlace(QRect designed, QSize designedParent, QSize parent, Qt::Edges edges)
+{
+    const QSize grown = parent - designedParent;
+    if (edges.testFlag(Qt::RightEdge)) {
+        if (edges.testFlag(Qt::LeftEdge))
+            designed.setWidth(designed.width() + grown.width());
+        else
+            designed.translate(grown.width(), 0);
+    }
+    if (edges.testFlag(Qt::BottomEdge)) {
+        if (edges.testFlag(Qt::TopEdge))
+            designed.setHeight(designed.height() + grown.height());
+        else
+            designed.translate(0, grown.height());
+    }
+    return designed;
 }
 
 QIcon art(const char* name)
@@ -67,11 +96,8 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Verinova"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + kMakersNotice);
     setWindowIcon(art("janela"));
-    // The layout is fixed, so the window can be minimised but not resized.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(fromTwips(0, 0, 16350, 9540).size());
+    resize(kDesignedSize);
+    setMinimumSize(kMinimumSize);
 
     Frame1 = new QGroupBox(QStringLiteral("Arquivo de Retorno"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -120,6 +146,15 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     CmdSair = pictureButton(this, "CmdSair", QStringLiteral("Fechar"),
                             fromTwips(14970, 9090, 1305, 375), art("fechar"), kWordPictureSize);
 
+    constexpr Qt::Edges kAcross = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge;
+    anchor(Frame1, kAcross);
+    anchor(Text1, kAcross);
+    anchor(F1Book1, kAcross | Qt::BottomEdge);
+    anchor(Command4, Qt::LeftEdge | Qt::BottomEdge);
+    anchor(Command3, Qt::LeftEdge | Qt::BottomEdge);
+    anchor(Command2, Qt::RightEdge | Qt::BottomEdge);
+    anchor(CmdSair, Qt::RightEdge | Qt::BottomEdge);
+
     CommonDialog1 = new CommonDialog(*dialogs_, this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
@@ -146,6 +181,62 @@ Verinova::~Verinova() = default;
 void Verinova::setReturnFilePath(const QString& path)
 {
     Text1->setText(path);
+}
+
+QRect Verinova::availableArea() const
+{
+    const QScreen* shownOn = screen();
+    return shownOn ? shownOn->availableGeometry() : QRect();
+}
+
+void Verinova::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (fitted_ || !isWindow())
+        return;
+    fitted_ = true;
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        fitInto(availableArea());
+}
+
+void Verinova::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // In the order anchored: the frame takes its size before the path box in
+    // it is placed.
+    for (const Anchored& control : anchored_)
+        control.widget->setGeometry(anchoredPlace(control.designed, control.designedParent,
+                                                  control.widget->parentWidget()->size(),
+                                                  control.edges));
+}
+
+void Verinova::anchor(QWidget* widget, Qt::Edges edges)
+{
+    anchored_.push_back({widget, widget->geometry(), widget->parentWidget()->size(), edges});
+}
+
+// Shrinks the window, title bar and borders included, to the area when it is
+// larger, never below the minimum size, and moves it into the area.
+void Verinova::fitInto(const QRect& area)
+{
+    if (area.isEmpty())
+        return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QSize fitted = size().boundedTo(area.size().shrunkBy(frame)).expandedTo(minimumSize());
+    const QSize whole = fitted.grownBy(frame);
+    const QPoint inside(
+        std::max(area.left(), std::min(outer.left(), area.right() + 1 - whole.width())),
+        std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - whole.height())));
+    const bool shrunk = fitted != size();
+    if (shrunk)
+        resize(fitted);
+    // After a shrink the place is said even when unchanged: the platform may
+    // have placed the window for its designed size.
+    if (shrunk || inside != outer.topLeft())
+        move(inside);
 }
 
 void Verinova::Command1_Click()

@@ -2,9 +2,11 @@
 
 #include "app/windowdialogs.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class CommonDialog;
 class PictureButton;
@@ -17,7 +19,11 @@ struct CommandOutcome;
 // sheet, and the buttons that run the commands on it. Each control's member
 // name is also its object name, which tests and accessibility tools find it
 // by. The layout is designed in twips and laid out at 15 twips a logical
-// pixel, so Qt scales it whole on high-density screens.
+// pixel, so Qt scales it whole on high-density screens. The window opens at
+// its designed size when that fits the screen, else fitted into it, and can
+// be resized: the frame and the path box stretch with the width, the sheet
+// takes all the room gained or lost, and the buttons keep their distances to
+// the bottom edge and to their side.
 class Verinova : public QWidget
 {
     Q_OBJECT
@@ -33,7 +39,28 @@ public:
     // Puts a path into the path box, as the command line does at start-up.
     void setReturnFilePath(const QString& path);
 
+protected:
+    // Where the window fits itself, frame included, when it is first shown:
+    // the available geometry of its screen. Tests give an area of their own.
+    virtual QRect availableArea() const;
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // A control's designed place and the edges of its parent it follows:
+    // following both edges of a side stretches it, one edge moves it.
+    struct Anchored
+    {
+        QWidget* widget;
+        QRect designed;
+        QSize designedParent;
+        Qt::Edges edges;
+    };
+
+    void anchor(QWidget* widget, Qt::Edges edges);
+    void fitInto(const QRect& area);
+
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -54,4 +81,7 @@ private:
     PictureButton* Command2;     // Processar button
     PictureButton* CmdSair;      // Fechar button
     CommonDialog* CommonDialog1; // open-file dialog, shown by the folder button
+
+    std::vector<Anchored> anchored_;
+    bool fitted_ = false;
 };

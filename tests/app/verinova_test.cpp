@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -39,6 +40,25 @@ const QStringList kButtons = {QStringLiteral("Command1"), QStringLiteral("Comman
                               QStringLiteral("Command3"), QStringLiteral("Command4"),
                               QStringLiteral("CmdSair")};
 
+// The window on a screen whose available area the test chooses.
+class WindowOnScreen : public Verinova
+{
+public:
+    WindowOnScreen(std::unique_ptr<WindowDialogs> dialogs, const QRect& area)
+        : Verinova(std::move(dialogs)), area_(area)
+    {
+    }
+
+protected:
+    QRect availableArea() const override { return area_; }
+
+private:
+    QRect area_;
+};
+
+// Room for the window at its designed size, frame and all.
+constexpr QRect kLargeScreen(0, 0, 1920, 1040);
+
 class WindowTest : public ::testing::Test
 {
 protected:
@@ -46,7 +66,7 @@ protected:
     {
         auto dialogs = std::make_unique<FakeDialogs>();
         dialogs_ = dialogs.get();
-        window_ = std::make_unique<Verinova>(std::move(dialogs));
+        window_ = std::make_unique<WindowOnScreen>(std::move(dialogs), kLargeScreen);
         window_->show();
         QApplication::setActiveWindow(window_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -127,12 +147,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Placement{"CmdSair", "Verinova", 14970, 9090, 1305, 375, "Fechar"}),
     CaseName());
 
-TEST_F(WindowTest, OpensEmptyInAFixedWindowWithItsCaptionAndFrame)
+TEST_F(WindowTest, OpensEmptyAtItsDesignedSizeWithItsCaptionAndFrame)
 {
     EXPECT_EQ(window_->size(), QSize(16350 / 15, 9540 / 15));
-    EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
-    EXPECT_TRUE(window_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(window_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window_->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    // A customised border would take the maximise button away.
+    EXPECT_FALSE(window_->windowFlags().testFlag(Qt::CustomizeWindowHint));
 
     const QString prefix = QStringLiteral("Verinova Cadastral - ");
     EXPECT_TRUE(window_->windowTitle().startsWith(prefix));
@@ -150,6 +170,70 @@ TEST_F(WindowTest, OpensEmptyInAFixedWindowWithItsCaptionAndFrame)
     EXPECT_EQ(sheet().ColCount(), 21);
     EXPECT_EQ(QApplication::focusWidget(), text1());
     EXPECT_NE(window_->findChild<QObject*>(QStringLiteral("CommonDialog1")), nullptr);
+}
+
+// Resized, the frame and the path box stretch with the width, the sheet
+// takes all the room, and the buttons keep their distances to the bottom and
+// to their side (designed: 5 pixels to the bottom, Fechar 5 to the right).
+TEST_F(WindowTest, ResizedTheSheetTakesTheRoomAndTheButtonsFollowTheirEdges)
+{
+    const QSize larger(1300, 740); // 210 wider and 104 taller than designed
+    window_->resize(larger);
+    ASSERT_TRUE(QTest::qWaitFor([this, larger] { return window_->size() == larger; }));
+
+    EXPECT_EQ(control(QStringLiteral("Frame1"))->geometry(), QRect(4, 4, 1082 + 210, 47));
+    EXPECT_EQ(control(QStringLiteral("Command1"))->geometry(), QRect(6, 18, 23, 21));
+    EXPECT_EQ(control(QStringLiteral("Text1"))->geometry(), QRect(30, 18, 1042 + 210, 21));
+    EXPECT_EQ(control(QStringLiteral("F1Book1"))->geometry(), QRect(4, 56, 1082 + 210, 545 + 104));
+    EXPECT_EQ(control(QStringLiteral("Command4"))->geometry(), QRect(4, 740 - 5 - 25, 87, 25));
+    EXPECT_EQ(control(QStringLiteral("Command3"))->geometry(), QRect(96, 740 - 5 - 25, 87, 25));
+    EXPECT_EQ(control(QStringLiteral("Command2"))->geometry(),
+              QRect(1300 - 97 - 87, 740 - 5 - 25, 87, 25));
+    EXPECT_EQ(control(QStringLiteral("CmdSair"))->geometry(),
+              QRect(1300 - 5 - 87, 740 - 5 - 25, 87, 25));
+}
+
+// Made as small as it goes, every control stays usable: the four buttons
+// whole and apart, the path box, and a few rows and columns of the sheet.
+TEST_F(WindowTest, AtItsMinimumSizeEveryControlIsUsable)
+{
+    window_->resize(100, 100);
+    const QSize minimum = window_->minimumSize();
+    ASSERT_TRUE(QTest::qWaitFor([this, minimum] { return window_->size() == minimum; }));
+
+    const QRect client = window_->rect();
+    QList<QRect> buttons;
+    for (const char* name : {"Command4", "Command3", "Command2", "CmdSair"}) {
+        const QRect button = control(QString::fromLatin1(name))->geometry();
+        EXPECT_EQ(button.size(), QSize(87, 25)) << name;
+        EXPECT_TRUE(client.contains(button)) << name;
+        for (const QRect& other : buttons)
+            EXPECT_FALSE(button.intersects(other)) << name;
+        buttons << button;
+    }
+    EXPECT_GE(control(QStringLiteral("Text1"))->width(), 200);
+    const auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    EXPECT_FALSE(grid->geometry().intersects(buttons.first()));
+    EXPECT_GE(grid->viewport()->height(), 5 * grid->verticalHeader()->defaultSectionSize());
+    EXPECT_GE(grid->columnAt(grid->viewport()->width() - 1), 2) << "fewer than three columns";
+}
+
+// On a screen too small for it, the window opens inside the available area,
+// frame included, and Fechar keeps its place at the bottom right.
+TEST(WindowFitTest, OpensFittedIntoASmallAvailableArea)
+{
+    const QRect area(100, 50, 800, 500);
+    WindowOnScreen window(std::make_unique<FakeDialogs>(), area);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    EXPECT_TRUE(area.contains(window.frameGeometry())) << "opened larger than the area";
+    EXPECT_EQ(window.frameGeometry().size(), area.size());
+    const QRect fechar = window.findChild<QWidget*>(QStringLiteral("CmdSair"))->geometry();
+    EXPECT_EQ(window.width() - fechar.right() - 1, 5);
+    EXPECT_EQ(window.height() - fechar.bottom() - 1, 5);
+    EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("F1Book1"))->size(),
+              QSize(window.width() - 8, window.height() - 91));
 }
 
 TEST_F(WindowTest, TabVisitsTheControlsInTheirOrderAndShiftTabGoesBack)
