@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 
@@ -5,20 +6,49 @@
 
 #include <cstdio>
 
+namespace {
+void nameProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Verinova Cadastral"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VERINOVA_VERSION));
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Verinova Cadastral"));
-    Startup::installPortuguese(app);
-
-    const std::optional<QString> path = Startup::pathFromArguments(QApplication::arguments());
-    if (!path) {
-        std::fputs("uso: verinova-cadastral [arquivo de retorno]\n", stderr);
-        return 2;
+    QString path;
+    {
+        // Help, version and misuse are answered before the window system is
+        // reached, so that they work without a display.
+        QCoreApplication terminal(argc, argv);
+        nameProgram();
+        Startup::installPortuguese(terminal);
+        CommandLine commandLine;
+        switch (commandLine.parse(QCoreApplication::arguments())) {
+        case CommandLine::Request::Help:
+            std::fputs(qPrintable(commandLine.helpText()), stdout);
+            return 0;
+        case CommandLine::Request::Version:
+            std::fputs(qPrintable(CommandLine::versionText()), stdout);
+            return 0;
+        case CommandLine::Request::Misuse:
+            std::fputs(qPrintable(commandLine.errorText()), stderr);
+            return 2;
+        case CommandLine::Request::Window:
+            path = commandLine.path();
+            break;
+        }
     }
 
+    QApplication app(argc, argv);
+    nameProgram();
+    // Ties the window to the installed desktop entry, for its icon and name
+    // in the task bar where the window system asks for it (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral(VERINOVA_APP_ID));
+    Startup::installPortuguese(app);
+
     Verinova window;
-    window.setReturnFilePath(*path);
+    window.setReturnFilePath(path);
     window.show();
     return QApplication::exec();
 }

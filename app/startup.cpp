@@ -19,16 +19,3 @@ bool Startup::installPortuguese(QCoreApplication& app)
     }
     return true;
 }
-
-std::optional<QString> Startup::pathFromArguments(const QStringList& arguments)
-{
-    switch (arguments.size()) {
-    case 0:
-    case 1:
-        return QString();
-    case 2:
-        return arguments.at(1);
-    default:
-        return std::nullopt;
-    }
-}
