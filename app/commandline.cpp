@@ -1,6 +1,10 @@
 #include "app/commandline.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <set>
 
 namespace {
 const QString kProgram = QStringLiteral("verinova-cadastral");
@@ -8,22 +12,41 @@ const QString kProgram = QStringLiteral("verinova-cadastral");
 
 CommandLine::CommandLine()
     : help_({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra esta ajuda.")),
-      version_({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Mostra a versão."))
+      version_({QStringLiteral("v"), QStringLiteral("version")},
+               QStringLiteral("Mostra a versão.")),
+      save_(QStringLiteral("salvar"),
+            QStringLiteral("Sem abrir a janela, processa cada ARQUIVO e salva o resultado em "
+                           "SAIDA, no formato da extensão: .xlsx, .csv ou .pdf. Com vários "
+                           "arquivos, SAIDA é uma pasta existente e cada resultado leva o "
+                           "nome do seu arquivo de retorno."),
+            QStringLiteral("SAIDA")),
+      optimize_(QStringLiteral("otimizar"),
+                QStringLiteral("Com --salvar: otimiza cada resultado antes de salvá-lo.")),
+      format_(QStringLiteral("formato"),
+              QStringLiteral("Com --salvar e SAIDA uma pasta: o formato dos resultados, "
+                             "xlsx (o padrão), csv ou pdf."),
+              QStringLiteral("FORMATO"))
 {
     parser_.setApplicationDescription(
         QStringLiteral("Abre a janela do Verinova Cadastral, que mostra o arquivo de retorno da\n"
-                       "qualificação cadastral numa planilha com cada código traduzido."));
+                       "qualificação cadastral numa planilha com cada código traduzido, ou,\n"
+                       "com --salvar, salva o resultado sem abrir a janela."));
     parser_.addOption(help_);
     parser_.addOption(version_);
+    parser_.addOption(save_);
+    parser_.addOption(optimize_);
+    parser_.addOption(format_);
     parser_.addPositionalArgument(
         QStringLiteral("ARQUIVO"),
-        QStringLiteral("Arquivo de retorno cujo caminho já vem preenchido na janela."),
-        QStringLiteral("[ARQUIVO]"));
+        QStringLiteral("Arquivo de retorno cujo caminho já vem preenchido na janela; com "
+                       "--salvar, um ou mais arquivos de retorno."),
+        QStringLiteral("[ARQUIVO...]"));
 }
 
 CommandLine::Request CommandLine::parse(const QStringList& arguments)
 {
     path_.clear();
+    plan_ = {};
     error_.clear();
     const bool parsed = parser_.parse(arguments);
     if (parser_.isSet(help_))
@@ -32,8 +55,13 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
         return Request::Version;
 
     const QStringList files = parser_.positionalArguments();
+    const bool saving = parsed && parser_.isSet(save_);
     if (!parsed)
         error_ = parser_.errorText();
+    else if (saving)
+        error_ = planSave(files);
+    else if (parser_.isSet(optimize_) || parser_.isSet(format_))
+        error_ = QStringLiteral("--otimizar e --formato só valem com --salvar.");
     else if (files.size() > 1)
         error_ = QStringLiteral("só um arquivo de retorno pode ser aberto de cada vez.");
     if (!error_.isEmpty()) {
@@ -41,8 +69,59 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
                  QStringLiteral(" --help para ver as opções.\n");
         return Request::Misuse;
     }
+    if (saving)
+        return Request::Save;
     path_ = files.value(0);
     return Request::Window;
+}
+
+// Where each result goes, or what is wrong with the line.
+QString CommandLine::planSave(const QStringList& files)
+{
+    const QString output = parser_.value(save_);
+    plan_.optimize = parser_.isSet(optimize_);
+    if (files.isEmpty())
+        return QStringLiteral("falta o arquivo de retorno a salvar.");
+    if (output.isEmpty())
+        return QStringLiteral("--salvar precisa de SAIDA.");
+
+    if (!QFileInfo(output).isDir()) {
+        if (files.size() > 1)
+            return QStringLiteral("com vários arquivos de retorno, SAIDA tem de ser uma pasta "
+                                  "existente: \"%1\".")
+                .arg(output);
+        if (parser_.isSet(format_))
+            return QStringLiteral("--formato só vale quando SAIDA é uma pasta.");
+        const std::optional<SheetFile::Format> format = SheetFile::formatOf(output);
+        if (!format)
+            return QStringLiteral("SAIDA tem de terminar em .xlsx, .csv ou .pdf: \"%1\".")
+                .arg(output);
+        plan_.format = *format;
+        plan_.jobs.push_back({files.front(), output});
+        return {};
+    }
+
+    if (parser_.isSet(format_)) {
+        const std::optional<SheetFile::Format> format =
+            SheetFile::formatOf(QStringLiteral("x.") + parser_.value(format_));
+        if (!format)
+            return QStringLiteral("formato desconhecido: \"%1\"; use xlsx, csv ou pdf.")
+                .arg(parser_.value(format_));
+        plan_.format = *format;
+    }
+    // Two return files of one name would write one result over the other.
+    std::set<QString> outputs;
+    const QDir folder(output);
+    for (const QString& file : files) {
+        const QString name = QFileInfo(file).completeBaseName() + QLatin1Char('.') +
+                             SheetFile::extension(plan_.format);
+        const QString target = folder.filePath(name);
+        if (!outputs.insert(QFileInfo(target).absoluteFilePath()).second)
+            return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
+                .arg(target);
+        plan_.jobs.push_back({file, target});
+    }
+    return {};
 }
 
 QString CommandLine::versionText()

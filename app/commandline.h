@@ -1,20 +1,39 @@
 #pragma once
 
+#include "sheet/export/sheetfile.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // What the program is asked on its command line: the window, with a return
-// file's path in its box or not, or only an answer on the terminal.
+// file's path in its box or not; saving the results of return files without
+// a window; or only an answer on the terminal.
 class CommandLine
 {
 public:
     enum class Request
     {
         Window,
+        Save,
         Help,
         Version,
         Misuse
+    };
+
+    // After Save: each return file and where its result goes, in the order given.
+    struct SaveJob
+    {
+        QString returnFile;
+        QString output;
+    };
+    struct SavePlan
+    {
+        std::vector<SaveJob> jobs;
+        SheetFile::Format format = SheetFile::Format::Xlsx;
+        bool optimize = false;
     };
 
     CommandLine();
@@ -25,6 +44,8 @@ public:
 
     // After Window: the path box's text at start-up, empty without a file.
     QString path() const { return path_; }
+    // After Save.
+    const SavePlan& savePlan() const { return plan_; }
     // After Help: the usage, the options and the argument.
     QString helpText() const { return parser_.helpText(); }
     // After Version: the program's name and version.
@@ -33,9 +54,15 @@ public:
     QString errorText() const { return error_; }
 
 private:
+    QString planSave(const QStringList& files);
+
     QCommandLineParser parser_;
     QCommandLineOption help_;
     QCommandLineOption version_;
+    QCommandLineOption save_;
+    QCommandLineOption optimize_;
+    QCommandLineOption format_;
     QString path_;
+    SavePlan plan_;
     QString error_;
 };

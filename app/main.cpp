@@ -1,8 +1,10 @@
+#include "app/batchsave.h"
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -17,9 +19,10 @@ void nameProgram()
 int main(int argc, char** argv)
 {
     QString path;
+    CommandLine::SavePlan pdfPlan;
     {
-        // Help, version and misuse are answered before the window system is
-        // reached, so that they work without a display.
+        // Help, version, misuse and saving are answered before the window
+        // system is reached, so that they work without a display.
         QCoreApplication terminal(argc, argv);
         nameProgram();
         Startup::installPortuguese(terminal);
@@ -34,10 +37,23 @@ int main(int argc, char** argv)
         case CommandLine::Request::Misuse:
             std::fputs(qPrintable(commandLine.errorText()), stderr);
             return 2;
+        case CommandLine::Request::Save:
+            if (commandLine.savePlan().format != SheetFile::Format::Pdf)
+                return BatchSave::run(commandLine.savePlan(), stderr);
+            pdfPlan = commandLine.savePlan();
+            break;
         case CommandLine::Request::Window:
             path = commandLine.path();
             break;
         }
+    }
+
+    if (!pdfPlan.jobs.empty()) {
+        // Pages need fonts, which need a GUI application, though not a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication pages(argc, argv);
+        nameProgram();
+        return BatchSave::run(pdfPlan, stderr);
     }
 
     QApplication app(argc, argv);

@@ -1,10 +1,22 @@
 #include "app/systemdialogs.h"
 
 #include "app/systemprintdialog.h"
+#include "app/systemprogress.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+
+namespace {
+// "PDF (*.pdf)" -> "pdf".
+QString suffixOf(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
+}
+} // namespace
 
 QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
                                         const QString& folder)
@@ -14,12 +26,53 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
     return QDir::toNativeSeparators(QFileDialog::getOpenFileName(parent, title, folder));
 }
 
+std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget* parent,
+                                                                         const QString& title,
+                                                                         const QString& proposed,
+                                                                         const QStringList& filters)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    // A name typed without its extension gets the chosen type's before the
+    // dialog asks about overwriting, so the question is about the real file.
+    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveChoice{dialog.selectedFiles().front(), dialog.selectedNameFilter()};
+}
+
+std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& title,
+                                              const QString& label, const QString& text)
+{
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
 void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
+void SystemDialogs::showInformation(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
 std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent)
 {
     return std::make_shared<SystemPrintDialog>(parent);
+}
+
+std::unique_ptr<Progress> SystemDialogs::progress(QWidget* parent, const QString& label)
+{
+    return std::make_unique<SystemProgress>(parent, label);
 }

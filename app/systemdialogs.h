@@ -3,11 +3,18 @@
 #include "app/windowdialogs.h"
 
 // The dialogs as the user sees them: Qt's file dialog (the platform's own
-// where there is one) and Qt's message box.
+// where there is one), Qt's message box, input and progress dialogs.
 class SystemDialogs final : public WindowDialogs
 {
 public:
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder) override;
+    std::optional<SaveChoice> chooseFileToSave(QWidget* parent, const QString& title,
+                                               const QString& proposed,
+                                               const QStringList& filters) override;
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& text) override;
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
+    void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     std::shared_ptr<PrintDialog> printDialog(QWidget* parent) override;
+    std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) override;
 };

@@ -8,10 +8,14 @@
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
 #include "processing/printcommand.h"
+#include "sheet/export/sheetfile.h"
 #include "sheet/grid/sheetview.h"
 #include "sheet/print/printhandler.h"
+#include "sheet/progress.h"
+#include "sheet/sheettemplate.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -173,7 +177,13 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(Command4, &QPushButton::clicked, this, &Verinova::Command4_Click);
     connect(CmdSair, &QPushButton::clicked, this, &Verinova::CmdSair_Click);
 
-    F1Book1->sheet().SetPrintHandler(makePrintHandler(dialogs_->printDialog(this)));
+    connect(F1Book1, &SheetView::saveRequested, this, &Verinova::saveSheet);
+    connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
+    connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
+
+    F1Book1->sheet().SetPrintHandler(makePrintHandler(dialogs_->printDialog(this), [this] {
+        return dialogs_->progress(this, QStringLiteral("Imprimindo página %1 de %2"));
+    }));
 }
 
 Verinova::~Verinova() = default;
@@ -307,4 +317,71 @@ void Verinova::tell(const CommandOutcome& outcome)
 {
     if (!outcome.succeeded())
         dialogs_->showCritical(this, CommandOutcome::messageTitle(), outcome.messageText());
+}
+
+void Verinova::saveSheet()
+{
+    using Format = SheetFile::Format;
+    constexpr Format kFormats[] = {Format::Xlsx, Format::Csv, Format::Pdf};
+    QStringList filters;
+    for (const Format format : kFormats)
+        filters.append(SheetFile::filter(format));
+
+    // Beside the return file and named after it; the home folder when the
+    // path box names no folder there is.
+    const QString returnFile = Text1->text().trimmed();
+    const QFileInfo returned(returnFile);
+    const bool besideReturnFile = !returnFile.isEmpty() && returned.absoluteDir().exists();
+    const QString folder = besideReturnFile ? returned.absolutePath() : QDir::homePath();
+    const QString name = besideReturnFile && !returned.completeBaseName().isEmpty()
+                             ? returned.completeBaseName()
+                             : SheetTemplate::sheetName();
+    const QString proposed =
+        QDir(folder).filePath(name + QLatin1Char('.') + SheetFile::extension(Format::Xlsx));
+
+    const std::optional<WindowDialogs::SaveChoice> choice =
+        dialogs_->chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
+    if (!choice || choice->path.isEmpty())
+        return;
+    // The name's extension says the format; a name with another one is
+    // written in the type chosen in the dialog.
+    const Format format =
+        SheetFile::formatOf(choice->path)
+            .value_or(kFormats[std::max<qsizetype>(filters.indexOf(choice->filter), 0)]);
+
+    SheetFile::Result result;
+    {
+        const std::unique_ptr<Progress> progress = dialogs_->progress(
+            this, format == Format::Pdf ? QStringLiteral("Salvando página %1 de %2")
+                                        : QStringLiteral("Salvando linha %1 de %2"));
+        result = SheetFile::save(F1Book1->sheet(), choice->path, format, progress.get());
+    }
+    if (result.status == SheetFile::Result::Status::Failed)
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(), result.error);
+}
+
+void Verinova::findText()
+{
+    const std::optional<QString> text = dialogs_->askText(this, QStringLiteral("Localizar"),
+                                                          QStringLiteral("Localizar:"), lastFound_);
+    if (!text || text->isEmpty())
+        return;
+    lastFound_ = *text;
+    findNextText();
+}
+
+void Verinova::findNextText()
+{
+    if (lastFound_.isEmpty()) {
+        findText();
+        return;
+    }
+    bool found;
+    {
+        WaitCursor wait;
+        found = F1Book1->find(lastFound_);
+    }
+    if (!found)
+        dialogs_->showInformation(this, QStringLiteral("Localizar"),
+                                  QStringLiteral("Nenhuma célula contém \"%1\".").arg(lastFound_));
 }

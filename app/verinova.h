@@ -70,6 +70,10 @@ private:
     QString SelectArquivo();
     void tell(const CommandOutcome& outcome);
 
+    void saveSheet();
+    void findText();
+    void findNextText();
+
     std::unique_ptr<WindowDialogs> dialogs_;
 
     QGroupBox* Frame1;           // "Arquivo de Retorno" frame
@@ -82,6 +86,7 @@ private:
     PictureButton* CmdSair;      // Fechar button
     CommonDialog* CommonDialog1; // open-file dialog, shown by the folder button
 
+    QString lastFound_; // what "Localizar próxima" looks for
     std::vector<Anchored> anchored_;
     bool fitted_ = false;
 };

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "sheet/progress.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class PrintDialog;
 class QWidget;
@@ -19,9 +23,30 @@ public:
     // dialog was cancelled.
     virtual QString chooseFileToOpen(QWidget* parent, const QString& title,
                                      const QString& folder) = 0;
+    // The platform's save-file dialog, opened at `proposed` (folder and
+    // name) with the file types of `filters`, the first one chosen; it asks
+    // before overwriting a file. The chosen path and the filter chosen with
+    // it, or nothing when the dialog was cancelled.
+    struct SaveChoice
+    {
+        QString path;
+        QString filter;
+    };
+    virtual std::optional<SaveChoice> chooseFileToSave(QWidget* parent, const QString& title,
+                                                       const QString& proposed,
+                                                       const QStringList& filters) = 0;
+    // A one-line text input starting at `text`; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title,
+                                           const QString& label, const QString& text) = 0;
     // A message box with the critical icon and one OK button.
     virtual void showCritical(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A message box with the information icon and one OK button.
+    virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     // Where the sheet's printing asks for the printer: the platform's print
     // dialog over `parent`.
     virtual std::shared_ptr<PrintDialog> printDialog(QWidget* parent) = 0;
+    // A job's progress with a "Cancelar" button, shown only when the job
+    // takes more than about a second. `label` holds %1, the step under way,
+    // and %2, the number of steps.
+    virtual std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) = 0;
 };

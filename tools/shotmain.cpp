@@ -21,13 +21,25 @@ class NoDialogs final : public WindowDialogs
 {
 public:
     QString chooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<SaveChoice> chooseFileToSave(QWidget*, const QString&, const QString&,
+                                               const QStringList&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> askText(QWidget*, const QString&, const QString&,
+                                   const QString&) override
+    {
+        return std::nullopt;
+    }
     void showCritical(QWidget*, const QString& title, const QString& text) override
     {
         std::fprintf(stderr, "verinova-shot: %s: %s\n", qPrintable(title), qPrintable(text));
         failed = true;
     }
-    // The shot never prints.
+    void showInformation(QWidget*, const QString&, const QString&) override {}
+    // The shot never prints or saves.
     std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return nullptr; }
+    std::unique_ptr<Progress> progress(QWidget*, const QString&) override { return nullptr; }
     bool failed = false;
 };
 } // namespace

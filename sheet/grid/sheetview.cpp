@@ -1,11 +1,13 @@
 #include "sheet/grid/sheetview.h"
 
 #include "sheet/grid/selectiontext.h"
+#include "sheet/grid/sheetfinder.h"
 #include "sheet/grid/sheetmodel.h"
 #include "sheet/grid/sheetstyle.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -16,10 +18,19 @@
 #include <algorithm>
 
 SheetView::SheetView(QWidget* parent)
-    : QTableView(parent), sheet_(new ResultSheet(this)), model_(new SheetModel(*sheet_, this))
+    : QTableView(parent), sheet_(new ResultSheet(this)), model_(new SheetModel(*sheet_, this)),
+      copy_(addMenuAction(QStringLiteral("Copiar"), QKeySequence::Copy)),
+      save_(addMenuAction(QStringLiteral("Salvar como…"), QKeySequence(Qt::CTRL | Qt::Key_S))),
+      find_(addMenuAction(QStringLiteral("Localizar…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
+      findNext_(addMenuAction(QStringLiteral("Localizar próxima"), QKeySequence(Qt::Key_F3)))
 {
     setModel(model_);
     applyTemplate();
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(copy_, &QAction::triggered, this, &SheetView::copySelection);
+    connect(save_, &QAction::triggered, this, &SheetView::saveRequested);
+    connect(find_, &QAction::triggered, this, &SheetView::findRequested);
+    connect(findNext_, &QAction::triggered, this, &SheetView::findNextRequested);
     // Connected after setModel, so the headers have taken the new counts
     // before the template's widths and the hidden columns are laid on them.
     connect(model_, &QAbstractItemModel::modelReset, this, &SheetView::followReset);
@@ -32,6 +43,17 @@ SheetView::SheetView(QWidget* parent)
 }
 
 SheetView::~SheetView() = default;
+
+QAction* SheetView::addMenuAction(const QString& text, const QKeySequence& keys)
+{
+    auto* action = new QAction(text, this);
+    action->setShortcut(keys);
+    // Only while the grid has the focus: Ctrl+C in the path box copies there.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    addAction(action);
+    return action;
+}
 
 void SheetView::applyTemplate()
 {
@@ -147,6 +169,19 @@ void SheetView::copySelection() const
     const QString text = SelectionText::of(*sheet_, sheet_->Selection());
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
+}
+
+bool SheetView::find(const QString& text)
+{
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() ? current.row() + 1 : 1;
+    // Before the first cell, so that the search starts with it.
+    const int col = current.isValid() ? current.column() + 1 : 0;
+    const std::optional<SheetFinder::Cell> hit = SheetFinder(text).findAfter(*sheet_, row, col);
+    if (!hit)
+        return false;
+    sheet_->SetActiveCell(hit->row, hit->col);
+    return true;
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event)

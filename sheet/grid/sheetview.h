@@ -2,6 +2,7 @@
 
 #include <QTableView>
 
+class QAction;
 class ResultSheet;
 class SheetModel;
 
@@ -9,7 +10,9 @@ class SheetModel;
 // laid out by the sheet template. The commands change the sheet alone; the
 // grid follows its signals. The sheet holds the one selection: what the user
 // selects here becomes the sheet's selection, and a command's selection shows
-// here.
+// here. Its context menu (right click or the Menu key) and shortcuts, which
+// work while the grid has the focus, copy, save and find; the window answers
+// saving and finding, which need its dialogs.
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -25,12 +28,26 @@ public:
     // Puts the selected cells on the clipboard as tab-separated text
     // (Ctrl+C), hidden columns left out.
     void copySelection() const;
+    // Makes the first cell after the active one that holds `text`, case and
+    // accents aside, the active cell; false when no shown cell holds it.
+    bool find(const QString& text);
+
+    QAction* copyAction() const { return copy_; }
+    QAction* saveAction() const { return save_; }
+    QAction* findAction() const { return find_; }
+    QAction* findNextAction() const { return findNext_; }
+
+Q_SIGNALS:
+    void saveRequested();
+    void findRequested();
+    void findNextRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyTemplate();
+    QAction* addMenuAction(const QString& text, const QKeySequence& keys);
     void followReset();
     void followHiddenColumns(int col1, int col2);
     void showSheetSelection();
@@ -39,6 +56,10 @@ private:
 
     ResultSheet* sheet_;
     SheetModel* model_;
+    QAction* copy_;
+    QAction* save_;
+    QAction* find_;
+    QAction* findNext_;
     int digitWidth_ = 0;
     // Set while one side's selection is being copied to the other, so that
     // the copy does not bounce back.

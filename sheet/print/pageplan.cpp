@@ -44,7 +44,12 @@ PagePlan::Page PagePlan::page(int index) const
 
 PagePlan PagePlan::forSheet(const ResultSheet& sheet, Paper paper, int digitWidth)
 {
-    const CellRange range = sheet.PrintRange();
+    return forRange(sheet, sheet.PrintRange(), paper, digitWidth);
+}
+
+PagePlan PagePlan::forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
+                            int digitWidth)
+{
     const int firstRow = std::max(range.row1, 1);
     const int lastRow = std::min(range.row2, sheet.RowCount());
     const int lastCol = std::min(range.col2, sheet.ColCount());

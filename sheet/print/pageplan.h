@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/cellrange.h"
+
 #include <vector>
 
 class ResultSheet;
@@ -55,6 +57,9 @@ public:
     // The sheet's print range, cut to its rows and columns, without hidden
     // columns. digitWidth is the standard font's digit width in sheet pixels.
     static PagePlan forSheet(const ResultSheet& sheet, Paper paper, int digitWidth);
+    // The same for any range of the sheet.
+    static PagePlan forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
+                             int digitWidth);
     // Wide enough for the largest row number printed.
     static int rowHeadingWidth(int lastRow, int digitWidth);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/print/printdialog.h"
+#include "sheet/replacingfile.h"
 
 #include <QString>
 
@@ -17,13 +18,10 @@ public:
     bool prepare(QPrinter& printer, bool showDialog) override;
     bool finish(bool printed, const QString& error) override;
 
-    // Why the last printout failed; empty after a successful one.
+    // Why the last printout failed; empty after a successful or cancelled one.
     QString errorString() const { return error_; }
 
 private:
-    void discardTemporary();
-
-    QString path_;
-    QString temporary_;
+    ReplacingFile file_;
     QString error_;
 };

@@ -2,14 +2,17 @@
 
 #include "sheet/print/printdialog.h"
 #include "sheet/print/sheetprinter.h"
+#include "sheet/progress.h"
 
 #include <QPrinter>
 
-ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog)
+ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog,
+                                           ProgressSource progress)
 {
     if (!dialog)
         return {}; // no printing: PrintSheet fails
-    return [dialog = std::move(dialog)](const ResultSheet& sheet, bool showDialog) {
+    return [dialog = std::move(dialog), progress = std::move(progress)](const ResultSheet& sheet,
+                                                                        bool showDialog) {
         QPrinter printer(QPrinter::HighResolution);
         SheetPrinter::applySettings(printer);
         if (!dialog->prepare(printer, showDialog))
@@ -17,7 +20,8 @@ ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog)
         // "All pages" in the dialog may leave an earlier range behind.
         const QPageRanges pages =
             printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
-        const SheetPrinter::Result result = SheetPrinter(sheet).print(printer, pages);
+        const std::unique_ptr<Progress> report = progress ? progress() : nullptr;
+        const SheetPrinter::Result result = SheetPrinter(sheet).print(printer, pages, report.get());
         return dialog->finish(result.printed, result.error);
     };
 }

@@ -1,6 +1,7 @@
 #include "sheet/print/sheetprinter.h"
 
 #include "sheet/print/headerfooterformatter.h"
+#include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
@@ -88,6 +89,20 @@ struct PageFrame
         return {printable.width() / scaleX, printable.height() / scaleY};
     }
 };
+
+// Ends a job the user stopped: a printer drops what it spooled, and the
+// caller's file is thrown away, as the result says nothing was printed.
+SheetPrinter::Result cancel(QPainter& painter, QPagedPaintDevice& device,
+                            SheetPrinter::Result result)
+{
+    if (auto* printer = dynamic_cast<QPrinter*>(&device);
+        printer && printer->outputFormat() == QPrinter::NativeFormat)
+        printer->abort();
+    painter.end();
+    result.printed = false;
+    result.error.clear();
+    return result;
+}
 
 class PagePainter
 {
@@ -246,7 +261,12 @@ private:
 };
 } // namespace
 
-SheetPrinter::SheetPrinter(const ResultSheet& sheet) : sheet_(sheet) {}
+SheetPrinter::SheetPrinter(const ResultSheet& sheet) : SheetPrinter(sheet, sheet.PrintRange()) {}
+
+SheetPrinter::SheetPrinter(const ResultSheet& sheet, const CellRange& range)
+    : sheet_(sheet), range_(range)
+{
+}
 
 void SheetPrinter::applySettings(QPrinter& printer)
 {
@@ -284,20 +304,21 @@ int SheetPrinter::digitWidth()
 
 PagePlan SheetPrinter::plan(const QPagedPaintDevice& device) const
 {
-    return PagePlan::forSheet(sheet_, PageFrame::of(device).sheetPaper(), digitWidth());
+    return PagePlan::forRange(sheet_, range_, PageFrame::of(device).sheetPaper(), digitWidth());
 }
 
-SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages) const
+SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
+                                         Progress* progress) const
 {
     const PageFrame frame = PageFrame::of(device);
-    const PagePlan plan = PagePlan::forSheet(sheet_, frame.sheetPaper(), digitWidth());
+    const PagePlan plan = PagePlan::forRange(sheet_, range_, frame.sheetPaper(), digitWidth());
 
     auto chosen = [&](int index) { return pages.isEmpty() || pages.contains(index + 1); };
-    bool anyChosen = false;
-    for (int i = 0; i < plan.pageCount() && !anyChosen; ++i)
-        anyChosen = chosen(i);
+    int chosenPages = 0;
+    for (int i = 0; i < plan.pageCount(); ++i)
+        chosenPages += chosen(i);
     Result result;
-    if (!anyChosen) {
+    if (chosenPages == 0) {
         result.error = QStringLiteral("As páginas %1 não existem: a planilha tem %2 página(s).")
                            .arg(pages.toString())
                            .arg(plan.pageCount());
@@ -313,6 +334,8 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
     for (int i = 0; i < plan.pageCount(); ++i) {
         if (!chosen(i))
             continue;
+        if (progress && !progress->advance(result.pages, chosenPages))
+            return cancel(painter, device, result);
         if (result.pages > 0 && !device.newPage()) {
             painter.end();
             result.error = QStringLiteral("A impressão parou na página %1.").arg(i + 1);

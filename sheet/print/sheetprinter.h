@@ -1,11 +1,13 @@
 #pragma once
 
+#include "sheet/cellrange.h"
 #include "sheet/print/pageplan.h"
 
 #include <QPageRanges>
 #include <QString>
 
 class QPagedPaintDevice;
+class Progress;
 class QPrinter;
 class ResultSheet;
 
@@ -20,10 +22,12 @@ public:
     {
         bool printed = false;
         int pages = 0;
-        QString error; // why nothing, or not everything, was printed
+        QString error; // why nothing, or not everything, was printed; empty when cancelled
     };
 
+    // Prints the sheet's print range, or another range of it.
     explicit SheetPrinter(const ResultSheet& sheet);
+    SheetPrinter(const ResultSheet& sheet, const CellRange& range);
 
     // The template's print settings: paper, orientation, margins, colour and
     // copies. Applied before the print dialog, so the user starts from them.
@@ -34,9 +38,12 @@ public:
 
     PagePlan plan(const QPagedPaintDevice& device) const;
     // Paints the pages whose 1-based numbers are in `pages`, or every page
-    // when `pages` is empty.
-    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const;
+    // when `pages` is empty. `progress` hears of each page and may stop the
+    // job, which a printer then discards.
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {},
+                 Progress* progress = nullptr) const;
 
 private:
     const ResultSheet& sheet_;
+    CellRange range_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/windowdialogs.h"
 #include "sheet/print/pdfprintdialog.h"
+#include "sheet/progress.h"
 
 #include <memory>
 #include <optional>
@@ -32,6 +33,28 @@ public:
     std::optional<PdfPrintDialog> pdf;
 };
 
+// What the fakes' progress dialogs were told, and the user's Cancelar: after
+// `cancelAfter` reports, when it is not negative.
+struct FakeProgressLog
+{
+    std::vector<QString> labels; // one per progress dialog
+    int reports = 0;
+    int cancelAfter = -1;
+};
+
+class FakeProgress final : public Progress
+{
+public:
+    explicit FakeProgress(FakeProgressLog& log) : log_(log) {}
+    bool advance(int /*done*/, int /*total*/) override
+    {
+        return log_.cancelAfter < 0 || ++log_.reports <= log_.cancelAfter;
+    }
+
+private:
+    FakeProgressLog& log_;
+};
+
 // Answers the window's dialogs without showing any, and remembers what was
 // asked.
 class FakeDialogs final : public WindowDialogs
@@ -49,14 +72,44 @@ public:
         opens.push_back({parent, title, folder});
         return answer;
     }
+    std::optional<SaveChoice> chooseFileToSave(QWidget* parent, const QString& title,
+                                               const QString& proposed,
+                                               const QStringList& filters) override
+    {
+        saves.push_back({parent, title, proposed});
+        saveFilters = filters;
+        return saveAnswer;
+    }
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& text) override
+    {
+        questions.push_back({parent, title, label + QLatin1Char(' ') + text});
+        return textAnswer;
+    }
     void showCritical(QWidget* parent, const QString& title, const QString& text) override
     {
         messages.push_back({parent, title, text});
     }
+    void showInformation(QWidget* parent, const QString& title, const QString& text) override
+    {
+        informations.push_back({parent, title, text});
+    }
     std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return printer; }
+    std::unique_ptr<Progress> progress(QWidget*, const QString& label) override
+    {
+        progressLog.labels.push_back(label);
+        return std::make_unique<FakeProgress>(progressLog);
+    }
 
-    QString answer; // what the open dialog returns; empty: cancelled
+    QString answer;                       // what the open dialog returns; empty: cancelled
+    std::optional<SaveChoice> saveAnswer; // what the save dialog returns; none: cancelled
+    std::optional<QString> textAnswer;    // what the text input returns; none: cancelled
     std::vector<Request> opens;
+    std::vector<Request> saves; // detail: the proposed path
+    QStringList saveFilters;
+    std::vector<Request> questions; // detail: the label, a space, the text offered
     std::vector<Request> messages;
+    std::vector<Request> informations;
+    FakeProgressLog progressLog;
     std::shared_ptr<FakePrintDialog> printer = std::make_shared<FakePrintDialog>();
 };

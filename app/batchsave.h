@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/commandline.h"
+
+#include <cstdio>
+
+// --salvar: for each return file, what Processar (then Otimizar when asked)
+// does, then the result saved, without a window. A file that ends with a
+// message is told on `errors` as "ARQUIVO: message" and the others still run.
+class BatchSave
+{
+public:
+    // 0 when every file was saved, 1 when any ended with a message.
+    static int run(const CommandLine::SavePlan& plan, std::FILE* errors);
+};

@@ -1,0 +1,30 @@
+#include "app/systemprogress.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kShowAfterMs = 1000;
+constexpr int kReportEveryMs = 100;
+} // namespace
+
+SystemProgress::SystemProgress(QWidget* parent, QString label)
+    : dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent), label_(std::move(label))
+{
+    dialog_.setWindowTitle(QStringLiteral("Verinova Cadastral"));
+    // Modal, so that reports let it take the Cancelar click and nothing else.
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(kShowAfterMs);
+    dialog_.setAutoReset(false);
+    dialog_.setAutoClose(false);
+}
+
+bool SystemProgress::advance(int done, int total)
+{
+    if (lastReport_.isValid() && lastReport_.elapsed() < kReportEveryMs)
+        return !dialog_.wasCanceled();
+    lastReport_.start();
+    dialog_.setMaximum(std::max(total, 1));
+    dialog_.setLabelText(label_.arg(std::min(done + 1, total)).arg(total));
+    dialog_.setValue(done);
+    return !dialog_.wasCanceled();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "sheet/progress.h"
+
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QString>
+
+// Qt's progress dialog over a job that runs on the window's thread. It
+// appears only when the job looks like taking more than a second; while it
+// shows, each report lets the window repaint and the "Cancelar" button work.
+// Reports come far more often than anyone can read, so the dialog hears of
+// one every tenth of a second at most.
+class SystemProgress final : public Progress
+{
+public:
+    SystemProgress(QWidget* parent, QString label);
+
+    bool advance(int done, int total) override;
+
+private:
+    QProgressDialog dialog_;
+    QString label_;
+    QElapsedTimer lastReport_;
+};

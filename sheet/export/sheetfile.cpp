@@ -1,0 +1,123 @@
+#include "sheet/export/sheetfile.h"
+
+#include "sheet/export/csvexport.h"
+#include "sheet/export/xlsxexport.h"
+#include "sheet/print/sheetprinter.h"
+#include "sheet/replacingfile.h"
+#include "sheet/resultsheet.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPrinter>
+
+#include <cerrno>
+
+namespace {
+SheetFile::Result saveCsv(const ResultSheet& sheet, const QString& path, Progress* progress)
+{
+    QFile file(path);
+    // The export hands over large pieces; Qt's buffer would only copy them.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return SheetFile::Result::failed(ReplacingFile::reason(errno));
+    SheetFile::Result result = CsvExport::write(sheet, file, progress);
+    errno = 0;
+    file.close();
+    if (result.saved() && file.error() != QFileDevice::NoError)
+        result = SheetFile::Result::failed(ReplacingFile::reason(errno));
+    return result;
+}
+
+SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progress* progress)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return SheetFile::Result::failed(QStringLiteral("não há fontes para desenhar as páginas"));
+    QPrinter printer(QPrinter::HighResolution);
+    SheetPrinter::applySettings(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    // The printer button prints the whole sheet; so does this, without
+    // touching the selection or the print range.
+    const CellRange whole{1, 1, sheet.RowCount(), sheet.ColCount()};
+    errno = 0;
+    const SheetPrinter::Result printed = SheetPrinter(sheet, whole).print(printer, {}, progress);
+    if (printed.printed)
+        return {};
+    if (printed.error.isEmpty())
+        return SheetFile::Result::cancelled();
+    return SheetFile::Result::failed(printed.error);
+}
+} // namespace
+
+std::optional<SheetFile::Format> SheetFile::formatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const Format format : {Format::Xlsx, Format::Csv, Format::Pdf}) {
+        if (suffix == extension(format))
+            return format;
+    }
+    return std::nullopt;
+}
+
+QString SheetFile::extension(Format format)
+{
+    switch (format) {
+    case Format::Xlsx:
+        return QStringLiteral("xlsx");
+    case Format::Csv:
+        return QStringLiteral("csv");
+    case Format::Pdf:
+        return QStringLiteral("pdf");
+    }
+    return {};
+}
+
+QString SheetFile::filter(Format format)
+{
+    switch (format) {
+    case Format::Xlsx:
+        return QStringLiteral("Pasta de trabalho do Excel (*.xlsx)");
+    case Format::Csv:
+        return QStringLiteral("CSV separado por ponto e vírgula (*.csv)");
+    case Format::Pdf:
+        return QStringLiteral("PDF (*.pdf)");
+    }
+    return {};
+}
+
+SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path, Format format,
+                                  Progress* progress)
+{
+    return save(sheet, path, format, progress, Options());
+}
+
+SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path, Format format,
+                                  Progress* progress, const Options& options)
+{
+    const QString kind = extension(format).toUpper();
+    ReplacingFile file(path, kind);
+    if (!file.create())
+        return Result::failed(file.error());
+
+    Result result;
+    switch (format) {
+    case Format::Xlsx:
+        result = XlsxExport::write(sheet, file.temporaryPath(), QFileInfo(path).absolutePath(),
+                                   options.xlsxRowsPerSheet, progress);
+        break;
+    case Format::Csv:
+        result = saveCsv(sheet, file.temporaryPath(), progress);
+        break;
+    case Format::Pdf:
+        result = savePdf(sheet, file.temporaryPath(), progress);
+        break;
+    }
+    if (result.status == Result::Status::Failed)
+        result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
+                           .arg(kind, path, result.error);
+    if (!result.saved())
+        return result; // the temporary file goes with `file`
+    if (!file.commit())
+        return Result::failed(file.error());
+    return result;
+}

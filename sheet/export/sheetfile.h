@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class Progress;
+class ResultSheet;
+
+// Saves what the grid shows: the heading row, then rows 1 to RowCount, hidden
+// columns left out, every cell's full text. The file is written under a
+// temporary name beside the target and takes its place only when complete.
+class SheetFile
+{
+public:
+    enum class Format
+    {
+        Xlsx,
+        Csv,
+        Pdf
+    };
+
+    struct Result
+    {
+        enum class Status
+        {
+            Saved,
+            Cancelled, // nothing written, no message due
+            Failed
+        };
+        Status status = Status::Saved;
+        QString error; // why it failed, for the "Atenção" box or stderr
+
+        bool saved() const { return status == Status::Saved; }
+        static Result failed(QString why) { return {Status::Failed, std::move(why)}; }
+        static Result cancelled() { return {Status::Cancelled, {}}; }
+    };
+
+    struct Options
+    {
+        // Data rows per worksheet of a workbook: all the format holds under
+        // the heading row. Tests lower it to see the rows go on in the next.
+        int xlsxRowsPerSheet = 1'048'575;
+    };
+
+    // By the path's extension, whatever its case.
+    static std::optional<Format> formatOf(const QString& path);
+    // "xlsx", "csv", "pdf".
+    static QString extension(Format format);
+    // The label a save dialog lists the format under.
+    static QString filter(Format format);
+
+    // PDF needs the GUI application's fonts; the others only QtCore.
+    static Result save(const ResultSheet& sheet, const QString& path, Format format,
+                       Progress* progress = nullptr);
+    static Result save(const ResultSheet& sheet, const QString& path, Format format,
+                       Progress* progress, const Options& options);
+};

@@ -1,0 +1,293 @@
+#include "sheet/export/xlsxexport.h"
+
+#include "sheet/export/sheetsummary.h"
+#include "sheet/progress.h"
+#include "sheet/replacingfile.h"
+#include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
+#include "sheet/showncolumns.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <dlfcn.h>
+#include <string>
+#include <string_view>
+#include <xlsxwriter.h>
+
+// libxlsxwriter deflates every part of the workbook at zlib's default level,
+// and has no option for another. A worksheet of text cells is mostly the same
+// few tags over and over: the fastest level packs it nearly as well (about a
+// third larger) in a third of the time, which is most of a large save. So the
+// one call through which libxlsxwriter opens each part in the zip library
+// (minizip, which nothing else in the program uses) is taken here and passed
+// on with that level. A libxlsxwriter built with its own copy of minizip does
+// not come through here, and only saves more slowly.
+extern "C" int zipOpenNewFileInZip4_64(void* file, const char* filename, const void* fileInfo,
+                                       const void* localExtra, unsigned localExtraSize,
+                                       const void* globalExtra, unsigned globalExtraSize,
+                                       const char* comment, int method, int level, int raw,
+                                       int windowBits, int memLevel, int strategy,
+                                       const char* password, unsigned long crcForCrypting,
+                                       unsigned long versionMadeBy, unsigned long flagBase,
+                                       int zip64)
+{
+    using Open = decltype(&zipOpenNewFileInZip4_64);
+    static const auto next = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
+    if (!next)
+        return -104; // ZIP_INTERNALERROR: the save fails and says so
+    constexpr int kDeflated = 8, kDefaultLevel = -1, kFastestLevel = 1;
+    if (method == kDeflated && level == kDefaultLevel)
+        level = kFastestLevel;
+    return next(file, filename, fileInfo, localExtra, localExtraSize, globalExtra, globalExtraSize,
+                comment, method, level, raw, windowBits, memLevel, strategy, password,
+                crcForCrypting, versionMadeBy, flagBase, zip64);
+}
+
+namespace {
+constexpr int kRowsPerReport = 4096;
+
+// The longest prefix of at most `characters` code points, never cutting a
+// character in two.
+std::string_view cutToCharacters(std::string_view utf8, std::size_t characters)
+{
+    if (utf8.size() <= characters)
+        return utf8;
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && seen++ == characters)
+            return utf8.substr(0, i);
+    }
+    return utf8;
+}
+
+QString libraryReason(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("memória insuficiente");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return ReplacingFile::reason(errno);
+    default:
+        return QStringLiteral("erro %1 da biblioteca libxlsxwriter").arg(int(error));
+    }
+}
+
+class Workbook
+{
+public:
+    Workbook(const QString& path, const QString& temporaryFolder)
+        : path_(QFile::encodeName(path)), folder_(QFile::encodeName(temporaryFolder))
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = folder_.isEmpty() ? nullptr : folder_.data();
+        book_ = workbook_new_opt(path_.constData(), &options);
+        if (book_) {
+            bold_ = workbook_add_format(book_);
+            format_set_bold(bold_);
+        }
+    }
+    ~Workbook()
+    {
+        if (book_)
+            lxw_workbook_free(book_);
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    lxw_workbook* book() const { return book_; }
+    lxw_format* bold() const { return bold_; }
+
+    lxw_error close()
+    {
+        lxw_workbook* book = std::exchange(book_, nullptr);
+        errno = 0;
+        return workbook_close(book);
+    }
+
+private:
+    QByteArray path_;
+    QByteArray folder_;
+    lxw_workbook* book_ = nullptr;
+    lxw_format* bold_ = nullptr;
+};
+
+// Writes one worksheet's share of the rows; false when the user stopped.
+class DataSheets
+{
+public:
+    DataSheets(const ResultSheet& sheet, Workbook& book, Progress* progress)
+        : sheet_(sheet), book_(book), columns_(ShownColumns::of(sheet)), progress_(progress)
+    {
+    }
+
+    lxw_error error() const { return error_; }
+
+    // Rows first to last (1-based sheet rows) into the worksheet `name`.
+    bool write(const std::string& name, int first, int last)
+    {
+        lxw_worksheet* ws = workbook_add_worksheet(book_.book(), name.c_str());
+        if (!ws)
+            return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        const auto lastCol = static_cast<lxw_col_t>(std::max<std::size_t>(columns_.size(), 1) - 1);
+        const auto lastRow = static_cast<lxw_row_t>(std::max(last - first + 1, 0));
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            const double width = SheetTemplate::columnWidthUnits(columns_[i]) / 256.0;
+            const auto col = static_cast<lxw_col_t>(i);
+            check(worksheet_set_column(ws, col, col, width, nullptr));
+        }
+        worksheet_freeze_panes(ws, 1, 0);
+        if (!columns_.empty()) {
+            check(worksheet_autofilter(ws, 0, 0, lastRow, lastCol));
+            // Digits written as text are meant as text here.
+            char range[32];
+            lxw_rowcol_to_range(range, 0, 0, lastRow, lastCol);
+            check(worksheet_ignore_errors(ws, LXW_IGNORE_NUMBER_STORED_AS_TEXT, range));
+        }
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            writeText(ws, 0, i, SheetTemplate::heading(columns_[i]).toStdString(), book_.bold());
+        for (int row = first; row <= last && error_ == LXW_NO_ERROR; ++row) {
+            if (progress_ && (row - 1) % kRowsPerReport == 0 &&
+                !progress_->advance(row - 1, sheet_.RowCount()))
+                return false;
+            const auto xlsxRow = static_cast<lxw_row_t>(row - first + 1);
+            for (std::size_t i = 0; i < columns_.size(); ++i)
+                writeText(ws, xlsxRow, i, sheet_.CellUtf8(row, columns_[i]), nullptr);
+        }
+        return true;
+    }
+
+private:
+    void writeText(lxw_worksheet* ws, lxw_row_t row, std::size_t col, std::string_view text,
+                   lxw_format* format)
+    {
+        if (text.empty())
+            return;
+        text_.assign(cutToCharacters(text, XlsxExport::kMaxCellCharacters));
+        check(worksheet_write_string(ws, row, static_cast<lxw_col_t>(col), text_.c_str(), format));
+    }
+    void check(lxw_error error)
+    {
+        if (error_ == LXW_NO_ERROR)
+            error_ = error;
+    }
+    bool fail(lxw_error error)
+    {
+        check(error);
+        return true;
+    }
+
+    const ResultSheet& sheet_;
+    Workbook& book_;
+    std::vector<int> columns_;
+    Progress* progress_;
+    std::string text_;
+    lxw_error error_ = LXW_NO_ERROR;
+};
+
+lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
+                       const std::vector<SheetSummary::Check>& checks)
+{
+    lxw_worksheet* ws = workbook_add_worksheet(book, "Resumo");
+    if (!ws)
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    lxw_error error = LXW_NO_ERROR;
+    auto check = [&error](lxw_error e) {
+        if (error == LXW_NO_ERROR)
+            error = e;
+    };
+    auto text = [&](lxw_row_t row, lxw_col_t col, const QString& s, lxw_format* format) {
+        check(worksheet_write_string(ws, row, col, s.toUtf8().constData(), format));
+    };
+    check(worksheet_set_column(ws, 0, 0, 24, nullptr));
+    check(worksheet_set_column(ws, 1, 1, 60, nullptr));
+    check(worksheet_set_column(ws, 2, 2, 14, nullptr));
+
+    // Checks and their problem counts, which the chart shows.
+    text(0, 0, QStringLiteral("Verificação"), bold);
+    text(0, 1, QStringLiteral("Trabalhadores com problema"), bold);
+    lxw_row_t row = 1;
+    for (const SheetSummary::Check& c : checks) {
+        text(row, 0, c.heading, nullptr);
+        check(worksheet_write_number(ws, row, 1, c.problems, nullptr));
+        ++row;
+    }
+    // Under them, each check's messages.
+    ++row;
+    text(row, 0, QStringLiteral("Verificação"), bold);
+    text(row, 1, QStringLiteral("Mensagem"), bold);
+    text(row, 2, QStringLiteral("Trabalhadores"), bold);
+    ++row;
+    for (const SheetSummary::Check& c : checks) {
+        for (const SheetSummary::Message& m : c.messages) {
+            text(row, 0, c.heading, nullptr);
+            text(row, 1, m.text, nullptr);
+            check(worksheet_write_number(ws, row, 2, m.workers, nullptr));
+            ++row;
+        }
+    }
+
+    if (!checks.empty()) {
+        lxw_chart* chart = workbook_add_chart(book, LXW_CHART_BAR);
+        if (!chart)
+            return LXW_ERROR_MEMORY_MALLOC_FAILED;
+        const auto last = static_cast<lxw_row_t>(checks.size());
+        lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+        chart_series_set_categories(series, "Resumo", 1, 0, last, 0);
+        chart_series_set_values(series, "Resumo", 1, 1, last, 1);
+        chart_title_set_name(chart, "Trabalhadores com problema por verificação");
+        chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+        // Checks read top to bottom in the sheet's order.
+        chart_axis_set_reverse(chart->y_axis);
+        lxw_chart_options placement{};
+        placement.x_scale = 1.5;
+        placement.y_scale = std::max(1.0, static_cast<double>(checks.size()) / 8);
+        check(worksheet_insert_chart_opt(ws, 0, 4, chart, &placement));
+    }
+    return error;
+}
+} // namespace
+
+SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& path,
+                                    const QString& temporaryFolder, int rowsPerSheet,
+                                    Progress* progress)
+{
+    auto failure = [](lxw_error error) { return SheetFile::Result::failed(libraryReason(error)); };
+    // Counted before any row is written: the constant-memory mode writes each
+    // worksheet in one pass.
+    const std::vector<SheetSummary::Check> summary = SheetSummary::of(sheet);
+
+    Workbook book(path, temporaryFolder);
+    if (!book.book())
+        return SheetFile::Result::failed(ReplacingFile::reason(errno));
+    DataSheets data(sheet, book, progress);
+    const int rows = sheet.RowCount();
+    rowsPerSheet = std::max(rowsPerSheet, 1);
+    int first = 1;
+    for (int n = 1; first == 1 || first <= rows; ++n, first += rowsPerSheet) {
+        const int last = std::min(rows, first + rowsPerSheet - 1);
+        const std::string name =
+            SheetTemplate::sheetName().chopped(1).toStdString() + std::to_string(n);
+        if (!data.write(name, first, last))
+            return SheetFile::Result::cancelled();
+        if (data.error() != LXW_NO_ERROR)
+            return failure(data.error());
+    }
+    if (const lxw_error error = writeSummary(book.book(), book.bold(), summary))
+        return failure(error);
+    if (progress && !progress->advance(rows, rows))
+        return SheetFile::Result::cancelled();
+    if (const lxw_error error = book.close())
+        return failure(error);
+    return {};
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "sheet/export/sheetfile.h"
+
+// The sheet as an Excel workbook, written by libxlsxwriter in its
+// constant-memory mode, so a million rows cost a row's memory: the rows in
+// "Planilhas1" (going on in "Planilhas2", … past a worksheet's capacity),
+// each worksheet headed by the bold, frozen heading row with an autofilter
+// and the template's column widths; every cell as text, never a number, so
+// CPF, NIS and DN keep their leading zeros. Then "Resumo": the workers with
+// problems per shown check, the count of each message, and a bar chart.
+class XlsxExport
+{
+public:
+    // Excel's limit on a cell's length, in characters.
+    static constexpr int kMaxCellCharacters = 32'767;
+
+    // `temporaryFolder` takes the library's working files, beside the target
+    // so that a large workbook fills the disk it goes to, not /tmp.
+    static SheetFile::Result write(const ResultSheet& sheet, const QString& path,
+                                   const QString& temporaryFolder, int rowsPerSheet,
+                                   Progress* progress);
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ResultSheet;
+
+// Finds a text in the cells the grid shows, as a user types it: case and
+// accents do not count ("joao" finds "JOÃO", "sonia" finds "SÔNIA"). The
+// search runs row by row through the shown columns from the cell after a
+// given one, wraps at the end, and comes back to that cell last.
+class SheetFinder
+{
+public:
+    struct Cell
+    {
+        int row;
+        int col;
+    };
+
+    explicit SheetFinder(const QString& text);
+
+    bool isEmpty() const { return needle_.empty(); }
+    // The first cell after (row, col) that holds the text.
+    std::optional<Cell> findAfter(const ResultSheet& sheet, int row, int col) const;
+
+    // Text without case or accents, as the search compares it.
+    static QString fold(const QString& text);
+
+private:
+    bool holds(std::string_view utf8) const;
+
+    std::string needle_; // folded, UTF-8
+    mutable std::string folded_;
+};
