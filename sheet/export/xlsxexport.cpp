@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
@@ -132,6 +133,9 @@ public:
     }
 
     lxw_error error() const { return error_; }
+    // The system's error number of a failed write to the library's
+    // temporary file, 0 when there was none.
+    int temporaryError() const { return temporaryError_; }
 
     // Rows first to last (1-based sheet rows) into the worksheet `name`.
     bool write(const std::string& name, int first, int last)
@@ -164,6 +168,15 @@ public:
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 writeText(ws, xlsxRow, i, sheet_.CellUtf8(row, columns_[i]), nullptr);
         }
+        // The rows wait in a temporary file whose write errors the library
+        // does not check: a full disk would end in a workbook cut short and
+        // reported as saved. So the last row is written out and the file
+        // asked.
+        lxw_worksheet_write_single_row(ws);
+        errno = 0;
+        if (ws->optimize_tmpfile &&
+            (std::fflush(ws->optimize_tmpfile) != 0 || std::ferror(ws->optimize_tmpfile)))
+            temporaryError_ = errno ? errno : EIO;
         return true;
     }
 
@@ -193,6 +206,7 @@ private:
     Progress* progress_;
     std::string text_;
     lxw_error error_ = LXW_NO_ERROR;
+    int temporaryError_ = 0;
 };
 
 lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
@@ -282,6 +296,8 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
             return SheetFile::Result::cancelled();
         if (data.error() != LXW_NO_ERROR)
             return failure(data.error());
+        if (data.temporaryError() != 0)
+            return SheetFile::Result::failed(ReplacingFile::reason(data.temporaryError()));
     }
     if (const lxw_error error = writeSummary(book.book(), book.bold(), summary))
         return failure(error);

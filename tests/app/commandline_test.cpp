@@ -1,6 +1,8 @@
 #include "app/commandline.h"
 #include "tests/support/casename.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -54,7 +56,25 @@ INSTANTIATE_TEST_SUITE_P(
                       Request::Misuse,
                       QString()},
         ArgumentsCase{"UnknownOption",
-                      {kProgram, QStringLiteral("--salvar"), QStringLiteral("a")},
+                      {kProgram, QStringLiteral("--imprimir"), QStringLiteral("a")},
+                      Request::Misuse,
+                      QString()},
+        ArgumentsCase{"Save",
+                      {kProgram, QStringLiteral("--salvar"), QStringLiteral("saida.CSV"),
+                       QStringLiteral("a")},
+                      Request::Save,
+                      QString()},
+        ArgumentsCase{"SaveWithoutFile",
+                      {kProgram, QStringLiteral("--salvar"), QStringLiteral("saida.csv")},
+                      Request::Misuse,
+                      QString()},
+        ArgumentsCase{"OptimizeWithoutSave",
+                      {kProgram, QStringLiteral("--otimizar"), QStringLiteral("a")},
+                      Request::Misuse,
+                      QString()},
+        ArgumentsCase{"FormatBesideAFileName",
+                      {kProgram, QStringLiteral("--salvar"), QStringLiteral("saida.csv"),
+                       QStringLiteral("--formato"), QStringLiteral("pdf"), QStringLiteral("a")},
                       Request::Misuse,
                       QString()},
         ArgumentsCase{"Help", {kProgram, QStringLiteral("-h")}, Request::Help, QString()},
@@ -69,5 +89,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Request::Version,
                       QString()}),
     CaseName());
+
+// Into a folder, each result is named after its return file; two return
+// files of one name would write one result over the other.
+TEST(CommandLineSave, NamesEachResultAfterItsReturnFile)
+{
+    const QString folder = QDir::tempPath();
+    CommandLine commandLine;
+    ASSERT_EQ(commandLine.parse({kProgram, QStringLiteral("--otimizar"), QStringLiteral("--salvar"),
+                                 folder, QStringLiteral("--formato"), QStringLiteral("csv"),
+                                 QStringLiteral("a/retorno.txt"), QStringLiteral("b/D.CNS.002")}),
+              Request::Save);
+    const CommandLine::SavePlan& plan = commandLine.savePlan();
+    EXPECT_TRUE(plan.optimize);
+    EXPECT_EQ(plan.format, SheetFile::Format::Csv);
+    ASSERT_EQ(plan.jobs.size(), 2u);
+    EXPECT_EQ(plan.jobs[0].returnFile, QStringLiteral("a/retorno.txt"));
+    EXPECT_EQ(plan.jobs[0].output, QDir(folder).filePath(QStringLiteral("retorno.csv")));
+    EXPECT_EQ(plan.jobs[1].output, QDir(folder).filePath(QStringLiteral("D.CNS.csv")));
+
+    EXPECT_EQ(commandLine.parse({kProgram, QStringLiteral("--salvar"), folder,
+                                 QStringLiteral("a/retorno.txt"), QStringLiteral("b/retorno.txt")}),
+              Request::Misuse);
+}
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "tools/returnfilegenerator.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -402,6 +403,83 @@ TEST_F(WindowTest, PrinterButtonPrintsThroughTheDialog)
     EXPECT_TRUE(printed.read(5).startsWith("%PDF"));
     EXPECT_TRUE(dialogs_->messages.empty());
     EXPECT_EQ(sheet().Selection(), (CellRange{1, 1, 1, 1}));
+    // Only a printout that starts shows progress.
+    EXPECT_EQ(dialogs_->progressLog.labels,
+              std::vector<QString>{QStringLiteral("Imprimindo página %1 de %2")});
+}
+
+// The grid's menu, whose shortcuts work while the grid has the focus.
+TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
+{
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    EXPECT_EQ(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList menu;
+    for (const QAction* action : grid->actions())
+        menu.append(action->text() + QLatin1Char(' ') + action->shortcut().toString());
+    EXPECT_EQ(
+        menu,
+        (QStringList{QStringLiteral("Copiar Ctrl+C"), QStringLiteral("Salvar como… Ctrl+S"),
+                     QStringLiteral("Localizar… Ctrl+F"), QStringLiteral("Localizar próxima F3")}));
+
+    load(twoWorkers());
+    dialogs_->saveAnswer = {files_.path(QStringLiteral("resultado.csv")), QString()};
+    QTest::keyClick(text1(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs_->saves.empty()) << "the path box is not the grid";
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->saves.size(), 1u);
+    EXPECT_EQ(dialogs_->saves[0].title, QStringLiteral("Salvar como"));
+    // Beside the return file, named after it.
+    EXPECT_EQ(dialogs_->saves[0].detail, files_.path(QStringLiteral("carregado.xlsx")));
+    EXPECT_EQ(dialogs_->saveFilters,
+              (QStringList{QStringLiteral("Pasta de trabalho do Excel (*.xlsx)"),
+                           QStringLiteral("CSV separado por ponto e vírgula (*.csv)"),
+                           QStringLiteral("PDF (*.pdf)")}));
+    QFile saved(files_.path(QStringLiteral("resultado.csv")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("\r\n33333333333;44444444444;JOÃO SÁ;02021990;OK;"));
+    EXPECT_TRUE(dialogs_->messages.empty());
+
+    // A failed save is told; a name without a known extension takes the
+    // type chosen in the dialog.
+    const QString nowhere = files_.path(QStringLiteral("nada/resultado.txt"));
+    dialogs_->saveAnswer = {nowhere, QStringLiteral("PDF (*.pdf)")};
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
+    EXPECT_TRUE(dialogs_->messages[0].detail.startsWith(
+        QStringLiteral("Não foi possível criar o arquivo PDF \"%1\"").arg(nowhere)));
+    EXPECT_EQ(dialogs_->progressLog.labels,
+              (std::vector<QString>{QStringLiteral("Salvando linha %1 de %2"),
+                                    QStringLiteral("Salvando página %1 de %2")}));
+}
+
+TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)
+{
+    load(twoWorkers());
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    grid->setFocus();
+    dialogs_->textAnswer = QStringLiteral("joao");
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->questions.size(), 1u);
+    EXPECT_EQ(dialogs_->questions[0].title, QStringLiteral("Localizar"));
+    EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+
+    // F3 looks for the same text again, from the hit: the only one, found
+    // again after going round.
+    sheet().SetSelection(1, 1, 1, 1);
+    QTest::keyClick(grid, Qt::Key_F3);
+    EXPECT_EQ(dialogs_->questions.size(), 1u);
+    EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+    QTest::keyClick(grid, Qt::Key_F3);
+    EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+    EXPECT_TRUE(dialogs_->informations.empty());
+
+    dialogs_->textAnswer = QStringLiteral("maria");
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->informations.size(), 1u);
+    EXPECT_EQ(dialogs_->informations[0].detail, QStringLiteral("Nenhuma célula contém \"maria\"."));
+    EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
 }
 
 // The folder button: whatever the dialog gives back, the box takes only a

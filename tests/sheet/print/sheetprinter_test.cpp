@@ -3,6 +3,7 @@
 #include "processing/printcommand.h"
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/print/printhandler.h"
+#include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "tests/support/casename.h"
@@ -217,7 +218,23 @@ struct FailureCase
     const char* name;
     Choice choice;
     const char* target;
-    bool reported; // a cancel is no failure: no message
+    bool reported;           // a cancel is no failure: no message
+    int stopAfterPages = -1; // the user's Cancelar on the progress, when not negative
+};
+
+// The progress dialog whose Cancelar the user clicks after some pages.
+class StopAfter final : public Progress
+{
+public:
+    explicit StopAfter(int pages) : pages_(pages) {}
+    bool advance(int done, int total) override
+    {
+        EXPECT_GT(total, pages_);
+        return done < pages_;
+    }
+
+private:
+    int pages_;
 };
 
 class PrintoutFailureTest : public Printout, public ::testing::WithParamInterface<FailureCase>
@@ -232,7 +249,10 @@ TEST_P(PrintoutFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     const QStringList before = QDir(QFileInfo(pdf).path()).entryList(QDir::Files);
     const auto dialog =
         std::make_shared<UserAtDialog>(files.path(QString::fromUtf8(c.target)), c.choice);
-    sheet.SetPrintHandler(makePrintHandler(dialog));
+    ProgressSource progress;
+    if (c.stopAfterPages >= 0)
+        progress = [&c] { return std::make_unique<StopAfter>(c.stopAfterPages); };
+    sheet.SetPrintHandler(makePrintHandler(dialog, progress));
 
     EXPECT_FALSE(PrintCommand::run(sheet));
     EXPECT_EQ(dialog->errorString().isEmpty(), !c.reported);
@@ -252,6 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                                           QPageRanges::fromString(QStringLiteral("900-901")));
                                   },
                                   "saida.pdf", true},
-                      FailureCase{"MissingFolder", kAsSetUp, "nada/saida.pdf", true}),
+                      FailureCase{"MissingFolder", kAsSetUp, "nada/saida.pdf", true},
+                      FailureCase{"CancelledWhilePrinting", kAsSetUp, "saida.pdf", false, 2}),
     CaseName());
 } // namespace
