@@ -4,6 +4,7 @@
 #include "sheet/showncolumns.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 SheetFinder::SheetFinder(const QString& text) : needle_(fold(text).toStdString()) {}
@@ -23,20 +24,75 @@ QString SheetFinder::fold(const QString& text)
     return bare.toCaseFolded();
 }
 
+namespace {
+bool isAscii(std::string_view utf8)
+{
+    unsigned char any = 0;
+    for (const char c : utf8)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Text with Latin-1 letters only (names in Portuguese) folded without a
+// QString: each of U+0080 to U+00FF is folded once, the way fold() does.
+// Empty when the text holds any other character.
+std::optional<std::string> foldLatin(std::string_view utf8)
+{
+    static const std::array<std::string, 128> folded = [] {
+        std::array<std::string, 128> table;
+        for (std::size_t i = 0; i < table.size(); ++i)
+            table[i] =
+                SheetFinder::fold(QString(QChar(static_cast<char16_t>(0x80 + i)))).toStdString();
+        return table;
+    }();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            out.push_back(lower(utf8[i]));
+            continue;
+        }
+        // Two bytes, 110000xx 10xxxxxx, for U+0080 to U+00FF.
+        if ((byte & 0xFE) != 0xC2 || i + 1 == utf8.size())
+            return std::nullopt;
+        const auto next = static_cast<unsigned char>(utf8[++i]);
+        if ((next & 0xC0) != 0x80)
+            return std::nullopt;
+        out.append(folded[((byte & 0x01u) << 6) | (next & 0x3Fu)]);
+    }
+    return out;
+}
+} // namespace
+
 bool SheetFinder::holds(std::string_view utf8) const
 {
-    // Most cells are ASCII: they are folded here byte by byte; the others go
-    // through the full folding.
-    folded_.clear();
-    for (const char c : utf8) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            folded_ = fold(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())))
-                          .toStdString();
-            break;
+    if (!isAscii(utf8)) {
+        std::optional<std::string> folded = foldLatin(utf8);
+        if (!folded) {
+            const QString text =
+                QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            folded = fold(text).toStdString();
         }
-        folded_.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+        return folded->find(needle_) != std::string::npos;
     }
-    return folded_.find(needle_) != std::string::npos;
+    // Most cells are ASCII: compared in place, byte by byte, case aside.
+    if (utf8.size() < needle_.size())
+        return false;
+    const std::size_t last = utf8.size() - needle_.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        std::size_t n = 0;
+        while (n < needle_.size() && lower(utf8[i + n]) == needle_[n])
+            ++n;
+        if (n == needle_.size())
+            return true;
+    }
+    return false;
 }
 
 std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet, int row,
@@ -44,40 +100,57 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
 {
     const std::vector<int> columns = ShownColumns::of(sheet);
     const int rows = sheet.RowCount();
-    const auto perRow = static_cast<std::int64_t>(columns.size());
-    const std::int64_t cells = perRow * rows;
-    if (needle_.empty() || cells == 0)
+    const int perRow = static_cast<int>(columns.size());
+    if (needle_.empty() || perRow == 0 || rows == 0)
         return std::nullopt;
 
-    // Cells in search order are numbered from 0; the search starts at the
-    // one after (row, col), or at (row, col)'s place when it is not shown.
+    // Where the search starts: the cell after (row, col), or (row, col)'s
+    // place when it is not shown, as a row (0-based) and a shown column.
     const auto place = std::lower_bound(columns.begin(), columns.end(), col);
     const bool shown = place != columns.end() && *place == col;
-    const std::int64_t active = static_cast<std::int64_t>(std::clamp(row, 1, rows) - 1) * perRow +
-                                (place - columns.begin());
-    const std::int64_t first = active + (shown ? 1 : 0);
+    int startRow = std::clamp(row, 1, rows) - 1;
+    int startIndex = static_cast<int>(place - columns.begin()) + (shown ? 1 : 0);
+    if (startIndex == perRow) {
+        startIndex = 0;
+        startRow = (startRow + 1) % rows;
+    }
 
-    // Most cells are interned messages: each is folded once.
+    // Most cells are interned messages: each is looked at once. An ASCII
+    // cell cannot hold a text that is not ASCII after folding.
+    const bool asciiNeedle = isAscii(needle_);
     const CellStore& store = sheet.Cells();
     std::vector<std::int8_t> interned(CellStore::kMaxInterned + 1, -1);
-    for (std::int64_t n = 0; n < cells; ++n) {
-        const std::int64_t at = (first + n) % cells;
-        const int r = static_cast<int>(at / perRow);
-        const int c = columns[static_cast<std::size_t>(at % perRow)];
-        const CellStore::Handle h = store.handle(r, c - 1);
+    auto cellHolds = [&](CellStore::Handle h) {
         if (h == CellStore::kEmpty)
-            continue;
-        bool hit;
-        if (CellStore::isInterned(h)) {
-            std::int8_t& known = interned[h];
-            if (known < 0)
-                known = holds(store.utf8(h)) ? 1 : 0;
-            hit = known == 1;
-        } else {
-            hit = holds(store.utf8(h));
+            return false;
+        if (!CellStore::isInterned(h)) {
+            const std::string_view text = store.utf8(h);
+            return (asciiNeedle || !isAscii(text)) && holds(text);
         }
-        if (hit)
-            return Cell{r + 1, c};
+        std::int8_t& known = interned[h];
+        if (known < 0)
+            known = holds(store.utf8(h)) ? 1 : 0;
+        return known == 1;
+    };
+    // Shown columns first to last - 1 of a 0-based row.
+    auto scan = [&](int r, int first, int last) -> std::optional<Cell> {
+        const CellStore::RowCells* inlined = store.inlineCells(r);
+        for (int i = first; i < last; ++i) {
+            const int c = columns[static_cast<std::size_t>(i)] - 1;
+            const CellStore::Handle h = inlined && c < CellStore::kInlineColumns
+                                            ? (*inlined)[static_cast<std::size_t>(c)]
+                                            : store.handle(r, c);
+            if (cellHolds(h))
+                return Cell{r + 1, c + 1};
+        }
+        return std::nullopt;
+    };
+
+    if (auto hit = scan(startRow, startIndex, perRow))
+        return hit;
+    for (int r = (startRow + 1) % rows; r != startRow; r = (r + 1) % rows) {
+        if (auto hit = scan(r, 0, perRow))
+            return hit;
     }
-    return std::nullopt;
+    return scan(startRow, 0, startIndex);
 }

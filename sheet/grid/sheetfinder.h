@@ -35,5 +35,4 @@ private:
     bool holds(std::string_view utf8) const;
 
     std::string needle_; // folded, UTF-8
-    mutable std::string folded_;
 };
