@@ -9,7 +9,6 @@
 #include "sheet/grid/sheetfinder.h"
 #include "sheet/resultsheet.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -72,14 +71,3 @@ void BM_FindNothingInAMillionRows(benchmark::State& state)
 }
 BENCHMARK(BM_FindNothingInAMillionRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
