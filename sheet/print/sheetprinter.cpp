@@ -157,7 +157,9 @@ public:
             for (int i = band.first; i <= band.last; ++i) {
                 const std::size_t e = static_cast<std::size_t>(i - band.first);
                 const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
-                cell(sheet_.CellText(page.firstRow + r, col), edges[e], edges[e + 1], rowBottom);
+                // Clipped text still goes into the printout, so only what can show.
+                cell(sheet_.CellTextStart(page.firstRow + r, col, SheetTemplate::kMostCharsShown),
+                     edges[e], edges[e + 1], rowBottom);
             }
         }
 
