@@ -17,7 +17,8 @@ ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog)
         // "All pages" in the dialog may leave an earlier range behind.
         const QPageRanges pages =
             printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
-        const SheetPrinter::Result result = SheetPrinter(sheet).print(printer, pages);
+        const SheetPrinter::Result result =
+            SheetPrinter(sheet).print(printer, pages, SheetPrinter::Copies::leftBy(printer));
         return dialog->finish(result.printed, result.error);
     };
 }

@@ -289,17 +289,27 @@ PagePlan SheetPrinter::plan(const QPagedPaintDevice& device) const
     return PagePlan::forSheet(sheet_, PageFrame::of(device).sheetPaper(), digitWidth());
 }
 
-SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages) const
+SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
+{
+    return {printer.supportsMultipleCopies() ? 1 : std::max(printer.copyCount(), 1),
+            printer.collateCopies(), printer.pageOrder() == QPrinter::LastPageFirst};
+}
+
+SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
+                                         const Copies& copies) const
 {
     const PageFrame frame = PageFrame::of(device);
     const PagePlan plan = PagePlan::forSheet(sheet_, frame.sheetPaper(), digitWidth());
 
-    auto chosen = [&](int index) { return pages.isEmpty() || pages.contains(index + 1); };
-    bool anyChosen = false;
-    for (int i = 0; i < plan.pageCount() && !anyChosen; ++i)
-        anyChosen = chosen(i);
+    std::vector<int> chosen; // 0-based, in the order they print
+    for (int i = 0; i < plan.pageCount(); ++i) {
+        if (pages.isEmpty() || pages.contains(i + 1))
+            chosen.push_back(i);
+    }
+    if (copies.lastPageFirst)
+        std::reverse(chosen.begin(), chosen.end());
     Result result;
-    if (!anyChosen) {
+    if (chosen.empty()) {
         result.error = QStringLiteral("As páginas %1 não existem: a planilha tem %2 página(s).")
                            .arg(pages.toString())
                            .arg(plan.pageCount());
@@ -312,10 +322,11 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
         return result;
     }
     PagePainter pagePainter(painter, sheet_, plan, frame, device);
-    for (int i = 0; i < plan.pageCount(); ++i) {
-        if (!chosen(i))
-            continue;
-        if (result.pages > 0 && !device.newPage()) {
+    const std::size_t count = static_cast<std::size_t>(std::max(copies.count, 1));
+    const std::size_t total = chosen.size() * count;
+    for (std::size_t n = 0; n < total; ++n) {
+        const int i = chosen[copies.collate ? n % chosen.size() : n / count];
+        if (n > 0 && !device.newPage()) {
             painter.end();
             result.error = QStringLiteral("A impressão parou na página %1.").arg(i + 1);
             return result;

@@ -23,6 +23,18 @@ public:
         QString error; // why nothing, or not everything, was printed
     };
 
+    // What the painting must do itself: the copies the printer cannot make
+    // (a PDF file has no copies), and the page order, which Qt leaves to the
+    // application whatever the printer.
+    struct Copies
+    {
+        int count = 1;
+        bool collate = true; // whole printouts one after the other, else each page n times
+        bool lastPageFirst = false;
+
+        static Copies leftBy(const QPrinter& printer);
+    };
+
     explicit SheetPrinter(const ResultSheet& sheet);
 
     // The template's print settings: paper, orientation, margins, colour and
@@ -34,8 +46,12 @@ public:
 
     PagePlan plan(const QPagedPaintDevice& device) const;
     // Paints the pages whose 1-based numbers are in `pages`, or every page
-    // when `pages` is empty.
-    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const;
+    // when `pages` is empty, as many times and in the order `copies` says.
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages, const Copies& copies) const;
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const
+    {
+        return print(device, pages, Copies{});
+    }
 
 private:
     const ResultSheet& sheet_;

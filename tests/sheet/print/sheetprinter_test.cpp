@@ -249,6 +249,48 @@ TEST_F(Printout, HugeCellPrintsWhatShows)
     }));
 }
 
+// The PDF printer makes no copies and no printer reverses the pages: the
+// printout does both, as the print dialog asked.
+struct CopiesCase
+{
+    const char* name;
+    int copies;
+    bool collate;
+    bool lastPageFirst;
+    const char* range;
+    std::vector<int> pages;
+};
+
+class PrintoutCopiesTest : public Printout, public ::testing::WithParamInterface<CopiesCase>
+{
+};
+
+TEST_P(PrintoutCopiesTest, CopiesAndOrderAsChosen)
+{
+    const CopiesCase& c = GetParam();
+    load(120, false);
+    ASSERT_TRUE(printThroughCommand(sheet, pdf, [&c](QPrinter& printer) {
+        EXPECT_FALSE(printer.supportsMultipleCopies());
+        printer.setCopyCount(c.copies);
+        printer.setCollateCopies(c.collate);
+        printer.setPageOrder(c.lastPageFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setPageRanges(QPageRanges::fromString(QString::fromLatin1(c.range)));
+    }));
+    std::vector<int> numbers;
+    for (const PdfText::Page& page : PdfText::pages(pdf))
+        numbers.push_back(footerOn(page).value(1).toInt());
+    EXPECT_EQ(numbers, c.pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintoutCopiesTest,
+    ::testing::Values(CopiesCase{"Collated", 2, true, false, "1-2", {1, 2, 1, 2}},
+                      CopiesCase{"Uncollated", 2, false, false, "1-2", {1, 1, 2, 2}},
+                      CopiesCase{"LastPageFirst", 1, true, true, "1-3", {3, 2, 1}},
+                      CopiesCase{"UncollatedLastPageFirst", 2, false, true, "2-3", {3, 3, 2, 2}}),
+    CaseName());
+
 struct FailureCase
 {
     const char* name;
