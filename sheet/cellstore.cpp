@@ -6,6 +6,9 @@
 
 namespace {
 constexpr CellStore::Handle kFirstPoolHandle = CellStore::kMaxInterned + 1;
+// Pool blocks start small and double up to the full size, so a sheet of a
+// few rows costs a few kilobytes.
+constexpr std::size_t kFirstBlockSize = std::size_t{1} << 12;
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
 std::size_t varintSize(std::size_t n)
@@ -56,7 +59,9 @@ CellStore::Handle CellStore::addText(std::string_view utf8)
 
     const std::size_t needed = varintSize(utf8.size()) + utf8.size();
     if (blocks_.empty() || blockSizes_.back() - blockUsed_ < needed) {
-        const std::size_t size = std::max(kBlockSize, needed);
+        const std::size_t next =
+            blockSizes_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kBlockSize);
+        const std::size_t size = std::max(next, needed);
         blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
         blockSizes_.push_back(size);
         blockUsed_ = 0;

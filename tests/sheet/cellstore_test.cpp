@@ -128,3 +128,24 @@ TEST(CellStore, RegrownRowsAreEmpty)
     EXPECT_EQ(store.handle(10'000, 0), CellStore::kEmpty);
 }
 } // namespace
+
+namespace {
+// A sheet of a few rows costs a few kilobytes, not the megabytes a big one
+// grows into; a big one still reads back whole as it grows past the first
+// chunk.
+TEST(CellStore, StartsSmallAndGrows)
+{
+    CellStore store;
+    for (int r = 0; r < 3; ++r) {
+        CellStore::RowCells& cells = store.appendRow();
+        cells[0] = store.addText("12345678901");
+        cells[2] = store.addText("NOME DA PESSOA");
+    }
+    EXPECT_LT(store.memoryBytes(), std::size_t{16} << 10);
+
+    const CellStore big = markedRows(100'000);
+    EXPECT_EQ(marks(big)[0], "0+w0");
+    EXPECT_EQ(marks(big)[99'999], "99999+w99999");
+    EXPECT_EQ(marks(big)[4'097], "4097");
+}
+} // namespace
