@@ -1,5 +1,7 @@
 #include "processing/commandoutcome.h"
 
+#include "processing/importcommand.h"
+#include "processing/linereader.h"
 #include "sheet/resultsheet.h"
 
 #include <QLocale>
@@ -20,6 +22,13 @@ QString CommandOutcome::messageText() const
             .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ResultSheet::kMaxRows));
     case CommandMessage::OutOfMemory:
         return QStringLiteral("Memória insuficiente para carregar o Arquivo Selecionado");
+    case CommandMessage::LineTooLong:
+        return QStringLiteral("O Arquivo Selecionado tem uma linha com mais de %1 bytes")
+            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil)
+                     .toString(static_cast<qulonglong>(LineReader::kMaxLineBytes)));
+    case CommandMessage::TooManyLines:
+        return QStringLiteral("O Arquivo Selecionado tem mais de %1 linhas")
+            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ImportCommand::kMaxLines));
     }
     return {};
 }

@@ -12,6 +12,9 @@ enum class CommandMessage
     CannotRead,
     TooManyRows,
     OutOfMemory,
+    LineTooLong,  // a line past LineReader::kMaxLineBytes
+    TooManyLines, // blank lines past ImportCommand::kMaxLines
+
 };
 
 struct CommandOutcome

@@ -6,7 +6,14 @@
 #include "processing/returnfileparser.h"
 #include "sheet/resultsheet.h"
 
+#include "processing/textdecoding.h"
+#include "processing/utf16device.h"
+
 #include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <new>
 #include <optional>
@@ -19,19 +26,53 @@ struct Loaded
     bool notUtf8 = false;
 };
 
+CommandMessage endOf(const LineReader& reader)
+{
+    if (reader.failed())
+        return CommandMessage::CannotRead;
+    if (reader.lineTooLong())
+        return CommandMessage::LineTooLong;
+    return CommandMessage::None;
+}
+
 Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
 {
     LineReader reader(device);
     std::string_view line;
     if (!reader.next(line)) // the header, whatever it holds
-        return {reader.failed() ? CommandMessage::CannotRead : CommandMessage::None};
+        return {endOf(reader)};
+    int lines = 1;
     while (reader.next(line)) {
+        if (++lines > ImportCommand::kMaxLines)
+            return {CommandMessage::TooManyLines};
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
             return {CommandMessage::TooManyRows};
         if (parser.addLine(line) == ReturnFileParser::LineResult::NotUtf8)
             return {CommandMessage::None, true};
     }
-    return {reader.failed() ? CommandMessage::CannotRead : CommandMessage::None};
+    return {endOf(reader)};
+}
+
+// Opens without waiting (a FIFO or a device put in the file's place after
+// the path check would block a plain open) and accepts only what is an
+// ordinary file once open. -1 with the message to show otherwise.
+int openRegularFile(const QString& path, CommandMessage& message)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        message = CommandMessage::CannotRead;
+        return -1;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        message = CommandMessage::FileNotFound;
+        return -1;
+    }
+    // An ordinary file never blocks; clear the flag all the same.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 } // namespace
 
@@ -48,15 +89,31 @@ CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet, const
         return {message};
     if (options.afterPathCheck)
         options.afterPathCheck();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    CommandMessage message = CommandMessage::None;
+    const int fd = openRegularFile(path, message);
+    if (fd < 0)
+        return {message};
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return {CommandMessage::CannotRead};
+    }
     return load(file, sheet, options);
 }
 
 CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const Options& options)
 {
     const int maxRows = options.maxRows > 0 ? options.maxRows : ResultSheet::kMaxRows;
+    // A UTF-16 file is read through a device that hands it out as UTF-8,
+    // which is always valid: the rest of the reading is the same.
+    const QByteArray start = device.peek(2);
+    if (const TextDecoding::Utf16 order =
+            TextDecoding::utf16Bom(std::string_view(start.constData(), start.size()));
+        order != TextDecoding::Utf16::None) {
+        device.skip(2);
+        Utf16Device decoded(device, order);
+        return load(decoded, sheet, options);
+    }
     try {
         std::optional<ReturnFileParser> parser(std::in_place, ReturnFileParser::Encoding::Utf8);
         Loaded loaded = parse(device, *parser, maxRows);

@@ -13,9 +13,17 @@ class ResultSheet;
 // one worker per row, every result code turned into "OK" or its message.
 // The file is read whole before the sheet changes, so a file that cannot be
 // read leaves every cell as it was.
+//
+// What the import refuses: a path that is not an ordinary file (checked by
+// the path, then again on what was opened, which is opened without waiting);
+// a line longer than LineReader::kMaxLineBytes; more than
+// ResultSheet::kMaxRows workers; more than kMaxLines lines in all (blank
+// ones too), so that a file that never ends always ends the import.
 class ImportCommand
 {
 public:
+    static constexpr int kMaxLines = 2 * 16'777'216;
+
     struct Options
     {
         int maxRows = 0; // 0: the sheet's own limit

@@ -28,8 +28,8 @@ const char* findLineEnd(const char* p, const char* end)
 }
 } // namespace
 
-LineReader::LineReader(QIODevice& device, std::size_t blockSize)
-    : device_(device), blockSize_(blockSize ? blockSize : 1)
+LineReader::LineReader(QIODevice& device, std::size_t blockSize, std::size_t maxLineBytes)
+    : device_(device), blockSize_(blockSize ? blockSize : 1), maxLineBytes_(maxLineBytes)
 {
     // A small file needs no big buffer.
     if (!device.isSequential()) {
@@ -41,7 +41,7 @@ LineReader::LineReader(QIODevice& device, std::size_t blockSize)
 bool LineReader::next(std::string_view& line)
 {
     for (;;) {
-        const char* data = buffer_.data();
+        const char* data = buffer_.get();
         const char* from = data + begin_ + scanned_;
         const char* stop = findLineEnd(from, data + end_);
         if (stop != data + end_) {
@@ -52,6 +52,8 @@ bool LineReader::next(std::string_view& line)
                 fill();
                 continue;
             }
+            if (at - begin_ > maxLineBytes_)
+                return refuse();
             line = std::string_view(data + begin_, at - begin_);
             begin_ = at + 1;
             if (*stop == '\r' && begin_ < end_ && data[begin_] == '\n')
@@ -60,6 +62,8 @@ bool LineReader::next(std::string_view& line)
             return true;
         }
         scanned_ = end_ - begin_;
+        if (scanned_ > maxLineBytes_)
+            return refuse();
         if (atEnd_) {
             if (begin_ == end_)
                 return false;
@@ -72,19 +76,35 @@ bool LineReader::next(std::string_view& line)
     }
 }
 
+bool LineReader::refuse()
+{
+    lineTooLong_ = true;
+    atEnd_ = true;
+    begin_ = end_ = scanned_ = 0;
+    return false;
+}
+
 // Moves the unread bytes to the front and reads one more block after them.
 // Returns false when nothing more could be read.
 bool LineReader::fill()
 {
     if (begin_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (buffer_.size() - end_ < blockSize_)
-        buffer_.resize(std::max(buffer_.size() * 2, end_ + blockSize_));
-    const qint64 got =
-        device_.read(buffer_.data() + end_, static_cast<qint64>(buffer_.size() - end_));
+    if (capacity_ - end_ < blockSize_) {
+        // Only a line longer than a block makes the buffer grow.
+        // Doubling, but never much past the longest line allowed.
+        const std::size_t capacity = std::max(
+            std::min(capacity_ * 2, maxLineBytes_ + 2 * blockSize_), end_ + blockSize_);
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (end_ > 0)
+            std::memcpy(bigger.get(), buffer_.get(), end_);
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
+    }
+    const qint64 got = device_.read(buffer_.get() + end_, static_cast<qint64>(capacity_ - end_));
     if (got < 0) {
         failed_ = true;
         atEnd_ = true;

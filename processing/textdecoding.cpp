@@ -102,3 +102,82 @@ void TextDecoding::appendWindows1252AsUtf8(std::string_view bytes, std::string& 
         }
     }
 }
+
+TextDecoding::Utf16 TextDecoding::utf16Bom(std::string_view firstBytes)
+{
+    if (firstBytes.size() < 2)
+        return Utf16::None;
+    const auto b0 = static_cast<unsigned char>(firstBytes[0]);
+    const auto b1 = static_cast<unsigned char>(firstBytes[1]);
+    if (b0 == 0xFF && b1 == 0xFE)
+        return Utf16::LittleEndian;
+    if (b0 == 0xFE && b1 == 0xFF)
+        return Utf16::BigEndian;
+    return Utf16::None;
+}
+
+namespace {
+void appendCodePoint(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+} // namespace
+
+std::size_t TextDecoding::appendUtf16AsUtf8(std::string_view bytes, Utf16 order,
+                                            std::string& out, bool final)
+{
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    const bool big = order == Utf16::BigEndian;
+    auto unitAt = [p, big](std::size_t i) -> char16_t {
+        return static_cast<char16_t>(big ? (p[i] << 8) | p[i + 1] : p[i] | (p[i + 1] << 8));
+    };
+    out.reserve(out.size() + n / 2 * 3);
+    std::size_t i = 0;
+    while (i + 2 <= n) {
+        const char16_t unit = unitAt(i);
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            appendCodePoint(unit, out);
+            i += 2;
+        } else if (unit <= 0xDBFF) { // a high surrogate: its low one must follow
+            if (i + 4 > n) {
+                if (!final)
+                    return i;
+                appendCodePoint(kReplacement, out);
+                i += 2;
+                continue;
+            }
+            const char16_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendCodePoint(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00), out);
+                i += 4;
+            } else {
+                appendCodePoint(kReplacement, out);
+                i += 2;
+            }
+        } else { // a low surrogate alone
+            appendCodePoint(kReplacement, out);
+            i += 2;
+        }
+    }
+    if (i < n && final) {
+        appendCodePoint(kReplacement, out);
+        i = n;
+    }
+    return i;
+}

@@ -1,0 +1,343 @@
+// The hostile files of issue 10: a FIFO swapped in after the path check, a
+// "regular" file that never ends, a UTF-16 file.
+#include "processing/importcommand.h"
+#include "processing/linereader.h"
+#include "processing/textdecoding.h"
+#include "processing/utf16device.h"
+#include "sheet/resultsheet.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+const std::string kAllPass = "0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0";
+
+std::string worker(const std::string& name)
+{
+    return "1;2;" + name + ";4;" + kAllPass + ";0";
+}
+
+std::vector<std::vector<std::string>> contents(const ResultSheet& sheet)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 1; r <= sheet.RowCount(); ++r) {
+        std::vector<std::string> cells;
+        for (int c = 1; c <= sheet.ColCount(); ++c)
+            cells.emplace_back(sheet.CellUtf8(r, c));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+void fillEarlier(ResultSheet& sheet)
+{
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 1; c <= 21; ++c)
+            sheet.SetCellText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+    }
+    sheet.SetRowCount(3);
+}
+
+// Hands out `pattern` over and over, `limit` bytes in all, then ends: a file
+// that, as far as the import can tell, never ends. Sequential, as /proc files
+// read.
+class EndlessDevice : public QIODevice
+{
+public:
+    EndlessDevice(std::string pattern, qint64 limit) : pattern_(std::move(pattern)), limit_(limit)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    qint64 handedOut() const { return handedOut_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = std::min(maxSize, limit_ - handedOut_);
+        for (qint64 i = 0; i < n; ++i)
+            data[i] = pattern_[static_cast<std::size_t>((handedOut_ + i) % qint64(pattern_.size()))];
+        handedOut_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    std::string pattern_;
+    qint64 limit_;
+    qint64 handedOut_ = 0;
+};
+
+// Fault 2: the path check passes on a regular file, then a FIFO takes its
+// place. A plain open() of the FIFO waits for a writer for ever; the import
+// must refuse it at once. Were it to wait, a writer comes after 3 s with a
+// valid file, so the test fails instead of hanging.
+TEST(HostileFile, FifoSwappedInAfterThePathCheckIsRefusedAtOnce)
+{
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("r.txt"), "H\n" + worker("A"));
+    const QByteArray name = QFile::encodeName(path);
+    ResultSheet sheet;
+    fillEarlier(sheet);
+    const auto before = contents(sheet);
+    std::thread writer;
+    ImportCommand::Options options;
+    options.afterPathCheck = [&] {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+        writer = std::thread([name] {
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            // Only succeeds while a reader waits in open().
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                const std::string text = "H\n" + worker("FROM THE FIFO") + "\n";
+                [[maybe_unused]] const auto written = ::write(fd, text.data(), text.size());
+                ::close(fd);
+            }
+        });
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const CommandOutcome outcome = ImportCommand::run(path, sheet, options);
+    const auto took = std::chrono::steady_clock::now() - start;
+    writer.join();
+    EXPECT_EQ(outcome.messageText(), QStringLiteral("Arquivo Selecionado Não Existe"));
+    EXPECT_LT(took, std::chrono::seconds(1));
+    EXPECT_EQ(contents(sheet), before);
+}
+
+// A character device swapped in is refused the same way, and never read.
+TEST(HostileFile, DeviceSwappedInAfterThePathCheckIsRefused)
+{
+    TestFiles files;
+    const QString path = files.write(QStringLiteral("r.txt"), "H\n" + worker("A"));
+    ResultSheet sheet;
+    ImportCommand::Options options;
+    options.afterPathCheck = [&] {
+        QFile::remove(path);
+        ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(path).constData()), 0);
+    };
+    EXPECT_EQ(ImportCommand::run(path, sheet, options).messageText(),
+              QStringLiteral("Arquivo Selecionado Não Existe"));
+}
+
+// Fault 3: a line longer than the bound ends the reading, in every block size.
+TEST(HostileFile, LineReaderRefusesALineLongerThanTheBound)
+{
+    for (const std::size_t block : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{1} << 20}) {
+        QByteArray bytes("ab\r\n12345678\n123456789\ncd\n");
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        LineReader reader(device, block, 8);
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (reader.next(line))
+            lines.emplace_back(line);
+        EXPECT_EQ(lines, (std::vector<std::string>{"ab", "12345678"})) << block;
+        EXPECT_TRUE(reader.lineTooLong()) << block;
+        EXPECT_FALSE(reader.failed()) << block;
+        EXPECT_FALSE(reader.next(line)) << block;
+    }
+}
+
+// A last line without its end counts the same.
+TEST(HostileFile, LineReaderRefusesALongLastLine)
+{
+    QByteArray bytes("ab\n123456789");
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    LineReader reader(device, 4, 8);
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_TRUE(reader.lineTooLong());
+}
+
+// A file that never ends and holds no line end (pagemap is mostly zero
+// bytes): the import stops once the line passes the bound, with a message,
+// and the sheet keeps its cells. The device ends after 200 MB, so without
+// the bound the import succeeds and the test fails.
+TEST(HostileFile, EndlessLineEndsTheImportWithAMessage)
+{
+    EndlessDevice device(std::string("\0\0\0\0\0\0\x80\x81", 8), qint64{200} << 20);
+    ResultSheet sheet;
+    fillEarlier(sheet);
+    const auto before = contents(sheet);
+    QSignalSpy reset(&sheet, &ResultSheet::sheetReset);
+    const CommandOutcome outcome = ImportCommand::load(device, sheet, {});
+    EXPECT_EQ(outcome.message, CommandMessage::LineTooLong);
+    EXPECT_EQ(outcome.messageText(),
+              QStringLiteral("O Arquivo Selecionado tem uma linha com mais de 67.108.864 bytes"));
+    EXPECT_LE(device.handedOut(), qint64{80} << 20);
+    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(reset.count(), 0);
+}
+
+// The file the issue names, through the whole command.
+TEST(HostileFile, ProcPagemapEndsWithAMessage)
+{
+    if (!QFile::exists(QStringLiteral("/proc/self/pagemap")))
+        GTEST_SKIP() << "no /proc/self/pagemap";
+    ResultSheet sheet;
+    const auto start = std::chrono::steady_clock::now();
+    const CommandOutcome outcome = ImportCommand::run(QStringLiteral("/proc/self/pagemap"), sheet);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(outcome.message, CommandMessage::LineTooLong);
+    EXPECT_EQ(sheet.RowCount(), 0);
+}
+
+// An endless file of blank lines adds no row, so the row limit never stops
+// it: the line limit does. The device ends after 40,000,000 lines, so without
+// the limit the import succeeds and the test fails.
+TEST(HostileFile, EndlessBlankLinesEndTheImportWithAMessage)
+{
+    EndlessDevice device("\n", 40'000'000);
+    ResultSheet sheet;
+    fillEarlier(sheet);
+    const auto before = contents(sheet);
+    const CommandOutcome outcome = ImportCommand::load(device, sheet, {});
+    EXPECT_EQ(outcome.message, CommandMessage::TooManyLines);
+    EXPECT_EQ(outcome.messageText(),
+              QStringLiteral("O Arquivo Selecionado tem mais de 33.554.432 linhas"));
+    EXPECT_EQ(contents(sheet), before);
+}
+
+// An endless file of short worker lines is stopped by the row limit.
+TEST(HostileFile, EndlessWorkersStopAtTheRowLimit)
+{
+    EndlessDevice device(worker("A") + "\n", qint64{1} << 40);
+    ResultSheet sheet;
+    ImportCommand::Options options;
+    options.maxRows = 100'000;
+    EXPECT_EQ(ImportCommand::load(device, sheet, options).message, CommandMessage::TooManyRows);
+    EXPECT_EQ(sheet.RowCount(), 0);
+}
+
+// Fault 4: UTF-16 with its byte order mark.
+std::string utf16(const std::string& utf8, bool bigEndian)
+{
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const char hi = static_cast<char>(u >> 8);
+        const char lo = static_cast<char>(u & 0xFF);
+        bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+}
+
+class Utf16File : public ::testing::TestWithParam<bool>
+{
+};
+
+// The same rows as the UTF-8 file: line ends, blank lines, fields, accents
+// and a character past the BMP.
+TEST_P(Utf16File, LoadsAsTheUtf8FileDoes)
+{
+    const std::string text = "H\r\n" + worker("JOSÉ CONCEIÇÃO") + "\r\n\r\n \n" +
+                             worker("ÁGUA \U0001F600") + "\r" + worker("C") + ";x";
+    TestFiles files;
+    ResultSheet fromUtf8;
+    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
+    ResultSheet fromUtf16;
+    const CommandOutcome outcome =
+        ImportCommand::run(files.write(QStringLiteral("u16.txt"), utf16(text, GetParam())), fromUtf16);
+    ASSERT_TRUE(outcome.succeeded());
+    EXPECT_EQ(outcome.rows, 3);
+    EXPECT_EQ(fromUtf16.ColCount(), 22);
+    EXPECT_EQ(contents(fromUtf16), contents(fromUtf8));
+    EXPECT_EQ(fromUtf16.CellUtf8(1, 3), "JOSÉ CONCEIÇÃO");
+    EXPECT_EQ(fromUtf16.CellUtf8(1, 5), "OK");
+}
+
+// A file of many blocks: every unit split between two reads is joined again.
+TEST_P(Utf16File, BigFileLoadsWhole)
+{
+    ReturnFileGenerator::Options generated;
+    generated.problemShare = 0.3;
+    const std::string text = ReturnFileGenerator(generated).file(6'000);
+    TestFiles files;
+    ResultSheet fromUtf8;
+    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
+    ResultSheet fromUtf16;
+    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u16.txt"), utf16(text, GetParam())),
+                                   fromUtf16)
+                    .succeeded());
+    EXPECT_EQ(fromUtf16.RowCount(), 6'000);
+    EXPECT_EQ(contents(fromUtf16), contents(fromUtf8));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, Utf16File, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "BigEndian" : "LittleEndian");
+                         });
+
+struct Utf16Case
+{
+    const char* name;
+    std::string bytes; // little endian, without a BOM
+    std::string utf8;
+};
+
+class Utf16Decoding : public ::testing::TestWithParam<Utf16Case>
+{
+};
+
+// Whole, and fed one byte at a time as short reads would.
+TEST_P(Utf16Decoding, GivesValidUtf8)
+{
+    const Utf16Case& c = GetParam();
+    std::string whole;
+    EXPECT_EQ(TextDecoding::appendUtf16AsUtf8(c.bytes, TextDecoding::Utf16::LittleEndian, whole,
+                                              true),
+              c.bytes.size());
+    EXPECT_EQ(whole, c.utf8);
+    EXPECT_TRUE(TextDecoding::isValidUtf8(whole));
+
+    std::string pending;
+    std::string pieces;
+    for (std::size_t i = 0; i < c.bytes.size(); ++i) {
+        pending += c.bytes[i];
+        pending.erase(0, TextDecoding::appendUtf16AsUtf8(
+                             pending, TextDecoding::Utf16::LittleEndian, pieces, false));
+    }
+    TextDecoding::appendUtf16AsUtf8(pending, TextDecoding::Utf16::LittleEndian, pieces, true);
+    EXPECT_EQ(pieces, c.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf16Decoding,
+    ::testing::Values(Utf16Case{"Ascii", std::string("a\0;\0\r\0\n\0", 8), "a;\r\n"},
+                      Utf16Case{"Accent", std::string("\xC7\0\xE3\0", 4), "Çã"},
+                      Utf16Case{"Euro", std::string("\xAC\x20", 2), "€"},
+                      Utf16Case{"SurrogatePair", std::string("\x3D\xD8\x00\xDE", 4), "\U0001F600"},
+                      Utf16Case{"LoneHigh", std::string("\x3D\xD8" "a\0", 4), "\xEF\xBF\xBD" "a"},
+                      Utf16Case{"LoneLow", std::string("\x00\xDE" "a\0", 4), "\xEF\xBF\xBD" "a"},
+                      Utf16Case{"HighAtTheEnd", "\x3D\xD8", "\xEF\xBF\xBD"},
+                      Utf16Case{"OddLastByte", std::string("a\0b", 3), "a\xEF\xBF\xBD"},
+                      Utf16Case{"Nul", std::string("\0\0", 2), std::string(1, '\0')}),
+    CaseName());
+
+TEST(TextDecoding, Utf16BomOnlyAtTheStart)
+{
+    EXPECT_EQ(TextDecoding::utf16Bom("\xFF\xFEH"), TextDecoding::Utf16::LittleEndian);
+    EXPECT_EQ(TextDecoding::utf16Bom("\xFE\xFF"), TextDecoding::Utf16::BigEndian);
+    EXPECT_EQ(TextDecoding::utf16Bom("\xFF"), TextDecoding::Utf16::None);
+    EXPECT_EQ(TextDecoding::utf16Bom("H\xFF\xFE"), TextDecoding::Utf16::None);
+    EXPECT_EQ(TextDecoding::utf16Bom("\xEF\xBB\xBF"), TextDecoding::Utf16::None);
+}
+} // namespace
