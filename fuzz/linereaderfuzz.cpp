@@ -1,9 +1,10 @@
 // Reads arbitrary bytes through LineReader from a device that hands them out
-// in short, uneven pieces and may fail part-way, and checks the lines against
-// a plain split of the same bytes.
+// in short, uneven pieces and may fail part-way, with lines bounded short or
+// not, and checks the lines against a plain split of the same bytes.
 //
-// Input: one byte for the reader's block size, one for whether and where the
-// device fails, then pairs of (piece sizes seed, data) interleaved as below.
+// Input: a byte each for the reader's block size, whether and where the
+// device fails, the longest line allowed and how many piece sizes follow;
+// the piece sizes; then the bytes the device holds.
 #include "processing/linereader.h"
 
 #include <QIODevice>
@@ -74,16 +75,16 @@ std::vector<std::string_view> plainSplit(std::string_view bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 3)
+    constexpr std::size_t kControl = 4;
+    if (size < kControl)
         return 0;
     // Blocks of 1 to 64 bytes put CRLFs and long lines across their edges.
     const std::size_t blockSize = 1 + data[0] % 64;
     const bool fails = data[1] & 0x80;
-    const int pieceCount = 1 + data[2] % 16;
-    const std::size_t header =
-        std::min<std::size_t>(size, 3 + static_cast<std::size_t>(pieceCount));
+    const std::size_t maxLine = data[2] < 0x80 ? data[2] % 64 : LineReader::kMaxLineBytes;
+    const std::size_t header = std::min(size, kControl + data[3] % 16);
     std::vector<int> pieces;
-    for (std::size_t i = 3; i < header; ++i)
+    for (std::size_t i = kControl; i < header; ++i)
         pieces.push_back(1 + data[i] % 32);
     if (pieces.empty())
         pieces.push_back(1);
@@ -91,23 +92,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qint64 failAt = fails ? static_cast<qint64>(bytes.size() * (data[1] & 0x7F) / 128) : -1;
 
     UnevenDevice device(bytes, pieces, failAt);
-    LineReader reader(device, blockSize);
+    LineReader reader(device, blockSize, maxLine);
     std::vector<std::string> got;
     std::string_view line;
     while (reader.next(line))
         got.emplace_back(line);
 
     const std::vector<std::string_view> expected = plainSplit(bytes);
-    if (!fails && (reader.failed() || got.size() != expected.size()))
-        std::abort();
-    if (fails && !reader.failed())
-        std::abort();
-    // A failed read ends the lines early but never yields a partial one.
-    if (got.size() > expected.size())
+    // Reading stops at the first line that is too long, or earlier at a
+    // failed read, and never with a partial line.
+    std::size_t allowed = 0;
+    while (allowed < expected.size() && expected[allowed].size() <= maxLine)
+        ++allowed;
+    const bool tooLong = reader.lineTooLong();
+    if (got.size() > allowed)
         std::abort();
     for (std::size_t i = 0; i < got.size(); ++i) {
         if (got[i] != expected[i])
             std::abort();
     }
+    if (reader.failed() ? !fails || tooLong : fails && !tooLong)
+        std::abort();
+    if (tooLong && (got.size() != allowed || allowed == expected.size()))
+        std::abort();
+    if (!reader.failed() && !tooLong && got.size() != expected.size())
+        std::abort();
     return 0;
 }

@@ -1,5 +1,7 @@
 // Checks the return file's text decoding on arbitrary bytes against a plain
-// decoder written for clarity rather than speed, and against Qt's.
+// decoder written for clarity rather than speed, and against Qt's: UTF-8
+// validation, Windows-1252, and UTF-16 in both byte orders, whole and in two
+// pieces.
 #include "processing/textdecoding.h"
 
 #include <QByteArray>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 // One code point at a time, every rule spelled out.
@@ -50,6 +53,56 @@ bool plainValidUtf8(std::string_view bytes)
     }
     return true;
 }
+
+// UTF-16 one unit at a time: a high surrogate and the low one after it are a
+// pair, any other surrogate is U+FFFD, and so is an odd last byte. Qt makes
+// the UTF-8 (it would turn an unpaired surrogate into "?").
+std::string plainUtf16AsUtf8(std::string_view bytes, bool bigEndian)
+{
+    std::vector<char16_t> units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(
+            static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    QString text;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const QChar unit(units[i]);
+        if (unit.isHighSurrogate() && i + 1 < units.size() &&
+            QChar(units[i + 1]).isLowSurrogate()) {
+            text.append(unit);
+            text.append(QChar(units[++i]));
+        } else {
+            text.append(unit.isSurrogate() ? QChar(QChar::ReplacementCharacter) : unit);
+        }
+    }
+    if (bytes.size() % 2)
+        text.append(QChar(QChar::ReplacementCharacter));
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+void checkUtf16(std::string_view bytes, TextDecoding::Utf16 order)
+{
+    std::string whole;
+    if (TextDecoding::appendUtf16AsUtf8(bytes, order, whole, true) != bytes.size())
+        std::abort();
+    if (whole != plainUtf16AsUtf8(bytes, order == TextDecoding::Utf16::BigEndian))
+        std::abort();
+
+    // In two pieces, as a device reads it: the first keeps back at most an
+    // odd byte and a high surrogate, and the result is the same.
+    const std::size_t cut = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]) % bytes.size();
+    std::string pieces;
+    const std::size_t used =
+        TextDecoding::appendUtf16AsUtf8(bytes.substr(0, cut), order, pieces, false);
+    if (used > cut || cut - used > 3)
+        std::abort();
+    TextDecoding::appendUtf16AsUtf8(bytes.substr(used), order, pieces, true);
+    if (pieces != whole)
+        std::abort();
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -86,5 +139,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (byte < 0x80 || byte >= 0xA0 ? !same : !same && unit < 0x100)
             std::abort();
     }
+
+    using Utf16 = TextDecoding::Utf16;
+    const Utf16 bom = TextDecoding::utf16Bom(bytes);
+    const bool ff = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
+    const bool fe = size >= 2 && data[0] == 0xFE && data[1] == 0xFF;
+    if (bom != (ff ? Utf16::LittleEndian : fe ? Utf16::BigEndian : Utf16::None))
+        std::abort();
+    checkUtf16(bytes, Utf16::LittleEndian);
+    checkUtf16(bytes, Utf16::BigEndian);
     return 0;
 }
