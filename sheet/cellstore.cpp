@@ -6,10 +6,7 @@
 
 namespace {
 constexpr CellStore::Handle kFirstPoolHandle = CellStore::kMaxInterned + 1;
-// Pool blocks start small and double up to the full size, so a sheet of a
-// few rows costs a few kilobytes.
-constexpr std::size_t kFirstBlockSize = std::size_t{1} << 12;
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+constexpr std::size_t kFirstPoolBytes = std::size_t{1} << 12;
 
 std::size_t varintSize(std::size_t n)
 {
@@ -53,21 +50,13 @@ CellStore::Handle CellStore::addText(std::string_view utf8)
 {
     if (utf8.empty())
         return kEmpty;
-    const std::size_t id = textPositions_.size();
-    if (id > std::size_t{UINT32_MAX} - kFirstPoolHandle)
-        throw std::length_error("too many texts in one sheet");
-
     const std::size_t needed = varintSize(utf8.size()) + utf8.size();
-    if (blocks_.empty() || blockSizes_.back() - blockUsed_ < needed) {
-        const std::size_t next =
-            blockSizes_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kBlockSize);
-        const std::size_t size = std::max(next, needed);
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-        blockSizes_.push_back(size);
-        blockUsed_ = 0;
-    }
-    char* out = blocks_.back().get() + blockUsed_;
-    const std::uint64_t position = (std::uint64_t{blocks_.size() - 1} << 32) | blockUsed_;
+    if (needed > kMaxPoolBytes - poolUsed_)
+        throw std::length_error("too much text in one sheet");
+    if (pool_.capacity() - poolUsed_ < needed)
+        pool_.reserve(std::max(poolUsed_ + needed, kFirstPoolBytes));
+    const std::size_t position = poolUsed_;
+    char* out = pool_.data() + position;
     std::size_t n = utf8.size();
     while (n >= 0x80) {
         *out++ = static_cast<char>((n & 0x7f) | 0x80);
@@ -75,9 +64,8 @@ CellStore::Handle CellStore::addText(std::string_view utf8)
     }
     *out++ = static_cast<char>(n);
     std::memcpy(out, utf8.data(), utf8.size());
-    blockUsed_ += needed;
-    textPositions_.push_back(position);
-    return static_cast<Handle>(id + kFirstPoolHandle);
+    poolUsed_ += needed;
+    return static_cast<Handle>(position + kFirstPoolHandle);
 }
 
 CellStore::Handle CellStore::storeText(std::string_view utf8)
@@ -94,11 +82,10 @@ std::string_view CellStore::utf8(Handle h) const
     if (h <= kMaxInterned)
         return h <= internedUtf8_.size() ? std::string_view(internedUtf8_[h - 1])
                                          : std::string_view();
-    const std::size_t id = h - kFirstPoolHandle;
-    if (id >= textPositions_.size())
+    const std::size_t position = h - kFirstPoolHandle;
+    if (position >= poolUsed_)
         return {};
-    const std::uint64_t position = textPositions_[id];
-    const char* p = blocks_[position >> 32].get() + (position & 0xffffffffu);
+    const char* p = pool_.data() + position;
     std::size_t length = 0;
     int shift = 0;
     unsigned char byte = 0;
@@ -120,8 +107,7 @@ QString CellStore::text(Handle h) const
 
 CellStore::RowCells& CellStore::appendRow()
 {
-    rows_.push_back(RowCells{});
-    return rows_[rows_.size() - 1];
+    return rows_.push_back(RowCells{});
 }
 
 void CellStore::resizeRows(int rows)
@@ -230,9 +216,7 @@ void CellStore::removeRows(int first, int count)
 
 std::size_t CellStore::memoryBytes() const
 {
-    std::size_t bytes = rows_.allocatedBytes() + textPositions_.allocatedBytes();
-    for (const std::size_t size : blockSizes_)
-        bytes += size;
+    std::size_t bytes = rows_.allocatedBytes() + pool_.capacity();
     for (const auto& [row, cells] : extras_)
         bytes += sizeof(row) + cells.capacity() * sizeof(Handle) + 32;
     return bytes;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/chunkedvector.h"
+#include "sheet/growablememory.h"
 #include "sheet/returnfields.h"
 
 #include <QString>
@@ -16,8 +16,12 @@
 
 // The texts of a sheet's cells, made for millions of rows. A cell is a 32-bit
 // handle: 0 is the empty cell, small handles name texts interned once per
-// store (the result messages, which fill most cells), and the others name a
-// text kept as UTF-8 in one pool. A QString is built only when a cell is read.
+// store (the result messages, which fill most cells), and the others are the
+// position of a text kept as UTF-8 in one pool, so a text costs its bytes and
+// a length byte or two, nothing more. A QString is built only when a cell is
+// read. The rows and the pool each live in one growable block of memory that
+// starts small (a sheet of a few rows costs a few kilobytes) and grows without
+// copying once it is big.
 //
 // Rows and columns are 0-based here; the first kInlineColumns columns of a row
 // live inline, wider rows keep their further cells beside it.
@@ -46,7 +50,7 @@ public:
 
     // Stores a text in the pool without looking for it among the interned
     // ones; the empty text is kEmpty. Throws std::length_error when the
-    // handles run out.
+    // pool would pass kMaxPoolBytes.
     Handle addText(std::string_view utf8);
     // Stores a text, reusing the interned handle when there is one.
     Handle storeText(std::string_view utf8);
@@ -88,9 +92,7 @@ private:
     void remapExtras(const std::function<int(int oldRow)>& newRow);
     void recomputeWidestExtra();
 
-    static constexpr int kPoolBlockBits = 20;
-
-    ChunkedVector<RowCells, 12> rows_;
+    GrowableArray<RowCells> rows_;
     // Cells past kInlineColumns, for the rare rows that have any.
     std::unordered_map<int, std::vector<Handle>> extras_;
     int widestExtra_ = 0;
@@ -98,10 +100,13 @@ private:
     std::vector<std::string> internedUtf8_;
     std::vector<QString> internedText_;
 
-    // Pool entries: a varint length, then the UTF-8 bytes. A position is the
-    // block index in the high 32 bits and the offset in the low ones.
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::vector<std::size_t> blockSizes_;
-    std::size_t blockUsed_ = 0;
-    ChunkedVector<std::uint64_t, 16> textPositions_;
+    // Pool entries: a varint length, then the UTF-8 bytes. A pool handle is
+    // kMaxInterned + 1 + the entry's offset.
+    GrowableMemory pool_;
+    std::size_t poolUsed_ = 0;
+
+public:
+    // What the 32-bit handles can reach: a sheet holds at most about 4 GiB
+    // of text besides the interned texts.
+    static constexpr std::size_t kMaxPoolBytes = std::size_t{UINT32_MAX} - kMaxInterned;
 };
