@@ -3,15 +3,13 @@
 // problem stay, in their order; a code column is hidden exactly when it
 // passes everywhere; every shown column and every row lands on one page of
 // each band.
-#include "processing/importcommand.h"
+#include "fuzz/fuzzimport.h"
 #include "processing/optimizecommand.h"
 #include "processing/printcommand.h"
 #include "processing/returncodes.h"
 #include "sheet/print/pageplan.h"
 #include "sheet/resultsheet.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -105,13 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool opened = file.open();
     check(opened);
 
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
     ResultSheet sheet;
-    ImportCommand::Options options;
-    options.maxRows = 4096;
-    if (!ImportCommand::load(device, sheet, options).succeeded())
+    if (!FuzzImport::into(sheet, data, size).succeeded())
         return 0;
 
     std::vector<std::string> problems;
