@@ -1,6 +1,8 @@
 // The grid on a million imported workers: how long from the imported sheet
 // to the first painted grid, how painting far down compares with the top,
-// and how much memory the grid keeps per row beyond the sheet's own.
+// and how much memory the grid keeps per row beyond the sheet's own. Then a
+// hostile file whose one worker is a single 50 MB field: Processar up to the
+// painted grid, and a click in it.
 #include "processing/importcommand.h"
 #include "processing/returnfileparser.h"
 #include "sheet/grid/sheetview.h"
@@ -11,6 +13,7 @@
 #include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -171,4 +174,48 @@ void BM_ViewMemoryPerRow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ViewMemoryPerRow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+const QString& hugeCellFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString target = dir.filePath(QStringLiteral("l50.txt"));
+        QFile file(target);
+        const QByteArray text = "H\n" + QByteArray(50'000'000, 'A') + "\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            throw std::runtime_error("cannot write the benchmark's return file");
+        return target;
+    }();
+    return path;
+}
+
+void BM_HugeCellProcessarToPaint(benchmark::State& state)
+{
+    SheetView view;
+    showView(view);
+    hugeCellFile();
+    for (auto _ : state) {
+        if (!ImportCommand::run(hugeCellFile(), view.sheet()).succeeded())
+            state.SkipWithError("the import refused the file");
+        paint(view);
+    }
+}
+BENCHMARK(BM_HugeCellProcessarToPaint)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A click on the huge cell and one beside it, each up to the repainted grid.
+void BM_HugeCellClick(benchmark::State& state)
+{
+    SheetView view;
+    showView(view);
+    ImportCommand::run(hugeCellFile(), view.sheet());
+    paint(view);
+    int col = 1;
+    for (auto _ : state) {
+        const QModelIndex cell = view.model()->index(0, col - 1);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(cell).center());
+        paint(view);
+        col = 3 - col;
+    }
+}
+BENCHMARK(BM_HugeCellClick)->Unit(benchmark::kMillisecond)->Iterations(4);
 } // namespace

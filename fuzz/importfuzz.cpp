@@ -1,10 +1,7 @@
 // Feeds arbitrary bytes to the import as if they were a return file and
 // checks that the sheet it builds stays consistent.
-#include "processing/importcommand.h"
+#include "fuzz/fuzzimport.h"
 #include "sheet/resultsheet.h"
-
-#include <QBuffer>
-#include <QByteArray>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,13 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
     ResultSheet sheet;
-    ImportCommand::Options options;
-    options.maxRows = 4096;
-    const CommandOutcome outcome = ImportCommand::load(device, sheet, options);
+    const CommandOutcome outcome = FuzzImport::into(sheet, data, size);
 
     if (outcome.succeeded() && outcome.rows != sheet.RowCount())
         std::abort();

@@ -43,6 +43,25 @@ std::string_view ResultSheet::CellUtf8(int row, int col) const
     return cells_.utf8(cells_.handle(row - 1, col - 1));
 }
 
+QString ResultSheet::CellTextStart(int row, int col, qsizetype maxChars) const
+{
+    std::string_view utf8 = CellUtf8(row, col);
+    // A UTF-16 unit takes at most three bytes of UTF-8 (a pair takes four),
+    // so that many bytes are enough; the cut moves back to a character's start.
+    const std::size_t enough = static_cast<std::size_t>(std::max<qsizetype>(maxChars, 0)) * 3;
+    if (utf8.size() > enough) {
+        std::size_t cut = enough;
+        while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+            --cut;
+        utf8 = utf8.substr(0, cut);
+    }
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (text.size() > maxChars)
+        text.truncate(maxChars > 0 && text.at(maxChars - 1).isHighSurrogate() ? maxChars - 1
+                                                                              : maxChars);
+    return text;
+}
+
 bool ResultSheet::SetCellText(int row, int col, const QString& text)
 {
     if (row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns)

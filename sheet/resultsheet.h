@@ -43,6 +43,10 @@ public:
     // The cell's text as UTF-8, without building a QString; valid until the
     // sheet changes.
     std::string_view CellUtf8(int row, int col) const;
+    // The first maxChars UTF-16 units of CellText, never half a character.
+    // What paints or prints a cell needs no more than its cell can show, and
+    // one cell of a hostile file may hold megabytes.
+    QString CellTextStart(int row, int col, qsizetype maxChars) const;
     bool CellTextEquals(int row, int col, std::string_view utf8) const
     {
         return CellUtf8(row, col) == utf8;

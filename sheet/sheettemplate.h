@@ -16,6 +16,10 @@ public:
     static constexpr int kColumns = ReturnFields::kCount;
     // Column widths are in 1/256 of the width of a character of the standard font.
     static constexpr int kDefaultColumnWidthUnits = 2342;
+    // More characters than the widest column (87 digits) shows even in the
+    // narrowest letters: cells are painted and printed from that much of
+    // their text, however long it is.
+    static constexpr int kMostCharsShown = 1024;
 
     struct Font
     {

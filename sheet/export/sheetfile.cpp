@@ -40,7 +40,8 @@ SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progres
     // touching the selection or the print range.
     const CellRange whole{1, 1, sheet.RowCount(), sheet.ColCount()};
     errno = 0;
-    const SheetPrinter::Result printed = SheetPrinter(sheet, whole).print(printer, {}, progress);
+    const SheetPrinter::Result printed =
+        SheetPrinter(sheet, whole).print(printer, {}, {}, progress);
     if (printed.printed)
         return {};
     if (printed.error.isEmpty())

@@ -31,7 +31,10 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         // As stored: a CPF such as "01234567890" is text and keeps its zero.
-        return sheet_.CellText(index.row() + 1, index.column() + 1);
+        // Only the start that can show: the view lays out all it is given, on
+        // every paint. Copying reads the sheet, whole.
+        return sheet_.CellTextStart(index.row() + 1, index.column() + 1,
+                                    SheetTemplate::kMostCharsShown);
     case Qt::TextAlignmentRole:
         return static_cast<int>(SheetStyle::kCellAlignment);
     default:

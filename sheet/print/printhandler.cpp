@@ -21,7 +21,8 @@ ResultSheet::PrintHandler makePrintHandler(std::shared_ptr<PrintDialog> dialog,
         const QPageRanges pages =
             printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
         const std::unique_ptr<Progress> report = progress ? progress() : nullptr;
-        const SheetPrinter::Result result = SheetPrinter(sheet).print(printer, pages, report.get());
+        const SheetPrinter::Result result = SheetPrinter(sheet).print(
+            printer, pages, SheetPrinter::Copies::leftBy(printer), report.get());
         return dialog->finish(result.printed, result.error);
     };
 }

@@ -172,7 +172,9 @@ public:
             for (int i = band.first; i <= band.last; ++i) {
                 const std::size_t e = static_cast<std::size_t>(i - band.first);
                 const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
-                cell(sheet_.CellText(page.firstRow + r, col), edges[e], edges[e + 1], rowBottom);
+                // Clipped text still goes into the printout, so only what can show.
+                cell(sheet_.CellTextStart(page.firstRow + r, col, SheetTemplate::kMostCharsShown),
+                     edges[e], edges[e + 1], rowBottom);
             }
         }
 
@@ -307,18 +309,27 @@ PagePlan SheetPrinter::plan(const QPagedPaintDevice& device) const
     return PagePlan::forRange(sheet_, range_, PageFrame::of(device).sheetPaper(), digitWidth());
 }
 
+SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
+{
+    return {printer.supportsMultipleCopies() ? 1 : std::max(printer.copyCount(), 1),
+            printer.collateCopies(), printer.pageOrder() == QPrinter::LastPageFirst};
+}
+
 SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
-                                         Progress* progress) const
+                                         const Copies& copies, Progress* progress) const
 {
     const PageFrame frame = PageFrame::of(device);
     const PagePlan plan = PagePlan::forRange(sheet_, range_, frame.sheetPaper(), digitWidth());
 
-    auto chosen = [&](int index) { return pages.isEmpty() || pages.contains(index + 1); };
-    int chosenPages = 0;
-    for (int i = 0; i < plan.pageCount(); ++i)
-        chosenPages += chosen(i);
+    std::vector<int> chosen; // 0-based, in the order they print
+    for (int i = 0; i < plan.pageCount(); ++i) {
+        if (pages.isEmpty() || pages.contains(i + 1))
+            chosen.push_back(i);
+    }
+    if (copies.lastPageFirst)
+        std::reverse(chosen.begin(), chosen.end());
     Result result;
-    if (chosenPages == 0) {
+    if (chosen.empty()) {
         result.error = QStringLiteral("As páginas %1 não existem: a planilha tem %2 página(s).")
                            .arg(pages.toString())
                            .arg(plan.pageCount());
@@ -331,12 +342,13 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
         return result;
     }
     PagePainter pagePainter(painter, sheet_, plan, frame, device);
-    for (int i = 0; i < plan.pageCount(); ++i) {
-        if (!chosen(i))
-            continue;
-        if (progress && !progress->advance(result.pages, chosenPages))
+    const std::size_t count = static_cast<std::size_t>(std::max(copies.count, 1));
+    const std::size_t total = chosen.size() * count;
+    for (std::size_t n = 0; n < total; ++n) {
+        const int i = chosen[copies.collate ? n % chosen.size() : n / count];
+        if (progress && !progress->advance(result.pages, static_cast<int>(total)))
             return cancel(painter, device, result);
-        if (result.pages > 0 && !device.newPage()) {
+        if (n > 0 && !device.newPage()) {
             painter.end();
             result.error = QStringLiteral("A impressão parou na página %1.").arg(i + 1);
             return result;

@@ -25,6 +25,18 @@ public:
         QString error; // why nothing, or not everything, was printed; empty when cancelled
     };
 
+    // What the painting must do itself: the copies the printer cannot make
+    // (a PDF file has no copies), and the page order, which Qt leaves to the
+    // application whatever the printer.
+    struct Copies
+    {
+        int count = 1;
+        bool collate = true; // whole printouts one after the other, else each page n times
+        bool lastPageFirst = false;
+
+        static Copies leftBy(const QPrinter& printer);
+    };
+
     // Prints the sheet's print range, or another range of it.
     explicit SheetPrinter(const ResultSheet& sheet);
     SheetPrinter(const ResultSheet& sheet, const CellRange& range);
@@ -38,10 +50,15 @@ public:
 
     PagePlan plan(const QPagedPaintDevice& device) const;
     // Paints the pages whose 1-based numbers are in `pages`, or every page
-    // when `pages` is empty. `progress` hears of each page and may stop the
-    // job, which a printer then discards.
-    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {},
+    // when `pages` is empty, as many times and in the order `copies` says.
+    // `progress` hears of each page and may stop the job, which a printer
+    // then discards.
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages, const Copies& copies,
                  Progress* progress = nullptr) const;
+    Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const
+    {
+        return print(device, pages, Copies{});
+    }
 
 private:
     const ResultSheet& sheet_;

@@ -8,6 +8,7 @@
 #include "tools/returnfilegenerator.h"
 
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -219,6 +220,49 @@ TEST(SheetViewFollows, CommandsShowInTheGrid)
     EXPECT_TRUE(view.isColumnHidden(22));
     EXPECT_FALSE(view.isColumnHidden(23));
 }
+
+struct HugeCell
+{
+    const char* name;
+    QString text;
+};
+
+class SheetViewHugeCell : public ::testing::TestWithParam<HugeCell>
+{
+};
+
+// One field of a hostile file can hold megabytes. The grid is given the start
+// of it, more than the widest column shows and never half a character, and
+// copying still gives it whole.
+TEST_P(SheetViewHugeCell, ShowsItsStartCopiesItWhole)
+{
+    const QString& text = GetParam().text;
+    constexpr int kWidest = SheetTemplate::kColumns;
+    SheetView view;
+    view.sheet().SetCellText(1, kWidest, text);
+    view.sheet().SetRowCount(1);
+
+    const QString shown = view.model()->index(0, kWidest - 1).data().toString();
+    EXPECT_LE(shown.size(), SheetTemplate::kMostCharsShown);
+    EXPECT_TRUE(shown.isValidUtf16());
+    EXPECT_TRUE(text.startsWith(shown));
+    EXPECT_GT(QFontMetrics(view.font()).horizontalAdvance(shown), view.columnWidth(kWidest - 1));
+
+    view.sheet().SetSelection(1, kWidest, 1, kWidest);
+    QTest::keySequence(&view, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text + u'\n');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SheetViewHugeCell,
+    ::testing::Values(
+        HugeCell{"NarrowLetters", QString(2'000'000, u'i')},
+        // The bytes that are enough end inside a character, or
+        // the characters that are enough end inside a pair.
+        HugeCell{"CutInsideACharacter", QString(SheetTemplate::kMostCharsShown - 1, u'\u20AC') +
+                                            QString::fromUtf8("\U0001F600").repeated(1000)},
+        HugeCell{"CutInsideAPair", u'A' + QString::fromUtf8("\U0001F600").repeated(3000)}),
+    CaseName());
 
 TEST(SheetViewFollows, UserCannotWriteCells)
 {

@@ -12,10 +12,12 @@
 #include "tools/returnfilegenerator.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -52,6 +54,16 @@ bool printThroughCommand(ResultSheet& sheet, const QString& pdf, Choice choice =
 {
     sheet.SetPrintHandler(makePrintHandler(std::make_shared<UserAtDialog>(pdf, choice)));
     return PrintCommand::run(sheet);
+}
+
+// The footer's words: "Página" and the page's number.
+QStringList footerOn(const PdfText::Page& page)
+{
+    QStringList out;
+    for (const PdfText::Word& word :
+         page.within({0, page.size.height() - kTop, page.size.width(), kTop - kHeader + kSlack}))
+        out.append(word.text);
+    return out;
 }
 
 // The column headings: the template's names in the first row under the top margin.
@@ -153,9 +165,7 @@ TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
         ASSERT_EQ(header.size(), 1u);
         EXPECT_EQ(header[0].text, QStringLiteral("Planilhas1"));
         EXPECT_NEAR(header[0].box.center().x(), width / 2, kSlack);
-        const auto footer = page.within({0, height - kTop, width, kTop - kHeader + kSlack});
-        ASSERT_EQ(footer.size(), 2u);
-        EXPECT_EQ(footer[0].text + u' ' + footer[1].text, QStringLiteral("Página %1").arg(p + 1));
+        EXPECT_EQ(footerOn(page).join(u' '), QStringLiteral("Página %1").arg(p + 1));
 
         const QStringList headings = headingsOn(page);
         ASSERT_FALSE(headings.isEmpty());
@@ -212,6 +222,75 @@ TEST_F(Printout, ColumnWiderThanThePageIsAloneAndClipped)
     EXPECT_NEAR(left, kSide, 2);
     EXPECT_NEAR(right, image.width() - kSide, 2);
 }
+
+// A cell of a hostile file can hold megabytes; its printout is the one of a
+// cell that holds a little more than shows. What the cell clips is left out
+// of the file, not only hidden.
+TEST_F(Printout, HugeCellPrintsWhatShows)
+{
+    QString letters(2'000'000, u'a');
+    unsigned seed = 1;
+    for (QChar& c : letters) {
+        seed = seed * 1103515245u + 12345u;
+        c = QChar(u'a' + (seed >> 16) % 26);
+    }
+    const auto printedSize = [&](qsizetype length) {
+        sheet.SetCellText(1, 3, letters.left(length));
+        sheet.SetRowCount(1);
+        EXPECT_TRUE(printThroughCommand(sheet, pdf));
+        return QFileInfo(pdf).size();
+    };
+    const qint64 aLittleMore = printedSize(2 * SheetTemplate::kMostCharsShown);
+    const qint64 huge = printedSize(letters.size());
+    EXPECT_NEAR(huge, aLittleMore, 64);
+    const std::vector<PdfText::Page> pages = PdfText::pages(pdf);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_TRUE(std::any_of(pages[0].words.begin(), pages[0].words.end(), [&](const auto& word) {
+        return word.text.startsWith(letters.left(20));
+    }));
+}
+
+// The PDF printer makes no copies and no printer reverses the pages: the
+// printout does both, as the print dialog asked.
+struct CopiesCase
+{
+    const char* name;
+    int copies;
+    bool collate;
+    bool lastPageFirst;
+    const char* range;
+    std::vector<int> pages;
+};
+
+class PrintoutCopiesTest : public Printout, public ::testing::WithParamInterface<CopiesCase>
+{
+};
+
+TEST_P(PrintoutCopiesTest, CopiesAndOrderAsChosen)
+{
+    const CopiesCase& c = GetParam();
+    load(120, false);
+    ASSERT_TRUE(printThroughCommand(sheet, pdf, [&c](QPrinter& printer) {
+        EXPECT_FALSE(printer.supportsMultipleCopies());
+        printer.setCopyCount(c.copies);
+        printer.setCollateCopies(c.collate);
+        printer.setPageOrder(c.lastPageFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setPageRanges(QPageRanges::fromString(QString::fromLatin1(c.range)));
+    }));
+    std::vector<int> numbers;
+    for (const PdfText::Page& page : PdfText::pages(pdf))
+        numbers.push_back(footerOn(page).value(1).toInt());
+    EXPECT_EQ(numbers, c.pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintoutCopiesTest,
+    ::testing::Values(CopiesCase{"Collated", 2, true, false, "1-2", {1, 2, 1, 2}},
+                      CopiesCase{"Uncollated", 2, false, false, "1-2", {1, 1, 2, 2}},
+                      CopiesCase{"LastPageFirst", 1, true, true, "1-3", {3, 2, 1}},
+                      CopiesCase{"UncollatedLastPageFirst", 2, false, true, "2-3", {3, 3, 2, 2}}),
+    CaseName());
 
 struct FailureCase
 {
