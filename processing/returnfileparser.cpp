@@ -8,13 +8,19 @@
 ReturnFileParser::ReturnFileParser(Encoding encoding)
     : encoding_(encoding), columns_(ReturnCodes::kFieldCount)
 {
-    ok_ = store_.intern(ReturnCodes::kOk);
+    ok_ = static_cast<std::uint8_t>(store_.intern(ReturnCodes::kOk));
     for (int col = ReturnCodes::kFirstCheckColumn; col <= ReturnCodes::kLastCheckColumn; ++col) {
         checkMessages_[static_cast<std::size_t>(col - ReturnCodes::kFirstCheckColumn)] =
-            store_.intern(ReturnCodes::checkMessage(col));
+            static_cast<std::uint8_t>(store_.intern(ReturnCodes::checkMessage(col)));
     }
     for (const std::string_view message : ReturnCodes::orientationMessages())
         store_.intern(message);
+    for (int code = 0; code < kOrientationCodes; ++code) {
+        const char digit = static_cast<char>('0' + code);
+        const std::string_view shown = ReturnCodes::translateOrientation({&digit, 1});
+        orientationCodes_[static_cast<std::size_t>(code)] =
+            shown.data() == &digit ? store_.addText(shown) : store_.findInterned(shown);
+    }
 }
 
 namespace {
@@ -48,6 +54,15 @@ CellStore::Handle ReturnFileParser::rawText(std::string_view field)
     return store_.addText(scratch_);
 }
 
+CellStore::Handle ReturnFileParser::orientation(std::string_view field)
+{
+    // The known codes are single digits: no search among the interned texts.
+    if (field.size() == 1 && field[0] >= '0' && field[0] < '0' + kOrientationCodes)
+        return orientationCodes_[static_cast<std::size_t>(field[0] - '0')];
+    const std::string_view shown = ReturnCodes::translateOrientation(field);
+    return shown.data() == field.data() ? rawText(field) : store_.findInterned(shown);
+}
+
 ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
 {
     if (isBlank(line))
@@ -56,28 +71,23 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
         return LineResult::NotUtf8;
 
     const int row = store_.rows();
-    CellStore::RowCells& cells = store_.appendRow();
+    CellStore::Row& cells = store_.appendRow();
     int j = 0;
     for (;;) {
         ++j;
         const std::size_t semicolon = findSemicolon(line);
         const std::string_view field = line.substr(0, semicolon);
 
-        CellStore::Handle h;
-        if (j >= ReturnCodes::kFirstCheckColumn && j <= ReturnCodes::kLastCheckColumn) {
-            h = field == ReturnCodes::kPassCode
-                    ? ok_
-                    : checkMessages_[static_cast<std::size_t>(j - ReturnCodes::kFirstCheckColumn)];
+        if (j < ReturnCodes::kFirstCheckColumn) {
+            cells.lead[static_cast<std::size_t>(j - 1)] = rawText(field);
+        } else if (j <= ReturnCodes::kLastCheckColumn) {
+            const auto check = static_cast<std::size_t>(j - ReturnCodes::kFirstCheckColumn);
+            cells.narrow[check] = field == ReturnCodes::kPassCode ? ok_ : checkMessages_[check];
         } else if (j == ReturnCodes::kOrientationColumn) {
-            const std::string_view shown = ReturnCodes::translateOrientation(field);
-            h = shown.data() == field.data() ? rawText(field) : store_.findInterned(shown);
+            cells.tail[0] = orientation(field);
         } else {
-            h = rawText(field);
+            store_.setHandle(row, j - 1, rawText(field));
         }
-        if (j <= CellStore::kInlineColumns)
-            cells[static_cast<std::size_t>(j - 1)] = h;
-        else
-            store_.setHandle(row, j - 1, h);
 
         if (semicolon == std::string_view::npos || j == ResultSheet::kMaxColumns)
             break;
