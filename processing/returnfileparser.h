@@ -43,6 +43,7 @@ public:
 private:
     CellStore::Handle rawText(std::string_view field);
     CellStore::Handle orientation(std::string_view field);
+    bool addSingleCharacterChecks(std::string_view& line, CellStore::Row& cells) const;
     static constexpr int kOrientationCodes = 4;
 
     Encoding encoding_;
