@@ -1,6 +1,7 @@
 #include "processing/linereader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,11 +15,12 @@ const char* findLineEnd(const char* p, const char* end)
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, 8);
-        if (((word - kOnes * 0x0E) & ~word & kHigh) != 0) {
-            for (int i = 0; i < 8; ++i) {
-                if (p[i] == '\n' || p[i] == '\r')
-                    return p + i;
-            }
+        // Flagged bytes, lowest first; a false flag can only sit above a
+        // true one, and each is checked.
+        for (std::uint64_t low = (word - kOnes * 0x0E) & ~word & kHigh; low != 0; low &= low - 1) {
+            const char* at = p + std::countr_zero(low) / 8;
+            if (*at == '\n' || *at == '\r')
+                return at;
         }
         p += 8;
     }
@@ -96,8 +98,8 @@ bool LineReader::fill()
     if (capacity_ - end_ < blockSize_) {
         // Only a line longer than a block makes the buffer grow.
         // Doubling, but never much past the longest line allowed.
-        const std::size_t capacity = std::max(
-            std::min(capacity_ * 2, maxLineBytes_ + 2 * blockSize_), end_ + blockSize_);
+        const std::size_t capacity =
+            std::max(std::min(capacity_ * 2, maxLineBytes_ + 2 * blockSize_), end_ + blockSize_);
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
         if (end_ > 0)
             std::memcpy(bigger.get(), buffer_.get(), end_);

@@ -20,7 +20,7 @@ public:
     // and above the 50,000,000-character field the import is tested with.
     static constexpr std::size_t kMaxLineBytes = std::size_t{64} << 20;
 
-    explicit LineReader(QIODevice& device, std::size_t blockSize = std::size_t{1} << 20,
+    explicit LineReader(QIODevice& device, std::size_t blockSize = std::size_t{64} << 10,
                         std::size_t maxLineBytes = kMaxLineBytes);
 
     bool next(std::string_view& line);

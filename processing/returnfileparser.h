@@ -4,6 +4,7 @@
 #include "sheet/returnfields.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,11 +42,16 @@ public:
 
 private:
     CellStore::Handle rawText(std::string_view field);
+    CellStore::Handle orientation(std::string_view field);
+    bool addSingleCharacterChecks(std::string_view& line, CellStore::Row& cells) const;
+    static constexpr int kOrientationCodes = 4;
 
     Encoding encoding_;
     CellStore store_;
-    CellStore::Handle ok_ = CellStore::kEmpty;
-    std::array<CellStore::Handle, ReturnFields::kCheckColumnCount> checkMessages_{};
+    // Interned, so they fit the narrow check cells.
+    std::uint8_t ok_ = CellStore::kEmpty;
+    std::array<std::uint8_t, ReturnFields::kCheckColumnCount> checkMessages_{};
+    std::array<CellStore::Handle, kOrientationCodes> orientationCodes_{};
     int columns_;
     std::string scratch_;
 };

@@ -42,8 +42,11 @@ bool TextDecoding::isValidUtf8(std::string_view bytes)
         const unsigned char c = *p;
         if (c < 0x80) {
             // Return files are mostly ASCII: skip it a word at a time.
-            std::uint64_t word;
-            while (end - p >= 8 && (std::memcpy(&word, p, 8), (word & kHighBits) == 0))
+            std::uint64_t word[2];
+            while (end - p >= 16 &&
+                   (std::memcpy(word, p, 16), ((word[0] | word[1]) & kHighBits) == 0))
+                p += 16;
+            while (end - p >= 8 && (std::memcpy(word, p, 8), (word[0] & kHighBits) == 0))
                 p += 8;
             while (p < end && *p < 0x80)
                 ++p;

@@ -105,17 +105,20 @@ QString CellStore::text(Handle h) const
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-CellStore::RowCells& CellStore::appendRow()
+CellStore::Row& CellStore::appendRow()
 {
-    return rows_.push_back(RowCells{});
+    return rows_.push_back(Row{});
 }
 
 void CellStore::resizeRows(int rows)
 {
     rows = std::max(rows, 0);
-    if (rows < this->rows() &&
-        std::erase_if(extras_, [rows](const auto& entry) { return entry.first >= rows; }) > 0)
-        recomputeWidestExtra();
+    if (rows < this->rows()) {
+        const auto dropped = [rows](const auto& entry) { return entry.first >= rows; };
+        std::erase_if(escaped_, dropped);
+        if (std::erase_if(extras_, dropped) > 0)
+            recomputeWidestExtra();
+    }
     rows_.resize(static_cast<std::size_t>(rows));
 }
 
@@ -129,7 +132,14 @@ void CellStore::setHandle(int row, int col, Handle h)
         resizeRows(row + 1);
     }
     if (col < kInlineColumns) {
-        rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = h;
+        Row& cells = rows_[static_cast<std::size_t>(row)];
+        const int narrow = col - kFirstNarrowColumn;
+        if (col < kFirstNarrowColumn)
+            cells.lead[static_cast<std::size_t>(col)] = h;
+        else if (narrow >= kNarrowColumns)
+            cells.tail[static_cast<std::size_t>(narrow - kNarrowColumns)] = h;
+        else
+            setNarrow(row, narrow, h);
         return;
     }
     const auto index = static_cast<std::size_t>(col - kInlineColumns);
@@ -143,6 +153,32 @@ void CellStore::setHandle(int row, int col, Handle h)
         it->second.resize(index + 1, kEmpty);
     it->second[index] = h;
     widestExtra_ = std::max(widestExtra_, static_cast<int>(it->second.size()));
+}
+
+void CellStore::setNarrow(int row, int narrow, Handle h)
+{
+    std::uint8_t& byte =
+        rows_[static_cast<std::size_t>(row)].narrow[static_cast<std::size_t>(narrow)];
+    const auto at = static_cast<std::size_t>(narrow);
+    if (h <= kMaxInterned) {
+        if (byte == kEscaped) {
+            auto it = escaped_.find(row);
+            it->second[at] = kEmpty;
+            if (std::all_of(it->second.begin(), it->second.end(),
+                            [](Handle other) { return other == kEmpty; }))
+                escaped_.erase(it);
+        }
+        byte = static_cast<std::uint8_t>(h);
+        return;
+    }
+    escaped_[row][at] = h; // a new entry starts all empty
+    byte = kEscaped;
+}
+
+CellStore::Handle CellStore::escapedHandle(int row, int narrow) const
+{
+    const auto it = escaped_.find(row);
+    return it == escaped_.end() ? kEmpty : it->second[static_cast<std::size_t>(narrow)];
 }
 
 CellStore::Handle CellStore::extraHandle(int row, int col) const
@@ -161,18 +197,24 @@ int CellStore::widestRow() const
     return kInlineColumns + widestExtra_;
 }
 
-void CellStore::remapExtras(const std::function<int(int oldRow)>& newRow)
+namespace {
+template <typename Map> void remapRows(Map& map, const std::function<int(int oldRow)>& newRow)
 {
-    if (extras_.empty())
-        return;
-    std::unordered_map<int, std::vector<Handle>> remapped;
-    remapped.reserve(extras_.size());
-    for (auto& [row, cells] : extras_) {
+    Map remapped;
+    remapped.reserve(map.size());
+    for (auto& [row, cells] : map) {
         const int to = newRow(row);
         if (to >= 0)
             remapped.emplace(to, std::move(cells));
     }
-    extras_ = std::move(remapped);
+    map = std::move(remapped);
+}
+} // namespace
+
+void CellStore::remapSideRows(const std::function<int(int oldRow)>& newRow)
+{
+    remapRows(escaped_, newRow);
+    remapRows(extras_, newRow);
     recomputeWidestExtra();
 }
 
@@ -188,7 +230,7 @@ int CellStore::removeRowsIf(const std::function<bool(int row)>& doomed)
 {
     const int n = rows();
     std::vector<int> newIndex;
-    if (!extras_.empty())
+    if (!extras_.empty() || !escaped_.empty())
         newIndex.resize(static_cast<std::size_t>(n), -1);
     int kept = 0;
     for (int row = 0; row < n; ++row) {
@@ -201,7 +243,8 @@ int CellStore::removeRowsIf(const std::function<bool(int row)>& doomed)
         ++kept;
     }
     if (!newIndex.empty())
-        remapExtras([&newIndex](int oldRow) { return newIndex[static_cast<std::size_t>(oldRow)]; });
+        remapSideRows(
+            [&newIndex](int oldRow) { return newIndex[static_cast<std::size_t>(oldRow)]; });
     rows_.resize(static_cast<std::size_t>(kept));
     return n - kept;
 }
@@ -219,5 +262,6 @@ std::size_t CellStore::memoryBytes() const
     std::size_t bytes = rows_.allocatedBytes() + pool_.capacity();
     for (const auto& [row, cells] : extras_)
         bytes += sizeof(row) + cells.capacity() * sizeof(Handle) + 32;
+    bytes += escaped_.size() * (sizeof(int) + sizeof(std::array<Handle, kNarrowColumns>) + 32);
     return bytes;
 }

@@ -24,7 +24,11 @@
 // copying once it is big.
 //
 // Rows and columns are 0-based here; the first kInlineColumns columns of a row
-// live inline, wider rows keep their further cells beside it.
+// live inline, wider rows keep their further cells beside it. The check
+// columns only ever hold "OK" or their message in a loaded file, so inline
+// they are one byte each, an interned handle: a row costs 36 bytes instead of
+// 84. The rare check cell written with any other text holds kEscaped and
+// keeps its handle beside the row.
 class CellStore
 {
 public:
@@ -32,7 +36,18 @@ public:
     static constexpr Handle kEmpty = 0;
     static constexpr int kInlineColumns = ReturnFields::kCount;
     static constexpr int kMaxInterned = 254;
-    using RowCells = std::array<Handle, kInlineColumns>;
+    static constexpr int kFirstNarrowColumn = ReturnFields::kFirstCheckColumn - 1;
+    static constexpr int kNarrowColumns = ReturnFields::kCheckColumnCount;
+    static constexpr std::uint8_t kEscaped = 255;
+    static_assert(kMaxInterned < kEscaped);
+
+    struct Row
+    {
+        std::array<Handle, kFirstNarrowColumn> lead;
+        std::array<std::uint8_t, kNarrowColumns> narrow;
+        std::array<Handle, kInlineColumns - kFirstNarrowColumn - kNarrowColumns> tail;
+    };
+    static_assert(sizeof(Row) == 36);
 
     CellStore();
     ~CellStore();
@@ -59,8 +74,9 @@ public:
     QString text(Handle h) const;
 
     int rows() const { return static_cast<int>(rows_.size()); }
-    // Appends an empty row and returns its inline cells.
-    RowCells& appendRow();
+    // Appends an empty row and returns its inline cells; a narrow cell takes
+    // an interned handle only.
+    Row& appendRow();
     void resizeRows(int rows);
 
     Handle handle(int row, int col) const
@@ -68,12 +84,23 @@ public:
         if (row < 0 || row >= rows() || col < 0)
             return kEmpty;
         if (col < kInlineColumns)
-            return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+            return inlineHandle(rows_[static_cast<std::size_t>(row)], row, col);
         return extraHandle(row, col);
     }
-    const RowCells* inlineCells(int row) const
+    const Row* inlineRow(int row) const
     {
         return row >= 0 && row < rows() ? &rows_[static_cast<std::size_t>(row)] : nullptr;
+    }
+    // The handle of cells (row `row`) in column col, 0 <= col < kInlineColumns.
+    Handle inlineHandle(const Row& cells, int row, int col) const
+    {
+        if (col < kFirstNarrowColumn)
+            return cells.lead[static_cast<std::size_t>(col)];
+        const int narrow = col - kFirstNarrowColumn;
+        if (narrow >= kNarrowColumns)
+            return cells.tail[static_cast<std::size_t>(narrow - kNarrowColumns)];
+        const std::uint8_t byte = cells.narrow[static_cast<std::size_t>(narrow)];
+        return byte != kEscaped ? byte : escapedHandle(row, narrow);
     }
     // Grows the rows as needed.
     void setHandle(int row, int col, Handle h);
@@ -89,12 +116,16 @@ public:
 
 private:
     Handle extraHandle(int row, int col) const;
-    void remapExtras(const std::function<int(int oldRow)>& newRow);
+    Handle escapedHandle(int row, int narrow) const;
+    void setNarrow(int row, int narrow, Handle h);
+    void remapSideRows(const std::function<int(int oldRow)>& newRow);
     void recomputeWidestExtra();
 
-    GrowableArray<RowCells> rows_;
+    GrowableArray<Row> rows_;
     // Cells past kInlineColumns, for the rare rows that have any.
     std::unordered_map<int, std::vector<Handle>> extras_;
+    // The handles of the narrow cells that hold kEscaped, by row.
+    std::unordered_map<int, std::array<Handle, kNarrowColumns>> escaped_;
     int widestExtra_ = 0;
 
     std::vector<std::string> internedUtf8_;

@@ -136,12 +136,12 @@ bool ResultSheet::RangeReads(const CellRange& range, std::string_view utf8) cons
     const CellStore::Handle interned = cells_.findInterned(utf8);
     for (int row = range.row1; row <= range.row2; ++row) {
         const bool inSheet = row >= 1 && row <= rowCount_;
-        const CellStore::RowCells* inlineCells = inSheet ? cells_.inlineCells(row - 1) : nullptr;
+        const CellStore::Row* inlineRow = inSheet ? cells_.inlineRow(row - 1) : nullptr;
         for (int col = range.col1; col <= range.col2; ++col) {
             CellStore::Handle h = CellStore::kEmpty;
             if (inSheet && col >= 1 && col <= colCount_) {
-                h = inlineCells && col <= CellStore::kInlineColumns
-                        ? (*inlineCells)[static_cast<std::size_t>(col - 1)]
+                h = inlineRow && col <= CellStore::kInlineColumns
+                        ? cells_.inlineHandle(*inlineRow, row - 1, col - 1)
                         : cells_.handle(row - 1, col - 1);
             }
             if (h == interned && (h != CellStore::kEmpty || utf8.empty()))

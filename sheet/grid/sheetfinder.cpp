@@ -134,11 +134,11 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
     };
     // Shown columns first to last - 1 of a 0-based row.
     auto scan = [&](int r, int first, int last) -> std::optional<Cell> {
-        const CellStore::RowCells* inlined = store.inlineCells(r);
+        const CellStore::Row* inlined = store.inlineRow(r);
         for (int i = first; i < last; ++i) {
             const int c = columns[static_cast<std::size_t>(i)] - 1;
             const CellStore::Handle h = inlined && c < CellStore::kInlineColumns
-                                            ? (*inlined)[static_cast<std::size_t>(c)]
+                                            ? store.inlineHandle(*inlined, r, c)
                                             : store.handle(r, c);
             if (cellHolds(h))
                 return Cell{r + 1, c + 1};

@@ -137,9 +137,9 @@ TEST(CellStore, StartsSmallAndGrows)
 {
     CellStore store;
     for (int r = 0; r < 3; ++r) {
-        CellStore::RowCells& cells = store.appendRow();
-        cells[0] = store.addText("12345678901");
-        cells[2] = store.addText("NOME DA PESSOA");
+        CellStore::Row& cells = store.appendRow();
+        cells.lead[0] = store.addText("12345678901");
+        cells.lead[2] = store.addText("NOME DA PESSOA");
     }
     EXPECT_LT(store.memoryBytes(), std::size_t{16} << 10);
 
@@ -147,5 +147,31 @@ TEST(CellStore, StartsSmallAndGrows)
     EXPECT_EQ(marks(big)[0], "0+w0");
     EXPECT_EQ(marks(big)[99'999], "99999+w99999");
     EXPECT_EQ(marks(big)[4'097], "4097");
+}
+} // namespace
+
+namespace {
+// A check column's cells are one byte inline, yet any text written there
+// reads back, also once rows have moved up or gone.
+TEST(CellStore, CheckCellsHoldAnyText)
+{
+    CellStore store;
+    const CellStore::Handle ok = store.intern("OK");
+    constexpr int kFirstCheck = CellStore::kFirstNarrowColumn;
+    constexpr int kLastCheck = kFirstCheck + CellStore::kNarrowColumns - 1;
+    for (int r = 0; r < 6; ++r) {
+        store.setHandle(r, kFirstCheck, ok);
+        store.setHandle(r, kLastCheck, store.addText("texto " + std::to_string(r)));
+    }
+    store.setHandle(2, kLastCheck, ok);
+    store.removeRows(0, 2);
+    store.resizeRows(3);
+    store.resizeRows(4);
+    std::vector<std::string> cells;
+    for (int r = 0; r < store.rows(); ++r) {
+        cells.push_back(std::string(store.utf8(store.handle(r, kFirstCheck))) + "|" +
+                        std::string(store.utf8(store.handle(r, kLastCheck))));
+    }
+    EXPECT_EQ(cells, (std::vector<std::string>{"OK|OK", "OK|texto 3", "OK|texto 4", "|"}));
 }
 } // namespace
