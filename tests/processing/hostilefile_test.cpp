@@ -1,5 +1,5 @@
-// The hostile files of issue 10: a FIFO swapped in after the path check, a
-// "regular" file that never ends, a UTF-16 file.
+// Hostile files: a FIFO swapped in after the path check, a "regular" file
+// that never ends, a UTF-16 file.
 #include "processing/importcommand.h"
 #include "processing/linereader.h"
 #include "processing/textdecoding.h"
@@ -82,7 +82,7 @@ private:
     qint64 handedOut_ = 0;
 };
 
-// Fault 2: the path check passes on a regular file, then a FIFO takes its
+// The path check passes on a regular file, then a FIFO takes its
 // place. A plain open() of the FIFO waits for a writer for ever; the import
 // must refuse it at once. Were it to wait, a writer comes after 3 s with a
 // valid file, so the test fails instead of hanging.
@@ -134,7 +134,7 @@ TEST(HostileFile, DeviceSwappedInAfterThePathCheckIsRefused)
               QStringLiteral("Arquivo Selecionado Não Existe"));
 }
 
-// Fault 3: a line longer than the bound ends the reading, in every block size.
+// A line longer than the bound ends the reading, in every block size.
 TEST(HostileFile, LineReaderRefusesALineLongerThanTheBound)
 {
     for (const std::size_t block : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{1} << 20}) {
@@ -186,7 +186,7 @@ TEST(HostileFile, EndlessLineEndsTheImportWithAMessage)
     EXPECT_EQ(reset.count(), 0);
 }
 
-// The file the issue names, through the whole command.
+// /proc/self/pagemap itself, through the whole command.
 TEST(HostileFile, ProcPagemapEndsWithAMessage)
 {
     if (!QFile::exists(QStringLiteral("/proc/self/pagemap")))
@@ -226,7 +226,7 @@ TEST(HostileFile, EndlessWorkersStopAtTheRowLimit)
     EXPECT_EQ(sheet.RowCount(), 0);
 }
 
-// Fault 4: UTF-16 with its byte order mark.
+// UTF-16 with its byte order mark.
 std::string utf16(const std::string& utf8, bool bigEndian)
 {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
