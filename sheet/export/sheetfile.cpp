@@ -39,7 +39,6 @@ SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progres
     // The printer button prints the whole sheet; so does this, without
     // touching the selection or the print range.
     const CellRange whole{1, 1, sheet.RowCount(), sheet.ColCount()};
-    errno = 0;
     const SheetPrinter::Result printed =
         SheetPrinter(sheet, whole).print(printer, {}, {}, progress);
     if (printed.printed)
