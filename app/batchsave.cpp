@@ -1,5 +1,6 @@
 #include "app/batchsave.h"
 
+#include "app/terminalprogress.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"
@@ -7,8 +8,16 @@
 #include <QFileInfo>
 
 namespace {
-// Why the file's result was not saved, empty when it was.
-QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan)
+void tell(std::FILE* errors, const QString& returnFile, const QString& text)
+{
+    std::fprintf(errors, "%s: %s\n", returnFile.toLocal8Bit().constData(),
+                 text.toLocal8Bit().constData());
+}
+
+// Why the file's result was not saved, empty when it was. A warning about
+// the file's lines is told on `errors` and the result saved all the same.
+QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
+                std::FILE* errors)
 {
     // Saving over the return file would lose it for good.
     const QString returnFile = QFileInfo(job.returnFile).canonicalFilePath();
@@ -17,11 +26,18 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
 
     ResultSheet sheet;
     CommandOutcome outcome = ImportCommand::run(job.returnFile, sheet);
+    if (const QString warning = outcome.warningText(); !warning.isEmpty())
+        tell(errors, job.returnFile, warning);
     if (outcome.succeeded() && plan.optimize)
         outcome = OptimizeCommand::run(job.returnFile, sheet);
     if (!outcome.succeeded())
         return outcome.messageText();
-    const SheetFile::Result saved = SheetFile::save(sheet, job.output, plan.format);
+    const QString step =
+        plan.format == SheetFile::Format::Pdf ? QStringLiteral("página") : QStringLiteral("linha");
+    TerminalProgress progress(errors, QFileInfo(job.returnFile).fileName() +
+                                          QStringLiteral(": salvando ") + step +
+                                          QStringLiteral(" %1 de %2"));
+    const SheetFile::Result saved = SheetFile::save(sheet, job.output, plan.format, &progress);
     return saved.saved() ? QString() : saved.error;
 }
 } // namespace
@@ -30,11 +46,10 @@ int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
 {
     int status = 0;
     for (const CommandLine::SaveJob& job : plan.jobs) {
-        const QString message = saveOne(job, plan);
+        const QString message = saveOne(job, plan, errors);
         if (message.isEmpty())
             continue;
-        std::fprintf(errors, "%s: %s\n", job.returnFile.toLocal8Bit().constData(),
-                     message.toLocal8Bit().constData());
+        tell(errors, job.returnFile, message);
         status = 1;
     }
     return status;

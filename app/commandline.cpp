@@ -86,6 +86,9 @@ QString CommandLine::planSave(const QStringList& files)
         return QStringLiteral("--salvar precisa de SAIDA.");
 
     if (!QFileInfo(output).isDir()) {
+        // "saida/" names a folder, whatever comes after it.
+        if (output.endsWith(u'/') || output.endsWith(QDir::separator()))
+            return QStringLiteral("a pasta \"%1\" não existe.").arg(output);
         if (files.size() > 1)
             return QStringLiteral("com vários arquivos de retorno, SAIDA tem de ser uma pasta "
                                   "existente: \"%1\".")
@@ -113,9 +116,7 @@ QString CommandLine::planSave(const QStringList& files)
     std::set<QString> outputs;
     const QDir folder(output);
     for (const QString& file : files) {
-        const QString name = QFileInfo(file).completeBaseName() + QLatin1Char('.') +
-                             SheetFile::extension(plan_.format);
-        const QString target = folder.filePath(name);
+        const QString target = folder.filePath(SheetFile::resultName(file, plan_.format));
         if (!outputs.insert(QFileInfo(target).absoluteFilePath()).second)
             return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
                 .arg(target);

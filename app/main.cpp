@@ -9,8 +9,11 @@
 #include <cstdio>
 
 namespace {
+// Right after each application object, which sets the C library's locale
+// from the environment.
 void nameProgram()
 {
+    Startup::keepFileNumbersPortable();
     QCoreApplication::setApplicationName(QStringLiteral("Verinova Cadastral"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERINOVA_VERSION));
 }
@@ -38,6 +41,7 @@ int main(int argc, char** argv)
             std::fputs(qPrintable(commandLine.errorText()), stderr);
             return 2;
         case CommandLine::Request::Save:
+            Startup::quietQtWarnings();
             if (commandLine.savePlan().format != SheetFile::Format::Pdf)
                 return BatchSave::run(commandLine.savePlan(), stderr);
             pdfPlan = commandLine.savePlan();

@@ -5,6 +5,9 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <clocale>
+#include <cstdio>
+
 bool Startup::installPortuguese(QCoreApplication& app)
 {
     const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
@@ -18,4 +21,17 @@ bool Startup::installPortuguese(QCoreApplication& app)
         return false;
     }
     return true;
+}
+
+void Startup::keepFileNumbersPortable()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+void Startup::quietQtWarnings()
+{
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    });
 }

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QToolTip>
 
 namespace {
 // "PDF (*.pdf)" -> "pdf".
@@ -65,6 +66,15 @@ void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QS
 void SystemDialogs::showInformation(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+void SystemDialogs::showNotice(QWidget* near, const QString& text)
+{
+    // At the top of the widget, where the eye already is after a find, for
+    // a few seconds.
+    constexpr int kShownMs = 4000;
+    QToolTip::showText(near->mapToGlobal(QPoint(near->width() / 3, 0)), text, near, QRect(),
+                       kShownMs);
 }
 
 std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent)

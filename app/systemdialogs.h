@@ -15,6 +15,7 @@ public:
                                    const QString& text) override;
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
+    void showNotice(QWidget* near, const QString& text) override;
     std::shared_ptr<PrintDialog> printDialog(QWidget* parent) override;
     std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) override;
 };

@@ -20,8 +20,11 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // The window's title before the maker's notice.
@@ -177,6 +180,19 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(Command4, &QPushButton::clicked, this, &Verinova::Command4_Click);
     connect(CmdSair, &QPushButton::clicked, this, &Verinova::CmdSair_Click);
 
+    // Keys for the buttons' commands, anywhere in the window, as a click on
+    // the button. The buttons keep no tooltip; screen readers are told the key.
+    const std::pair<PictureButton*, QKeySequence> keys[] = {
+        {Command1, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {Command2, QKeySequence(Qt::Key_F5)},
+        {Command4, QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (const auto& [button, key] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+        button->setAccessibleDescription(key.toString(QKeySequence::NativeText));
+    }
+
     connect(F1Book1, &SheetView::saveRequested, this, &Verinova::saveSheet);
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
@@ -205,8 +221,40 @@ void Verinova::showEvent(QShowEvent* event)
     if (fitted_ || !isWindow())
         return;
     fitted_ = true;
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        fitInto(availableArea());
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    // X11 window managers add the title bar and borders only after the
+    // window is shown: until then a frame no smaller than a usual one is
+    // assumed, and the fitting is done again once the real one is known.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const QMargins reported = frameMargins();
+    fittedFrame_ =
+        QMargins(std::max(reported.left(), border), std::max(reported.top(), titleBar),
+                 std::max(reported.right(), border), std::max(reported.bottom(), border));
+    fitInto(availableArea(), fittedFrame_);
+}
+
+bool Verinova::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // The first frame the window system reports after showing, if it is not
+    // the one assumed: fitted again, once, so that the user's own moves and
+    // sizes are never undone.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && fitted_ &&
+        !refitted_ && isVisible() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const QMargins frame = frameMargins();
+        if (!frame.isNull() && frame != fittedFrame_) {
+            refitted_ = true;
+            fittedFrame_ = frame;
+            // After the window manager has done with the event that told
+            // the frame, or its own placement undoes the fitting.
+            QMetaObject::invokeMethod(
+                this, [this] { fitInto(availableArea(), fittedFrame_); }, Qt::QueuedConnection);
+        }
+    }
+    return handled;
 }
 
 void Verinova::resizeEvent(QResizeEvent* event)
@@ -225,27 +273,34 @@ void Verinova::anchor(QWidget* widget, Qt::Edges edges)
     anchored_.push_back({widget, widget->geometry(), widget->parentWidget()->size(), edges});
 }
 
-// Shrinks the window, title bar and borders included, to the area when it is
-// larger, never below the minimum size, and moves it into the area.
-void Verinova::fitInto(const QRect& area)
+// The title bar and borders around the window, as the window system reports them.
+QMargins Verinova::frameMargins() const
+{
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Shrinks the window, title bar and borders (`frame`) included, to the area
+// when it is larger, never below the minimum size, and moves it into the
+// area.
+void Verinova::fitInto(const QRect& area, const QMargins& frame)
 {
     if (area.isEmpty())
         return;
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
-                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
     const QSize fitted = size().boundedTo(area.size().shrunkBy(frame)).expandedTo(minimumSize());
     const QSize whole = fitted.grownBy(frame);
+    const QPoint outer = geometry().topLeft() - QPoint(frame.left(), frame.top());
     const QPoint inside(
-        std::max(area.left(), std::min(outer.left(), area.right() + 1 - whole.width())),
-        std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - whole.height())));
+        std::max(area.left(), std::min(outer.x(), area.right() + 1 - whole.width())),
+        std::max(area.top(), std::min(outer.y(), area.bottom() + 1 - whole.height())));
     const bool shrunk = fitted != size();
     if (shrunk)
         resize(fitted);
     // After a shrink the place is said even when unchanged: the platform may
     // have placed the window for its designed size.
-    if (shrunk || inside != outer.topLeft())
+    if (shrunk || inside != outer)
         move(inside);
 }
 
@@ -266,7 +321,14 @@ void Verinova::Command2_Click()
         WaitCursor wait;
         outcome = ImportCommand::run(Text1->text(), F1Book1->sheet());
     }
+    // A failed import leaves the sheet, and so the file it came from, as it was.
+    if (outcome.succeeded())
+        loadedFile_ = QFileInfo(Text1->text()).absoluteFilePath();
     tell(outcome);
+    // The rows are loaded whatever their fields; a file whose lines are not
+    // all a return file's is said so, once, after the load.
+    if (const QString warning = outcome.warningText(); !warning.isEmpty())
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(), warning);
 }
 
 void Verinova::Command3_Click()
@@ -327,17 +389,16 @@ void Verinova::saveSheet()
     for (const Format format : kFormats)
         filters.append(SheetFile::filter(format));
 
-    // Beside the return file and named after it; the home folder when the
-    // path box names no folder there is.
-    const QString returnFile = Text1->text().trimmed();
-    const QFileInfo returned(returnFile);
-    const bool besideReturnFile = !returnFile.isEmpty() && returned.absoluteDir().exists();
-    const QString folder = besideReturnFile ? returned.absolutePath() : QDir::homePath();
-    const QString name = besideReturnFile && !returned.completeBaseName().isEmpty()
-                             ? returned.completeBaseName()
-                             : SheetTemplate::sheetName();
-    const QString proposed =
-        QDir(folder).filePath(name + QLatin1Char('.') + SheetFile::extension(Format::Xlsx));
+    // Beside the return file whose rows the sheet holds, and named after it:
+    // the path box may already name another one. The home folder before
+    // any file was loaded, or when its folder is gone.
+    const QFileInfo loaded(loadedFile_);
+    const bool besideReturnFile = !loadedFile_.isEmpty() && loaded.absoluteDir().exists();
+    const QString folder = besideReturnFile ? loaded.absolutePath() : QDir::homePath();
+    const QString name = loadedFile_.isEmpty() ? SheetTemplate::sheetName() + QLatin1Char('.') +
+                                                     SheetFile::extension(Format::Xlsx)
+                                               : SheetFile::resultName(loadedFile_, Format::Xlsx);
+    const QString proposed = QDir(folder).filePath(name);
 
     const std::optional<WindowDialogs::SaveChoice> choice =
         dialogs_->chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
@@ -376,12 +437,14 @@ void Verinova::findNextText()
         findText();
         return;
     }
-    bool found;
+    SheetView::Found found;
     {
         WaitCursor wait;
         found = F1Book1->find(lastFound_);
     }
-    if (!found)
+    if (found == SheetView::Found::Nothing)
         dialogs_->showInformation(this, QStringLiteral("Localizar"),
                                   QStringLiteral("Nenhuma célula contém \"%1\".").arg(lastFound_));
+    else if (found == SheetView::Found::AfterTheTop)
+        dialogs_->showNotice(F1Book1, QStringLiteral("A busca recomeçou do início."));
 }

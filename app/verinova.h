@@ -2,6 +2,7 @@
 
 #include "app/windowdialogs.h"
 
+#include <QMargins>
 #include <QRect>
 #include <QWidget>
 
@@ -44,6 +45,7 @@ protected:
     // the available geometry of its screen. Tests give an area of their own.
     virtual QRect availableArea() const;
 
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -59,7 +61,8 @@ private:
     };
 
     void anchor(QWidget* widget, Qt::Edges edges);
-    void fitInto(const QRect& area);
+    QMargins frameMargins() const;
+    void fitInto(const QRect& area, const QMargins& frame);
 
     void Command1_Click();
     void Command2_Click();
@@ -86,7 +89,10 @@ private:
     PictureButton* CmdSair;      // Fechar button
     CommonDialog* CommonDialog1; // open-file dialog, shown by the folder button
 
-    QString lastFound_; // what "Localizar próxima" looks for
+    QString loadedFile_; // the return file whose rows the sheet holds, empty before any
+    QString lastFound_;  // what "Localizar próxima" looks for
     std::vector<Anchored> anchored_;
     bool fitted_ = false;
+    bool refitted_ = false;
+    QMargins fittedFrame_; // the frame the window was last fitted with
 };

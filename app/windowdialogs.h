@@ -42,6 +42,8 @@ public:
     virtual void showCritical(QWidget* parent, const QString& title, const QString& text) = 0;
     // A message box with the information icon and one OK button.
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A short notice near `near` that goes away by itself: nothing to click.
+    virtual void showNotice(QWidget* near, const QString& text) = 0;
     // Where the sheet's printing asks for the printer: the platform's print
     // dialog over `parent`.
     virtual std::shared_ptr<PrintDialog> printDialog(QWidget* parent) = 0;

@@ -63,11 +63,15 @@ set(CPACK_PACKAGE_DESCRIPTION [=[Departamentos de pessoal enviam o CPF, o NIS, o
 dos trabalhadores à qualificação cadastral em lote e recebem um arquivo de
 retorno com uma linha de códigos por trabalhador. O Verinova Cadastral abre
 esse arquivo numa planilha, troca cada código por "OK" ou por uma mensagem
-em português, deixa só os problemas e imprime o resultado.
+em português, deixa só os problemas e imprime o resultado. Salva o que a
+planilha mostra em XLSX, CSV ou PDF, também pela linha de comando, sem
+janela, e lê arquivos em UTF-8, Windows-1252 e UTF-16.
 
 Payroll and personnel offices send their workers' CPF, NIS, name and date
 of birth to the government's batch qualification check and get back a
 return file with one line of result codes per worker. Verinova Cadastral
 opens that file in a spreadsheet grid, turns every code into "OK" or a
-message in Portuguese, keeps only the problems and prints the result.]=])
+message in Portuguese, keeps only the problems and prints the result. It
+saves what the grid shows as XLSX, CSV or PDF, also from the command line
+without a window, and reads UTF-8, Windows-1252 and UTF-16 files.]=])
 include(CPack)

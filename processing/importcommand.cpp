@@ -4,26 +4,27 @@
 #include "processing/pathcheck.h"
 #include "processing/returncodes.h"
 #include "processing/returnfileparser.h"
-#include "sheet/resultsheet.h"
-
 #include "processing/textdecoding.h"
 #include "processing/utf16device.h"
+#include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 
 #include <QFile>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 struct Loaded
 {
     CommandMessage message = CommandMessage::None;
     bool notUtf8 = false;
+    int oddLines = 0;
+    int firstOddLine = 0;
 };
 
 CommandMessage endOf(const LineReader& reader)
@@ -42,15 +43,21 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
     if (!reader.next(line)) // the header, whatever it holds
         return {endOf(reader)};
     int lines = 1;
+    Loaded loaded;
     while (reader.next(line)) {
         if (++lines > ImportCommand::kMaxLines)
             return {CommandMessage::TooManyLines};
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
             return {CommandMessage::TooManyRows};
-        if (parser.addLine(line) == ReturnFileParser::LineResult::NotUtf8)
+        const ReturnFileParser::LineResult added = parser.addLine(line);
+        if (added == ReturnFileParser::LineResult::NotUtf8)
             return {CommandMessage::None, true};
+        if (added == ReturnFileParser::LineResult::Added &&
+            parser.lastLineFields() != ReturnFields::kCount && loaded.oddLines++ == 0)
+            loaded.firstOddLine = lines;
     }
-    return {endOf(reader)};
+    loaded.message = endOf(reader);
+    return loaded;
 }
 
 // Opens without waiting (a FIFO or a device put in the file's place after
@@ -130,7 +137,7 @@ CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const 
         const int rows = parser->rows();
         const int columns = parser->columns();
         sheet.ReplaceCells(parser->takeCells(), rows, columns);
-        return {CommandMessage::None, rows};
+        return {CommandMessage::None, rows, loaded.oddLines, loaded.firstOddLine};
     } catch (const std::bad_alloc&) {
         return {CommandMessage::OutOfMemory};
     } catch (const std::length_error&) {

@@ -142,5 +142,6 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
         Del(line, qsizetype{1}, static_cast<qsizetype>(semicolon + 1));
     }
     columns_ = std::max(columns_, j);
+    lastLineFields_ = j;
     return LineResult::Added;
 }

@@ -33,6 +33,9 @@ public:
     LineResult addLine(std::string_view line);
 
     int rows() const { return store_.rows(); }
+    // How many fields the last line added had (at most the sheet's column
+    // limit): a return file's worker line has ReturnFields::kCount.
+    int lastLineFields() const { return lastLineFields_; }
     // The widest line's field count, at least the 21 of the file format and
     // at most the sheet's column limit.
     int columns() const { return columns_; }
@@ -53,5 +56,6 @@ private:
     std::array<std::uint8_t, ReturnFields::kCheckColumnCount> checkMessages_{};
     std::array<CellStore::Handle, kOrientationCodes> orientationCodes_{};
     int columns_;
+    int lastLineFields_ = 0;
     std::string scratch_;
 };

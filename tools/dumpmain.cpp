@@ -54,6 +54,8 @@ int main(int argc, char** argv)
     const CommandOutcome imported = ImportCommand::run(path, sheet);
     if (!imported.succeeded())
         return reportMessage(imported);
+    if (const QString warning = imported.warningText(); !warning.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", file, warning.toUtf8().constData());
     if (optimize) {
         const CommandOutcome optimized = OptimizeCommand::run(path, sheet);
         if (!optimized.succeeded())

@@ -37,6 +37,7 @@ public:
         failed = true;
     }
     void showInformation(QWidget*, const QString&, const QString&) override {}
+    void showNotice(QWidget*, const QString&) override {}
     // The shot never prints or saves.
     std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return nullptr; }
     std::unique_ptr<Progress> progress(QWidget*, const QString&) override { return nullptr; }

@@ -49,6 +49,25 @@ SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progres
 }
 } // namespace
 
+QString SheetFile::resultName(const QString& returnFile, Format format)
+{
+    QString name = QFileInfo(returnFile).fileName();
+    bool cut = false;
+    for (const QLatin1StringView suffix :
+         {QLatin1StringView(".PROCESSADO"), QLatin1StringView(".TXT")}) {
+        if (name.size() > suffix.size() && name.endsWith(suffix, Qt::CaseInsensitive)) {
+            name.chop(suffix.size());
+            cut = true;
+        }
+    }
+    if (!cut) {
+        // "retorno.csv" gives "retorno.xlsx", not "retorno.csv.xlsx".
+        if (const qsizetype dot = name.lastIndexOf(u'.'); dot > 0)
+            name.truncate(dot);
+    }
+    return name + QLatin1Char('.') + extension(format);
+}
+
 std::optional<SheetFile::Format> SheetFile::formatOf(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -47,6 +47,13 @@ public:
     static std::optional<Format> formatOf(const QString& path);
     // "xlsx", "csv", "pdf".
     static QString extension(Format format);
+    // The name a return file's result is offered under: the file's name
+    // without a trailing ".PROCESSADO" (the government's processed return
+    // files), then without a trailing ".TXT", in any case, then without
+    // any other last extension, and the format's extension added.
+    // "D.CNS.CPF.002.20261201093000.12345678000199.12345678901.TXT.PROCESSADO"
+    // becomes "D.CNS.CPF.002.20261201093000.12345678000199.12345678901.xlsx".
+    static QString resultName(const QString& returnFile, Format format);
     // The label a save dialog lists the format under.
     static QString filter(Format format);
 

@@ -7,38 +7,81 @@
 #include <algorithm>
 #include <unordered_map>
 
-std::vector<SheetSummary::Check> SheetSummary::of(const ResultSheet& sheet)
+namespace {
+// A column's texts other than "OK" with their workers, most first. Counted
+// by handle: a million rows build no text, and the messages are interned,
+// so there are few handles to count.
+SheetSummary::Check count(const ResultSheet& sheet, int col, bool countEmpty)
 {
     const CellStore& cells = sheet.Cells();
     const CellStore::Handle ok = cells.findInterned("OK");
+    std::unordered_map<CellStore::Handle, int> counts;
+    for (int row = 0; row < sheet.RowCount(); ++row) {
+        const CellStore::Handle h = cells.handle(row, col - 1);
+        if ((h != ok || ok == CellStore::kEmpty) && (countEmpty || h != CellStore::kEmpty))
+            ++counts[h];
+    }
+    SheetSummary::Check check{col, SheetTemplate::heading(col), 0, {}};
+    // Text that reads "OK" outside the interned one still passes.
+    std::unordered_map<std::string, int> byText;
+    for (const auto& [h, workers] : counts)
+        byText[std::string(cells.utf8(h))] += workers;
+    byText.erase("OK");
+    for (const auto& [text, workers] : byText) {
+        check.problems += workers;
+        check.messages.push_back({QString::fromStdString(text), workers});
+    }
+    std::sort(check.messages.begin(), check.messages.end(),
+              [](const SheetSummary::Message& a, const SheetSummary::Message& b) {
+                  return a.workers != b.workers ? a.workers > b.workers : a.text < b.text;
+              });
+    return check;
+}
+} // namespace
+
+std::vector<SheetSummary::Check> SheetSummary::of(const ResultSheet& sheet)
+{
     const int last = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
     std::vector<Check> checks;
     for (int col = ReturnFields::kFirstCheckColumn; col <= last; ++col) {
-        if (sheet.IsColumnHidden(col))
-            continue;
-        // Counted by handle: a million rows build no text, and the messages
-        // are interned, so there are few handles to count.
-        std::unordered_map<CellStore::Handle, int> counts;
-        for (int row = 0; row < sheet.RowCount(); ++row) {
-            const CellStore::Handle h = cells.handle(row, col - 1);
-            if (h != ok || ok == CellStore::kEmpty)
-                ++counts[h];
-        }
-        Check check{col, SheetTemplate::heading(col), 0, {}};
-        // Text that reads "OK" outside the interned one still passes.
-        std::unordered_map<std::string, int> byText;
-        for (const auto& [h, workers] : counts)
-            byText[std::string(cells.utf8(h))] += workers;
-        byText.erase("OK");
-        for (const auto& [text, workers] : byText) {
-            check.problems += workers;
-            check.messages.push_back({QString::fromStdString(text), workers});
-        }
-        std::sort(check.messages.begin(), check.messages.end(),
-                  [](const Message& a, const Message& b) {
-                      return a.workers != b.workers ? a.workers > b.workers : a.text < b.text;
-                  });
-        checks.push_back(std::move(check));
+        if (!sheet.IsColumnHidden(col))
+            checks.push_back(count(sheet, col, true));
     }
     return checks;
+}
+
+SheetSummary::Check SheetSummary::orientationOf(const ResultSheet& sheet)
+{
+    constexpr int kCol = ReturnFields::kOrientationColumn;
+    if (sheet.IsColumnHidden(kCol) || sheet.ColCount() < kCol)
+        return {kCol, SheetTemplate::heading(kCol), 0, {}};
+    return count(sheet, kCol, false);
+}
+
+SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
+{
+    const CellStore& cells = sheet.Cells();
+    // Whether a handle's text reads "OK", each handle looked at once.
+    std::unordered_map<CellStore::Handle, bool> passes;
+    auto isOk = [&](CellStore::Handle h) {
+        const auto [at, added] = passes.try_emplace(h, false);
+        if (added)
+            at->second = cells.utf8(h) == "OK";
+        return at->second;
+    };
+    const int lastCheck = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
+    Totals totals{sheet.RowCount(), 0, 0};
+    for (int row = 0; row < sheet.RowCount(); ++row) {
+        for (int col = ReturnFields::kFirstCheckColumn; col <= lastCheck; ++col) {
+            if (!isOk(cells.handle(row, col - 1))) {
+                ++totals.withProblems;
+                break;
+            }
+        }
+        const CellStore::Handle orientation =
+            cells.handle(row, ReturnFields::kOrientationColumn - 1);
+        if (orientation != CellStore::kEmpty && !isOk(orientation))
+            ++totals.withOrientation;
+    }
+    return totals;
 }

@@ -6,9 +6,10 @@
 
 class ResultSheet;
 
-// How many workers each shown check failed, and with which messages: what
-// the saved workbook's "Resumo" sheet tells. A check fails for a worker when
-// its cell reads anything but "OK".
+// How many workers each shown check failed, and with which messages; which
+// instructions the orientation column gives; and how many workers there are
+// in all: what the saved workbook's "Resumo" sheet tells. A check fails for
+// a worker when its cell reads anything but "OK".
 class SheetSummary
 {
 public:
@@ -26,6 +27,17 @@ public:
         std::vector<Message> messages; // most workers first, then by text
     };
 
+    struct Totals
+    {
+        int workers = 0;         // rows 1 to RowCount
+        int withProblems = 0;    // with any check column not "OK"
+        int withOrientation = 0; // with an orientation other than "OK" or none
+    };
+
     // The shown check columns of rows 1 to RowCount, in column order.
     static std::vector<Check> of(const ResultSheet& sheet);
+    // The orientation column's instructions, empty cells and "OK" left out;
+    // no messages when the column is hidden.
+    static Check orientationOf(const ResultSheet& sheet);
+    static Totals totalsOf(const ResultSheet& sheet);
 };

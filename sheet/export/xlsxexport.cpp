@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <xlsxwriter.h>
 
 // libxlsxwriter deflates every part of the workbook at zlib's default level,
@@ -48,6 +49,7 @@ extern "C" int zipOpenNewFileInZip4_64(void* file, const char* filename, const v
 
 namespace {
 constexpr int kRowsPerReport = 4096;
+constexpr std::size_t kWhoseColumns = 3; // CPF, NIS, NOME
 
 // The longest prefix of at most `characters` code points, never cutting a
 // character in two.
@@ -81,6 +83,41 @@ QString libraryReason(lxw_error error)
     default:
         return QStringLiteral("erro %1 da biblioteca libxlsxwriter").arg(int(error));
     }
+}
+
+// The page setup of the sheet's printout, so that a workbook printed from a
+// spreadsheet looks like the program's own printout: paper, margins, the
+// sheet's name on top and the page number below, gridlines.
+lxw_error applyPrintSettings(lxw_worksheet* ws)
+{
+    const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
+    worksheet_set_paper(ws, static_cast<uint8_t>(settings.paperSizeCode));
+    if (settings.landscape)
+        worksheet_set_landscape(ws);
+    else
+        worksheet_set_portrait(ws);
+    worksheet_set_margins(ws, settings.leftMargin, settings.rightMargin, settings.topMargin,
+                          settings.bottomMargin);
+    if (settings.printGridlines)
+        worksheet_gridlines(ws, LXW_SHOW_ALL_GRIDLINES);
+    if (settings.centerHorizontally)
+        worksheet_center_horizontally(ws);
+    if (settings.centerVertically)
+        worksheet_center_vertically(ws);
+    // The template's codes are the spreadsheets' own: &A the sheet's name,
+    // &P the page number. Centred, as the printout has them, said with &C:
+    // some readers drop a header that names no section.
+    const QString centred = QStringLiteral("&C");
+    lxw_header_footer_options header{};
+    header.margin = settings.headerMargin;
+    lxw_header_footer_options footer{};
+    footer.margin = settings.footerMargin;
+    lxw_error error =
+        worksheet_set_header_opt(ws, (centred + settings.header).toUtf8().constData(), &header);
+    if (error == LXW_NO_ERROR)
+        error =
+            worksheet_set_footer_opt(ws, (centred + settings.footer).toUtf8().constData(), &footer);
+    return error;
 }
 
 class Workbook
@@ -151,6 +188,12 @@ public:
             check(worksheet_set_column(ws, col, col, width, nullptr));
         }
         worksheet_freeze_panes(ws, 1, 0);
+        check(applyPrintSettings(ws));
+        // Every page shows the headings, and a page to the right still says
+        // whose checks it shows: CPF, NIS and NOME, never hidden, come first.
+        check(worksheet_repeat_rows(ws, 0, 0));
+        if (columns_.size() > kWhoseColumns)
+            check(worksheet_repeat_columns(ws, 0, kWhoseColumns - 1));
         if (!columns_.empty()) {
             check(worksheet_autofilter(ws, 0, 0, lastRow, lastCol));
             // Digits written as text are meant as text here.
@@ -209,13 +252,14 @@ private:
     int temporaryError_ = 0;
 };
 
-lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
-                       const std::vector<SheetSummary::Check>& checks)
+lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary::Totals& totals,
+                       const std::vector<SheetSummary::Check>& checks,
+                       const SheetSummary::Check& orientation)
 {
     lxw_worksheet* ws = workbook_add_worksheet(book, "Resumo");
     if (!ws)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
-    lxw_error error = LXW_NO_ERROR;
+    lxw_error error = applyPrintSettings(ws);
     auto check = [&error](lxw_error e) {
         if (error == LXW_NO_ERROR)
             error = e;
@@ -226,47 +270,69 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
     check(worksheet_set_column(ws, 0, 0, 24, nullptr));
     check(worksheet_set_column(ws, 1, 1, 60, nullptr));
     check(worksheet_set_column(ws, 2, 2, 14, nullptr));
+    // The three columns fit the width of a portrait page.
+    worksheet_set_print_scale(ws, 80);
+
+    lxw_row_t row = 0;
+    for (const auto& [label, workers] :
+         {std::pair{QStringLiteral("Trabalhadores na planilha"), totals.workers},
+          std::pair{QStringLiteral("Trabalhadores com alguma verificação diferente de OK"),
+                    totals.withProblems},
+          std::pair{QStringLiteral("Trabalhadores com orientação"), totals.withOrientation}}) {
+        text(row, 0, label, bold);
+        check(worksheet_write_number(ws, row, 2, workers, nullptr));
+        ++row;
+    }
 
     // Checks and their problem counts, which the chart shows.
-    text(0, 0, QStringLiteral("Verificação"), bold);
-    text(0, 1, QStringLiteral("Trabalhadores com problema"), bold);
-    lxw_row_t row = 1;
+    ++row;
+    text(row, 0, QStringLiteral("Verificação"), bold);
+    text(row, 1, QStringLiteral("Trabalhadores com problema"), bold);
+    const lxw_row_t firstCheck = ++row;
     for (const SheetSummary::Check& c : checks) {
         text(row, 0, c.heading, nullptr);
         check(worksheet_write_number(ws, row, 1, c.problems, nullptr));
         ++row;
     }
-    // Under them, each check's messages.
+    const lxw_row_t lastCheck = row - 1;
+    // Under them, each check's messages, then the orientation's instructions.
     ++row;
     text(row, 0, QStringLiteral("Verificação"), bold);
     text(row, 1, QStringLiteral("Mensagem"), bold);
     text(row, 2, QStringLiteral("Trabalhadores"), bold);
     ++row;
-    for (const SheetSummary::Check& c : checks) {
+    auto messages = [&](const SheetSummary::Check& c) {
         for (const SheetSummary::Message& m : c.messages) {
             text(row, 0, c.heading, nullptr);
             text(row, 1, m.text, nullptr);
             check(worksheet_write_number(ws, row, 2, m.workers, nullptr));
             ++row;
         }
-    }
+    };
+    for (const SheetSummary::Check& c : checks)
+        messages(c);
+    messages(orientation);
 
     if (!checks.empty()) {
         lxw_chart* chart = workbook_add_chart(book, LXW_CHART_BAR);
         if (!chart)
             return LXW_ERROR_MEMORY_MALLOC_FAILED;
-        const auto last = static_cast<lxw_row_t>(checks.size());
         lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
-        chart_series_set_categories(series, "Resumo", 1, 0, last, 0);
-        chart_series_set_values(series, "Resumo", 1, 1, last, 1);
+        chart_series_set_categories(series, "Resumo", firstCheck, 0, lastCheck, 0);
+        chart_series_set_values(series, "Resumo", firstCheck, 1, lastCheck, 1);
         chart_title_set_name(chart, "Trabalhadores com problema por verificação");
         chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
         // Checks read top to bottom in the sheet's order.
         chart_axis_set_reverse(chart->y_axis);
+        // Under the tables, on a page of its own, as large as a page holds
+        // at the sheet's scale.
+        const lxw_row_t chartRow = row + 1;
+        lxw_row_t breaks[] = {chartRow, 0};
+        check(worksheet_set_h_pagebreaks(ws, breaks));
         lxw_chart_options placement{};
-        placement.x_scale = 1.5;
-        placement.y_scale = std::max(1.0, static_cast<double>(checks.size()) / 8);
-        check(worksheet_insert_chart_opt(ws, 0, 4, chart, &placement));
+        placement.x_scale = 1.4;
+        placement.y_scale = std::min(2.5, std::max(1.0, static_cast<double>(checks.size()) / 8));
+        check(worksheet_insert_chart_opt(ws, chartRow, 0, chart, &placement));
     }
     return error;
 }
@@ -280,6 +346,8 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     // Counted before any row is written: the constant-memory mode writes each
     // worksheet in one pass.
     const std::vector<SheetSummary::Check> summary = SheetSummary::of(sheet);
+    const SheetSummary::Check orientation = SheetSummary::orientationOf(sheet);
+    const SheetSummary::Totals totals = SheetSummary::totalsOf(sheet);
 
     Workbook book(path, temporaryFolder);
     if (!book.book())
@@ -299,7 +367,8 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
         if (data.temporaryError() != 0)
             return SheetFile::Result::failed(ReplacingFile::reason(data.temporaryError()));
     }
-    if (const lxw_error error = writeSummary(book.book(), book.bold(), summary))
+    if (const lxw_error error =
+            writeSummary(book.book(), book.bold(), totals, summary, orientation))
         return failure(error);
     if (progress && !progress->advance(rows, rows))
         return SheetFile::Result::cancelled();

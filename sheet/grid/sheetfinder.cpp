@@ -7,7 +7,27 @@
 #include <array>
 #include <cstdint>
 
-SheetFinder::SheetFinder(const QString& text) : needle_(fold(text).toStdString()) {}
+namespace {
+// "321.251.573-22" -> "32125157322", "08/06/1967" -> "08061967"; empty when
+// the text holds anything but digits and that punctuation, or no
+// punctuation at all (then the text itself is the digits).
+std::string punctuatedDigits(const std::string& text)
+{
+    std::string digits;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            digits.push_back(c);
+        else if (c != '.' && c != '-' && c != '/' && c != ' ')
+            return {};
+    }
+    return digits.size() == text.size() ? std::string() : digits;
+}
+} // namespace
+
+SheetFinder::SheetFinder(const QString& text)
+    : needle_(fold(text).toStdString()), digits_(punctuatedDigits(needle_))
+{
+}
 
 QString SheetFinder::fold(const QString& text)
 {
@@ -72,6 +92,11 @@ std::optional<std::string> foldLatin(std::string_view utf8)
 
 bool SheetFinder::holds(std::string_view utf8) const
 {
+    return holds(utf8, needle_) || (!digits_.empty() && holds(utf8, digits_));
+}
+
+bool SheetFinder::holds(std::string_view utf8, const std::string& needle) const
+{
     if (!isAscii(utf8)) {
         std::optional<std::string> folded = foldLatin(utf8);
         if (!folded) {
@@ -79,17 +104,17 @@ bool SheetFinder::holds(std::string_view utf8) const
                 QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
             folded = fold(text).toStdString();
         }
-        return folded->find(needle_) != std::string::npos;
+        return folded->find(needle) != std::string::npos;
     }
     // Most cells are ASCII: compared in place, byte by byte, case aside.
-    if (utf8.size() < needle_.size())
+    if (utf8.size() < needle.size())
         return false;
-    const std::size_t last = utf8.size() - needle_.size();
+    const std::size_t last = utf8.size() - needle.size();
     for (std::size_t i = 0; i <= last; ++i) {
         std::size_t n = 0;
-        while (n < needle_.size() && lower(utf8[i + n]) == needle_[n])
+        while (n < needle.size() && lower(utf8[i + n]) == needle[n])
             ++n;
-        if (n == needle_.size())
+        if (n == needle.size())
             return true;
     }
     return false;
@@ -149,8 +174,13 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
     if (auto hit = scan(startRow, startIndex, perRow))
         return hit;
     for (int r = (startRow + 1) % rows; r != startRow; r = (r + 1) % rows) {
-        if (auto hit = scan(r, 0, perRow))
+        if (auto hit = scan(r, 0, perRow)) {
+            hit->wrapped = r < startRow;
             return hit;
+        }
     }
-    return scan(startRow, 0, startIndex);
+    auto hit = scan(startRow, 0, startIndex);
+    if (hit)
+        hit->wrapped = true;
+    return hit;
 }

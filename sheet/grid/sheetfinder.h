@@ -10,7 +10,9 @@
 class ResultSheet;
 
 // Finds a text in the cells the grid shows, as a user types it: case and
-// accents do not count ("joao" finds "JOÃO", "sonia" finds "SÔNIA"). The
+// accents do not count ("joao" finds "JOÃO", "sonia" finds "SÔNIA"), and a
+// CPF, NIS or date typed with its punctuation finds its digits
+// ("321.251.573-22" finds "32125157322", "08/06/1967" finds "08061967"). The
 // search runs row by row through the shown columns from the cell after a
 // given one, wraps at the end, and comes back to that cell last.
 class SheetFinder
@@ -20,6 +22,7 @@ public:
     {
         int row;
         int col;
+        bool wrapped = false; // found only after going round to the top
     };
 
     explicit SheetFinder(const QString& text);
@@ -33,6 +36,10 @@ public:
 
 private:
     bool holds(std::string_view utf8) const;
+    bool holds(std::string_view utf8, const std::string& needle) const;
 
     std::string needle_; // folded, UTF-8
+    // The digits alone of a text of digits and the punctuation of CPFs, NIS
+    // and dates; empty for any other text.
+    std::string digits_;
 };

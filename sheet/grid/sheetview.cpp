@@ -19,10 +19,15 @@
 
 SheetView::SheetView(QWidget* parent)
     : QTableView(parent), sheet_(new ResultSheet(this)), model_(new SheetModel(*sheet_, this)),
-      copy_(addMenuAction(QStringLiteral("Copiar"), QKeySequence::Copy)),
-      save_(addMenuAction(QStringLiteral("Salvar como…"), QKeySequence(Qt::CTRL | Qt::Key_S))),
-      find_(addMenuAction(QStringLiteral("Localizar…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
-      findNext_(addMenuAction(QStringLiteral("Localizar próxima"), QKeySequence(Qt::Key_F3)))
+      // Only while the grid has the focus: Ctrl+C in the path box copies there.
+      copy_(addMenuAction(QStringLiteral("Copiar"), QKeySequence::Copy, Qt::WidgetShortcut)),
+      // Saving and finding act on the sheet wherever the focus is in its window.
+      save_(addMenuAction(QStringLiteral("Salvar como…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                          Qt::WindowShortcut)),
+      find_(addMenuAction(QStringLiteral("Localizar…"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                          Qt::WindowShortcut)),
+      findNext_(addMenuAction(QStringLiteral("Localizar próxima"), QKeySequence(Qt::Key_F3),
+                              Qt::WindowShortcut))
 {
     setModel(model_);
     applyTemplate();
@@ -44,12 +49,12 @@ SheetView::SheetView(QWidget* parent)
 
 SheetView::~SheetView() = default;
 
-QAction* SheetView::addMenuAction(const QString& text, const QKeySequence& keys)
+QAction* SheetView::addMenuAction(const QString& text, const QKeySequence& keys,
+                                  Qt::ShortcutContext context)
 {
     auto* action = new QAction(text, this);
     action->setShortcut(keys);
-    // Only while the grid has the focus: Ctrl+C in the path box copies there.
-    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setShortcutContext(context);
     action->setShortcutVisibleInContextMenu(true);
     addAction(action);
     return action;
@@ -171,7 +176,7 @@ void SheetView::copySelection() const
         QGuiApplication::clipboard()->setText(text);
 }
 
-bool SheetView::find(const QString& text)
+SheetView::Found SheetView::find(const QString& text)
 {
     const QModelIndex current = currentIndex();
     const int row = current.isValid() ? current.row() + 1 : 1;
@@ -179,9 +184,9 @@ bool SheetView::find(const QString& text)
     const int col = current.isValid() ? current.column() + 1 : 0;
     const std::optional<SheetFinder::Cell> hit = SheetFinder(text).findAfter(*sheet_, row, col);
     if (!hit)
-        return false;
+        return Found::Nothing;
     sheet_->SetActiveCell(hit->row, hit->col);
-    return true;
+    return hit->wrapped ? Found::AfterTheTop : Found::Below;
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event)

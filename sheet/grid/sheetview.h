@@ -10,9 +10,9 @@ class SheetModel;
 // laid out by the sheet template. The commands change the sheet alone; the
 // grid follows its signals. The sheet holds the one selection: what the user
 // selects here becomes the sheet's selection, and a command's selection shows
-// here. Its context menu (right click or the Menu key) and shortcuts, which
-// work while the grid has the focus, copy, save and find; the window answers
-// saving and finding, which need its dialogs.
+// here. Its context menu (right click or the Menu key) and shortcuts copy
+// (while the grid has the focus), save and find (anywhere in its window); the
+// window answers saving and finding, which need its dialogs.
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -28,9 +28,15 @@ public:
     // Puts the selected cells on the clipboard as tab-separated text
     // (Ctrl+C), hidden columns left out.
     void copySelection() const;
+    enum class Found
+    {
+        Nothing,
+        Below,       // after the active cell
+        AfterTheTop, // only after going round to the top
+    };
     // Makes the first cell after the active one that holds `text`, case and
-    // accents aside, the active cell; false when no shown cell holds it.
-    bool find(const QString& text);
+    // accents aside, the active cell.
+    Found find(const QString& text);
 
     QAction* copyAction() const { return copy_; }
     QAction* saveAction() const { return save_; }
@@ -47,7 +53,8 @@ protected:
 
 private:
     void applyTemplate();
-    QAction* addMenuAction(const QString& text, const QKeySequence& keys);
+    QAction* addMenuAction(const QString& text, const QKeySequence& keys,
+                           Qt::ShortcutContext context);
     void followReset();
     void followHiddenColumns(int col1, int col2);
     void showSheetSelection();

@@ -1,5 +1,6 @@
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
+#include "tests/support/xlsxbook.h"
 #include "tools/returnfilegenerator.h"
 
 #include <QDir>
@@ -22,6 +23,31 @@ class BatchSaveTest : public ::testing::TestWithParam<SaveRun>
 {
 };
 
+// The program run as from a terminal without a display, in `dir`.
+struct Finished
+{
+    int exitCode = -1;
+    QString errors;
+};
+Finished runProgram(const QStringList& arguments, const QString& dir,
+                    const QString& locale = QStringLiteral("C.UTF-8"))
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // As from cron or ssh: Qt's warning about it must not reach the user.
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(dir);
+    program.start(QStringLiteral(VERINOVA_CADASTRAL), arguments);
+    if (!program.waitForFinished(60'000))
+        return {};
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+}
+
 // The program run as from a terminal without a display: every file saved,
 // 0; a file that ends with a message said on stderr while the others are
 // saved, 1; wrong usage, 2.
@@ -36,19 +62,13 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     for (const char* argument : c.arguments)
         arguments.append(QString::fromUtf8(argument).replace(QStringLiteral("{dir}"), dir));
 
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(VERINOVA_CADASTRAL), arguments);
-    ASSERT_TRUE(program.waitForFinished(60'000));
-    EXPECT_EQ(program.exitCode(), c.exitCode);
-    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    const Finished run = runProgram(arguments, dir);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    const QString& errors = run.errors;
     if (c.exitCode == 2)
-        EXPECT_TRUE(errors.contains(QString::fromUtf8(c.errors))) << errors.toStdString();
+        EXPECT_TRUE(
+            errors.contains(QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir)))
+            << errors.toStdString();
     else
         EXPECT_EQ(errors, QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir));
 
@@ -91,10 +111,34 @@ INSTANTIATE_TEST_SUITE_P(
                               2,
                               "SAIDA tem de terminar em .xlsx, .csv ou .pdf",
                               {}},
+                      SaveRun{"IntoAFolderThatDoesNotExist",
+                              {kSave, "{dir}/naoexiste/", "{dir}/retorno.txt"},
+                              2,
+                              "a pasta \"{dir}/naoexiste/\" não existe",
+                              {}},
                       SaveRun{"SeveralIntoAFile",
                               {kSave, "{dir}/saida.csv", "{dir}/retorno.txt", "{dir}/retorno.csv"},
                               2,
                               "SAIDA tem de ser uma pasta existente",
                               {}}),
     CaseName());
+
+// The users' own locale writes decimal commas; a workbook holding one in its
+// widths or margins is refused by spreadsheets.
+TEST(BatchSave, WritesAWellFormedWorkbookUnderTheBrazilianLocale)
+{
+    if (!XlsxBook::available())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    TestFiles files;
+    const QString returnFile =
+        files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(30));
+    const QString dir = QFileInfo(returnFile).path();
+    const Finished run =
+        runProgram({QStringLiteral("--salvar"), QStringLiteral("saida.xlsx"), returnFile}, dir,
+                   QStringLiteral("pt_BR.UTF-8"));
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const XlsxBook book = XlsxBook::read(QDir(dir).filePath(QStringLiteral("saida.xlsx")));
+    ASSERT_FALSE(book.sheets.empty());
+    EXPECT_EQ(book.sheets.front().rows.size(), 31u);
+}
 } // namespace

@@ -174,6 +174,33 @@ void fillEarlier(ResultSheet& sheet)
     sheet.SetColumnsHidden(5, 21, true);
 }
 
+// Lines without the 21 fields are loaded all the same, and said once: how
+// many, and the file line of the first (header and blank lines counted).
+TEST(ImportCommand, TellsOfLinesWithoutTheReturnFilesFields)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        {"H\r\n" + worker("A") + "\r\n" + worker("B") + "\r\n", ""},
+        {"H\n" + worker("A") + "\n1;2;CURTA;4;0\n" + worker("B"),
+         "1 linha do Arquivo Selecionado não tem os 21 campos de um Arquivo de Retorno: a linha "
+         "3."},
+        {"H\n\n" + worker("A") + "\n" + worker("B") + ";\n1;2\n",
+         "2 linhas do Arquivo Selecionado não têm os 21 campos de um Arquivo de Retorno; a "
+         "primeira é a linha 4."},
+        {"Lista de compras\narroz\nfeijão; farinha\n",
+         "O Arquivo Selecionado não parece um Arquivo de Retorno: nenhuma linha tem os 21 campos "
+         "separados por \";\"."},
+    };
+    for (const auto& [bytes, warning] : cases) {
+        TestFiles files;
+        ResultSheet sheet;
+        const CommandOutcome outcome =
+            ImportCommand::run(files.write(QStringLiteral("retorno.txt"), bytes), sheet);
+        ASSERT_TRUE(outcome.succeeded());
+        EXPECT_EQ(outcome.warningText().toStdString(), warning) << bytes;
+        EXPECT_GT(sheet.RowCount(), 0);
+    }
+}
+
 TEST(ImportCommand, StartsFromAnEmptySheet)
 {
     TestFiles files;

@@ -94,6 +94,10 @@ public:
     {
         informations.push_back({parent, title, text});
     }
+    void showNotice(QWidget* near, const QString& text) override
+    {
+        notices.push_back({near, QString(), text});
+    }
     std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return printer; }
     std::unique_ptr<Progress> progress(QWidget*, const QString& label) override
     {
@@ -109,6 +113,7 @@ public:
     QStringList saveFilters;
     std::vector<Request> questions; // detail: the label, a space, the text offered
     std::vector<Request> messages;
+    std::vector<Request> notices;
     std::vector<Request> informations;
     FakeProgressLog progressLog;
     std::shared_ptr<FakePrintDialog> printer = std::make_shared<FakePrintDialog>();

@@ -10,6 +10,7 @@ using TestApplication = QApplication;
 using TestApplication = QCoreApplication;
 #endif
 
+#include <clocale>
 #include <cstdlib>
 
 int main(int argc, char** argv)
@@ -18,6 +19,9 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     TestApplication app(argc, argv);
+    // As the program does once its application object has taken the user's
+    // locale: the tests run under the Brazilian one too.
+    std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -55,6 +55,7 @@ XlsxBook XlsxBook::read(const QString& path)
         sheet.boldHeading = s[QStringLiteral("boldHeading")].toBool();
         sheet.frozen = s[QStringLiteral("frozen")].toString();
         sheet.autofilter = s[QStringLiteral("autofilter")].toString();
+        sheet.printSetup = s[QStringLiteral("printSetup")].toString();
         book.sheets.push_back(std::move(sheet));
     }
     for (const QJsonValue& chart : root[QStringLiteral("barCharts")].toArray()) {

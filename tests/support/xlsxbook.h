@@ -18,6 +18,9 @@ public:
         bool boldHeading = false;
         QString frozen;     // the top-left cell of the unfrozen part
         QString autofilter; // its range
+        // "paper=9 portrait margins=L,R,T,B,H,F header=&A footer=Página &P
+        // gridlines=True centred=True titles=1:1;A:C breaks=40"
+        QString printSetup;
     };
 
     // Whether python3 with openpyxl is there.

@@ -18,6 +18,7 @@
 #include <csignal>
 #include <map>
 #include <sys/resource.h>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -105,10 +106,15 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
         }
     }
 
-    // Every shown check with its workers with problems, then each message.
+    // The totals; every shown check with its workers with problems; then
+    // each message, the orientation's instructions last.
     const XlsxBook::Sheet& summary = book.sheets[3];
     EXPECT_EQ(summary.name, QStringLiteral("Resumo"));
     std::vector<QStringList> expected = {
+        {u"Trabalhadores na planilha"_s, u""_s, u"5"_s},
+        {u"Trabalhadores com alguma verificação diferente de OK"_s, u""_s, u"4"_s},
+        {u"Trabalhadores com orientação"_s, u""_s, u"1"_s},
+        {u""_s, u""_s, u""_s},
         {u"Verificação"_s, u"Trabalhadores com problema"_s, u""_s}};
     for (int col = 5; col <= 20; ++col) {
         if (col != 7)
@@ -123,9 +129,22 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
     expected.push_back({u"COD_NIS_INV"_s, u"NIS inválido"_s, u"2"_s});
     expected.push_back({u"COD_NIS_INV"_s, u"NIS inconsistente"_s, u"1"_s});
     expected.push_back({u"COD_CPF_INV"_s, u"CPF inválido"_s, u"1"_s});
+    expected.push_back({u"COD_ORIENTACAO_NIS"_s, u"=SOMA(A1)"_s, u"1"_s});
     EXPECT_EQ(summary.rows, expected);
     ASSERT_EQ(book.barCharts.size(), 1u);
-    EXPECT_EQ(book.barCharts[0], (QStringList{u"Resumo!$A$2:$A$16"_s, u"Resumo!$B$2:$B$16"_s}));
+    EXPECT_EQ(book.barCharts[0], (QStringList{u"Resumo!$A$6:$A$20"_s, u"Resumo!$B$6:$B$20"_s}));
+
+    // Printed as the program prints: A4 portrait, the template's margins,
+    // the sheet's name on top and the page number below, the heading row on
+    // every page and CPF, NIS and NOME on the left of every page; the
+    // summary's chart on a page of its own.
+    const QString setup = QStringLiteral(
+        "paper=9 portrait margins=0.75,0.75,1.0,1.0,0.5,0.5 header=&A footer=Página &P "
+        "gridlines=True centred=True titles=");
+    EXPECT_EQ(book.sheets[0].printSetup.toStdString(),
+              (setup + QStringLiteral("$1:$1;$A:$C breaks=")).toStdString());
+    EXPECT_EQ(summary.printSetup.toStdString(),
+              (setup + QStringLiteral("; breaks=%1").arg(expected.size() + 1)).toStdString());
 }
 
 TEST(CsvFile, QuotesAndGuardsFieldsForSpreadsheets)
@@ -274,3 +293,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"CsvFolderMissing", Format::Csv, Failure::NoFolder}),
     CaseName());
 } // namespace
+
+// A result is offered under its return file's name, the government's
+// ".TXT.PROCESSADO" ending dropped whatever its case.
+TEST(SheetFileName, DropsTheReturnFilesEndings)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/rh/D.CNS.CPF.002.20261201093000.12345678000199.12345678901.TXT.PROCESSADO",
+         "D.CNS.CPF.002.20261201093000.12345678000199.12345678901.xlsx"},
+        {"D.CNS.CPF.002.20261201093000.12345678000199.12345678901.txt.processado",
+         "D.CNS.CPF.002.20261201093000.12345678000199.12345678901.xlsx"},
+        {"retorno.PROCESSADO", "retorno.xlsx"},
+        {"retorno.txt", "retorno.xlsx"},
+        {"retorno.csv", "retorno.xlsx"},
+        {"retorno.de.junho", "retorno.de.xlsx"},
+        {"retorno", "retorno.xlsx"},
+    };
+    for (const auto& [returnFile, expected] : cases)
+        EXPECT_EQ(SheetFile::resultName(QString::fromUtf8(returnFile), SheetFile::Format::Xlsx),
+                  QString::fromUtf8(expected))
+            << returnFile;
+}

@@ -11,8 +11,9 @@ struct FindCase
 {
     const char* name;
     const char* text;
-    int row, col;       // the active cell
-    int hitRow, hitCol; // 0: no cell holds it
+    int row, col;         // the active cell
+    int hitRow, hitCol;   // 0: no cell holds it
+    bool wrapped = false; // found only after going round to the top
 };
 
 class SheetFinderTest : public ::testing::TestWithParam<FindCase>
@@ -40,6 +41,7 @@ TEST_P(SheetFinderTest, FindsTheNextShownCellIgnoringCaseAndAccents)
     if (hit) {
         EXPECT_EQ(hit->row, c.hitRow);
         EXPECT_EQ(hit->col, c.hitCol);
+        EXPECT_EQ(hit->wrapped, c.wrapped);
     }
 }
 
@@ -49,9 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"AccentsInTheSheetOnly", "sonia", 1, 1, 2, 2},
                       FindCase{"AccentsInTheTextOnly", "CONCEICÃO", 1, 1, 3, 2},
                       FindCase{"InvalidInAShownColumn", "INVALIDO", 1, 1, 3, 3},
-                      FindCase{"StartsAfterTheActiveCell", "ok", 2, 3, 1, 3},
-                      FindCase{"WrapsToTheTop", "11111", 3, 2, 1, 1},
-                      FindCase{"TheActiveCellLast", "sônia", 2, 2, 2, 2},
+                      FindCase{"StartsAfterTheActiveCell", "ok", 2, 3, 1, 3, true},
+                      FindCase{"WrapsToTheTop", "11111", 3, 2, 1, 1, true},
+                      FindCase{"TheActiveCellLast", "sônia", 2, 2, 2, 2, true},
+                      FindCase{"CpfWithItsPunctuation", "333.333.333-33", 1, 2, 3, 1},
+                      FindCase{"DigitsWithSlashes", "22/22/2222", 3, 3, 2, 1, true},
+                      FindCase{"PunctuationOnlyAmongDigits", "333.333 ana", 1, 1, 0, 0},
                       FindCase{"HiddenColumnNotSearched", "NIS", 1, 1, 0, 0},
                       FindCase{"NoHit", "maria", 1, 1, 0, 0}),
     CaseName());
