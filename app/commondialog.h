@@ -6,8 +6,10 @@
 class WindowDialogs;
 class QWidget;
 
-// The window's hidden file-open dialog: the caller sets the folder and the
-// title, shows it, and reads back the chosen file's name.
+// The window's hidden file-open dialog, the control the window's design
+// names CommonDialog1 and works through by its members: the caller sets the
+// folder and the title, shows it, and reads back the chosen file's name. It
+// keeps them between uses, as that control does.
 class CommonDialog : public QObject
 {
     Q_OBJECT

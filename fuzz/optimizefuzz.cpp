@@ -52,7 +52,7 @@ bool passes(const ResultSheet& sheet, int row)
 void checkPlan(const ResultSheet& sheet, PagePlan::Paper paper)
 {
     constexpr int kDigitWidth = 7;
-    const PagePlan plan = PagePlan::forSheet(sheet, paper, kDigitWidth);
+    const PagePlan plan = PagePlan::forRange(sheet, sheet.PrintRange(), paper, kDigitWidth);
 
     std::vector<int> shown;
     for (int col = 1; col <= sheet.ColCount(); ++col) {

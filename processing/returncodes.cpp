@@ -46,11 +46,6 @@ const std::array<std::string_view, 3>& ReturnCodes::orientationMessages()
     return kOrientationMessages;
 }
 
-std::string_view ReturnCodes::translateCheck(int column, std::string_view code)
-{
-    return code == kPassCode ? kOk : checkMessage(column);
-}
-
 std::string_view ReturnCodes::translateOrientation(std::string_view code)
 {
     if (code.size() != 1)

@@ -24,9 +24,6 @@ public:
     // The orientation instructions for codes "1", "2" and "3".
     static const std::array<std::string_view, 3>& orientationMessages();
 
-    // What a check column shows for its code: "OK" for exactly "0", else the
-    // column's message (an empty code included).
-    static std::string_view translateCheck(int column, std::string_view code);
     // What the orientation column shows: "OK", an instruction, or the value
     // itself when it is no known code.
     static std::string_view translateOrientation(std::string_view code);

@@ -2,13 +2,15 @@
 
 #include <cstddef>
 #include <type_traits>
+#include <utility>
 
 // One contiguous, growable block of memory for the big arrays of a sheet.
 // Small blocks come from malloc; from a few megabytes on the block is an
 // anonymous mapping that grows with mremap, which moves page tables instead
 // of copying bytes, and asks for transparent huge pages, which cuts the page
-// faults of a million-row sheet by hundreds. Nothing is zeroed by hand: pages
-// the kernel hands out are zero, and what grows is written before it is read.
+// faults of a million-row sheet by hundreds. Growing zeroes nothing: the
+// owner writes what it appends before reading it (GrowableArray::push_back);
+// only GrowableArray::resize value-initialises the elements it adds.
 // Only the pages touched cost memory, so doubling the capacity costs none.
 class GrowableMemory
 {
@@ -50,6 +52,19 @@ template <typename T> class GrowableArray
     static_assert(std::is_trivially_copyable_v<T>);
 
 public:
+    GrowableArray() = default;
+    // A moved-from array is empty: its size goes with its memory.
+    GrowableArray(GrowableArray&& other) noexcept
+        : memory_(std::move(other.memory_)), size_(std::exchange(other.size_, 0))
+    {
+    }
+    GrowableArray& operator=(GrowableArray&& other) noexcept
+    {
+        memory_ = std::move(other.memory_);
+        size_ = std::exchange(other.size_, 0);
+        return *this;
+    }
+
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     T* data() { return reinterpret_cast<T*>(memory_.data()); }

@@ -47,10 +47,6 @@ public:
     // What paints or prints a cell needs no more than its cell can show, and
     // one cell of a hostile file may hold megabytes.
     QString CellTextStart(int row, int col, qsizetype maxChars) const;
-    bool CellTextEquals(int row, int col, std::string_view utf8) const
-    {
-        return CellUtf8(row, col) == utf8;
-    }
 
     bool SetSelection(int row1, int col1, int row2, int col2);
     CellRange Selection() const { return selection_; }

@@ -23,7 +23,6 @@ public:
 
     ResultSheet& sheet() { return *sheet_; }
     const ResultSheet& sheet() const { return *sheet_; }
-    SheetModel& sheetModel() { return *model_; }
 
     // Puts the selected cells on the clipboard as tab-separated text
     // (Ctrl+C), hidden columns left out.

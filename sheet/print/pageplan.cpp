@@ -42,11 +42,6 @@ PagePlan::Page PagePlan::page(int index) const
     return Page{index, band, first, last};
 }
 
-PagePlan PagePlan::forSheet(const ResultSheet& sheet, Paper paper, int digitWidth)
-{
-    return forRange(sheet, sheet.PrintRange(), paper, digitWidth);
-}
-
 PagePlan PagePlan::forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
                             int digitWidth)
 {

@@ -54,10 +54,8 @@ public:
     PagePlan(int firstRow, int lastRow, std::vector<Column> columns, int rowHeadingWidth,
              Paper paper);
 
-    // The sheet's print range, cut to its rows and columns, without hidden
+    // A range of the sheet, cut to its rows and columns, without hidden
     // columns. digitWidth is the standard font's digit width in sheet pixels.
-    static PagePlan forSheet(const ResultSheet& sheet, Paper paper, int digitWidth);
-    // The same for any range of the sheet.
     static PagePlan forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
                              int digitWidth);
     // Wide enough for the largest row number printed.

@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                        QStringLiteral("--formato"), QStringLiteral("pdf"), QStringLiteral("a")},
                       Request::Misuse,
                       QString()},
+        ArgumentsCase{"UnknownFormat",
+                      {kProgram, QStringLiteral("--salvar"), QDir::tempPath(),
+                       QStringLiteral("--formato"), QStringLiteral("ods"), QStringLiteral("a")},
+                      Request::Misuse,
+                      QString()},
         ArgumentsCase{"Help", {kProgram, QStringLiteral("-h")}, Request::Help, QString()},
         // Asking for help or the version never opens the window, whatever else is given.
         ArgumentsCase{

@@ -19,14 +19,11 @@ class CheckColumn : public ::testing::TestWithParam<CheckCase>
 {
 };
 
-// Only exactly "0" passes: no trimming, no numeric reading.
-TEST_P(CheckColumn, ShowsOkOnlyForExactlyZero)
+// The exact Portuguese message of every check column.
+TEST_P(CheckColumn, HasItsMessage)
 {
     const CheckCase& c = GetParam();
     EXPECT_EQ(ReturnCodes::checkMessage(c.column), c.message);
-    EXPECT_EQ(ReturnCodes::translateCheck(c.column, "0"), "OK");
-    for (const std::string_view code : {"1", "9", "", " 0", "0 ", "00", "O", "-0"})
-        EXPECT_EQ(ReturnCodes::translateCheck(c.column, code), c.message) << '"' << code << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(

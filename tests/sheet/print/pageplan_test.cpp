@@ -26,7 +26,7 @@ class PagePlanTest : public ::testing::TestWithParam<PlanCase>
 {
 };
 
-// Paper 100 wide: with the row headings (forSheet makes them 3 digits of 5
+// Paper 100 wide: with the row headings (forRange makes them 3 digits of 5
 // plus 2 x 5 padding = 25) 75 remain for columns. 5 rows high: the column
 // headings and 4 rows a page.
 TEST_P(PagePlanTest, PlacesRowsAndColumns)
@@ -89,7 +89,7 @@ TEST(PagePlanForSheet, PrintsTheRangeWithinTheSheet)
     sheet.SetColumnsHidden(4, 20, true);
     sheet.SetSelection(2, 1, 500, 40);
     sheet.PrintRangeFromSelection();
-    const PagePlan plan = PagePlan::forSheet(sheet, {650, 930}, 7);
+    const PagePlan plan = PagePlan::forRange(sheet, sheet.PrintRange(), {650, 930}, 7);
     Columns printed;
     for (const PagePlan::Column& column : plan.columns())
         printed.push_back(column.col);
