@@ -46,10 +46,10 @@ const std::array<std::string_view, 3>& ReturnCodes::orientationMessages()
     return kOrientationMessages;
 }
 
-std::string_view ReturnCodes::translateOrientation(std::string_view code)
+std::optional<std::string_view> ReturnCodes::orientationText(std::string_view code)
 {
     if (code.size() != 1)
-        return code;
+        return std::nullopt;
     switch (code[0]) {
     case '0':
         return kOk;
@@ -58,6 +58,6 @@ std::string_view ReturnCodes::translateOrientation(std::string_view code)
     case '3':
         return kOrientationMessages[static_cast<std::size_t>(code[0] - '1')];
     default:
-        return code;
+        return std::nullopt;
     }
 }

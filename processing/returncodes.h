@@ -3,6 +3,7 @@
 #include "sheet/returnfields.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 // What the return file's result codes mean, column by column, as written into
@@ -24,7 +25,12 @@ public:
     // The orientation instructions for codes "1", "2" and "3".
     static const std::array<std::string_view, 3>& orientationMessages();
 
-    // What the orientation column shows: "OK", an instruction, or the value
-    // itself when it is no known code.
-    static std::string_view translateOrientation(std::string_view code);
+    // What the orientation column shows for a known code: "OK" or an
+    // instruction; nothing for any other value, which is shown as it is.
+    static std::optional<std::string_view> orientationText(std::string_view code);
+    // What the orientation column shows for any value.
+    static std::string_view translateOrientation(std::string_view code)
+    {
+        return orientationText(code).value_or(code);
+    }
 };

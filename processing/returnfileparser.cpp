@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 ReturnFileParser::ReturnFileParser(Encoding encoding)
     : encoding_(encoding), columns_(ReturnCodes::kFieldCount)
@@ -19,11 +20,11 @@ ReturnFileParser::ReturnFileParser(Encoding encoding)
     }
     for (const std::string_view message : ReturnCodes::orientationMessages())
         store_.intern(message);
+    // Every one of these codes is known, and its text interned above.
     for (int code = 0; code < kOrientationCodes; ++code) {
         const char digit = static_cast<char>('0' + code);
-        const std::string_view shown = ReturnCodes::translateOrientation({&digit, 1});
         orientationCodes_[static_cast<std::size_t>(code)] =
-            shown.data() == &digit ? store_.addText(shown) : store_.findInterned(shown);
+            store_.findInterned(*ReturnCodes::orientationText({&digit, 1}));
     }
 }
 
@@ -73,8 +74,9 @@ CellStore::Handle ReturnFileParser::orientation(std::string_view field)
     // The known codes are single digits: no search among the interned texts.
     if (field.size() == 1 && field[0] >= '0' && field[0] < '0' + kOrientationCodes)
         return orientationCodes_[static_cast<std::size_t>(field[0] - '0')];
-    const std::string_view shown = ReturnCodes::translateOrientation(field);
-    return shown.data() == field.data() ? rawText(field) : store_.findInterned(shown);
+    if (const std::optional<std::string_view> shown = ReturnCodes::orientationText(field))
+        return store_.findInterned(*shown);
+    return rawText(field);
 }
 
 // Nearly every check field is a one-character code: when all of them are,
