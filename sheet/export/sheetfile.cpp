@@ -101,10 +101,16 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
 
     Result result;
     switch (format) {
-    case Format::Xlsx:
-        result = XlsxExport::write(sheet, file.temporaryPath(), QFileInfo(path).absolutePath(),
-                                   options.xlsxRowsPerSheet, progress);
+    case Format::Xlsx: {
+        // The library's working files stay in a folder of their own, which
+        // goes with the temporary file whatever ends the save.
+        const QString work = file.makeWorkFolder();
+        if (work.isEmpty())
+            return Result::failed(file.error());
+        result = XlsxExport::write(sheet, file.temporaryPath(), work, options.xlsxRowsPerSheet,
+                                   progress);
         break;
+    }
     case Format::Csv:
         result = saveCsv(sheet, file.temporaryPath(), progress);
         break;
