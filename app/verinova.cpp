@@ -266,6 +266,8 @@ void Verinova::Command2_Click()
         WaitCursor wait;
         outcome = ImportCommand::run(Text1->text(), F1Book1->sheet());
     }
+    if (outcome.succeeded())
+        loadedFile_ = Text1->text();
     tell(outcome);
 }
 
@@ -343,6 +345,16 @@ void Verinova::saveSheet()
         dialogs_->chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
     if (!choice || choice->path.isEmpty())
         return;
+    // Saving over the return file the sheet came from would lose it for good.
+    const QString loaded = QFileInfo(loadedFile_).canonicalFilePath();
+    if (!loaded.isEmpty() && loaded == QFileInfo(choice->path).canonicalFilePath()) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(),
+                               QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
+                                              "retorno carregado e seria perdido. Escolha outro "
+                                              "nome.")
+                                   .arg(choice->path));
+        return;
+    }
     // The name's extension says the format; a name with another one is
     // written in the type chosen in the dialog.
     const Format format =

@@ -86,7 +86,8 @@ private:
     PictureButton* CmdSair;      // Fechar button
     CommonDialog* CommonDialog1; // open-file dialog, shown by the folder button
 
-    QString lastFound_; // what "Localizar próxima" looks for
+    QString lastFound_;  // what "Localizar próxima" looks for
+    QString loadedFile_; // the return file last loaded by Processar
     std::vector<Anchored> anchored_;
     bool fitted_ = false;
 };
