@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using FileStatus = struct stat;
+
 namespace {
 // Between the target's name and the random end of its temporary name.
 constexpr char kMark[] = ".verinova-";
@@ -95,9 +97,7 @@ bool ReplacingFile::resolve()
     QByteArray path = QFile::encodeName(QFileInfo(target_).absoluteFilePath());
     replacing_ = false;
     for (int links = 0;; ++links) {
-        struct stat st
-        {
-        };
+        FileStatus st = {};
         if (lstat(path.constData(), &st) != 0) {
             // A new file, or a folder that is not there, which creating the
             // temporary file tells.
@@ -154,9 +154,7 @@ void ReplacingFile::removeLeftovers() const
                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat st
-        {
-        };
+        FileStatus st = {};
         if (fstat(fd, &st) == 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
             if (S_ISREG(st.st_mode))
                 unlinkat(dirfd(dir), entry->d_name, 0);
@@ -209,12 +207,12 @@ bool ReplacingFile::create()
         if (fd < 0)
             return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
                             .arg(kind_, target_, reason(error)));
-        struct stat st
-        {
-        };
+        FileStatus st = {};
         // A later save removes only what is not locked; one that found this
-        // file between its creation and the lock has removed it.
-        if (flock(fd, LOCK_EX) != 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
+        // file between its creation and the lock has removed it. A file
+        // system without locks keeps its leftovers.
+        flock(fd, LOCK_EX);
+        if (fstat(fd, &st) != 0 || st.st_nlink == 0) {
             close(fd);
             continue;
         }
@@ -259,10 +257,10 @@ QString ReplacingFile::makeWorkFolder()
             return {};
         }
         const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat st
-        {
-        };
-        if (fd < 0 || flock(fd, LOCK_EX) != 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
+        FileStatus st = {};
+        if (fd >= 0)
+            flock(fd, LOCK_EX);
+        if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
             if (fd >= 0)
                 close(fd);
             continue;
@@ -300,9 +298,7 @@ bool ReplacingFile::commit()
     // the rename must not leave an empty file.
     if (fsync(fd_) != 0)
         return failed(errno);
-    struct stat st
-    {
-    };
+    FileStatus st = {};
     // Only root or a member of the group may give the file its group; else
     // it keeps the user's.
     if (replacing_ && fstat(fd_, &st) == 0 && st.st_gid != group_ &&

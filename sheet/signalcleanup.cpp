@@ -9,6 +9,8 @@
 #include <pthread.h>
 #include <unistd.h>
 
+using SignalAction = struct sigaction;
+
 namespace {
 constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
@@ -38,14 +40,10 @@ void installOnce()
     static std::once_flag once;
     std::call_once(once, [] {
         for (const int signal : kSignals) {
-            struct sigaction previous
-            {
-            };
+            SignalAction previous = {};
             if (sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler != SIG_DFL)
                 continue;
-            struct sigaction action
-            {
-            };
+            SignalAction action = {};
             action.sa_handler = removeAndEnd;
             sigemptyset(&action.sa_mask);
             // One signal's cleanup is not cut short by another's.

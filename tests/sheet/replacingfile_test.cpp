@@ -20,6 +20,9 @@ using namespace Qt::Literals::StringLiterals;
 
 // The file system calls that make a save durable, as this program makes
 // them, noted while a test listens and passed on to the system.
+
+using FileStatus = struct stat;
+
 namespace {
 std::vector<std::string>* journal = nullptr;
 
@@ -72,9 +75,7 @@ bool save(ReplacingFile& file, const QByteArray& bytes)
 
 mode_t modeOf(const QString& path)
 {
-    struct stat st
-    {
-    };
+    FileStatus st = {};
     return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
@@ -154,9 +155,7 @@ TEST(ReplacingFileGroup, ReplacedFileKeepsItsGroupWherePermitted)
 
     ReplacingFile file(path, u"CSV"_s);
     ASSERT_TRUE(save(file, "novo")) << file.error().toStdString();
-    struct stat st
-    {
-    };
+    FileStatus st = {};
     ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
     EXPECT_EQ(contents(path), QByteArray("novo"));
@@ -207,9 +206,7 @@ TEST(ReplacingFileLinks, FollowsLinksAndRefusesWhatIsNotAFile)
         EXPECT_TRUE(file.error().contains(special));
     }
     EXPECT_TRUE(QFileInfo(device).isSymLink());
-    struct stat st
-    {
-    };
+    FileStatus st = {};
     ASSERT_EQ(stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
     ASSERT_EQ(lstat(QFile::encodeName(fifo).constData(), &st), 0);
