@@ -118,9 +118,13 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         result = savePdf(sheet, file.temporaryPath(), progress);
         break;
     }
-    if (result.status == Result::Status::Failed)
+    if (result.status == Result::Status::Failed) {
+        // The printout's reasons are sentences of their own.
+        if (result.error.endsWith(u'.'))
+            result.error.chop(1);
         result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
                            .arg(kind, path, result.error);
+    }
     if (!result.saved())
         return result; // the temporary file goes with `file`
     if (!file.commit())
