@@ -90,6 +90,25 @@ bool ReplacingFile::fail(const QString& why)
     return false;
 }
 
+bool ReplacingFile::cannotCreate(int error)
+{
+    return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::cannotWrite(int error)
+{
+    return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::notAFile()
+{
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
+                               "um FIFO, um dispositivo ou um socket) e não será substituído.")
+                    .arg(kind_, target_));
+}
+
 // Follows the target's links to the file that is to be replaced, and takes
 // its permissions and group.
 bool ReplacingFile::resolve()
@@ -103,30 +122,23 @@ bool ReplacingFile::resolve()
             // temporary file tells.
             if (errno == ENOENT)
                 break;
-            return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                            .arg(kind_, target_, reason(errno)));
+            return cannotWrite(errno);
         }
         if (S_ISLNK(st.st_mode)) {
             if (links == kMaxLinks)
-                return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                                .arg(kind_, target_, reason(ELOOP)));
+                return cannotWrite(ELOOP);
             QByteArray link(PATH_MAX, '\0');
             const ssize_t size = readlink(path.constData(), link.data(), link.size());
             if (size < 0 || size >= link.size())
-                return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                                .arg(kind_, target_, reason(size < 0 ? errno : ENAMETOOLONG)));
+                return cannotWrite(size < 0 ? errno : ENAMETOOLONG);
             link.truncate(size);
             path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
             continue;
         }
         if (S_ISDIR(st.st_mode))
-            return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                            .arg(kind_, target_, reason(EISDIR)));
+            return cannotWrite(EISDIR);
         if (!S_ISREG(st.st_mode))
-            return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo "
-                                       "comum (é um FIFO, um dispositivo ou um socket) e não "
-                                       "será substituído.")
-                            .arg(kind_, target_));
+            return notAFile();
         replacing_ = true;
         mode_ = st.st_mode & 07777;
         group_ = st.st_gid;
@@ -177,8 +189,7 @@ bool ReplacingFile::create()
         return false;
     const QByteArray name = nameOf(final_);
     if (name.size() > NAME_MAX)
-        return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                        .arg(kind_, target_, reason(ENAMETOOLONG)));
+        return cannotCreate(ENAMETOOLONG);
     // The writers take the temporary file's name as text.
     const QByteArray stem = folder_ + '/' + temporaryStem(name);
     if (QFile::encodeName(QFile::decodeName(stem)) != stem)
@@ -205,8 +216,7 @@ bool ReplacingFile::create()
         if (fd < 0 && error == EEXIST)
             continue;
         if (fd < 0)
-            return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                            .arg(kind_, target_, reason(error)));
+            return cannotCreate(error);
         FileStatus st = {};
         // A later save removes only what is not locked; one that found this
         // file between its creation and the lock has removed it. A file
@@ -225,8 +235,7 @@ bool ReplacingFile::create()
         cleanups_.push_back(std::move(cleanup));
         return true;
     }
-    return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                    .arg(kind_, target_, reason(EEXIST)));
+    return cannotCreate(EEXIST);
 }
 
 QString ReplacingFile::makeWorkFolder()
@@ -252,8 +261,7 @@ QString ReplacingFile::makeWorkFolder()
         if (error == EEXIST)
             continue;
         if (error != 0) {
-            fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                     .arg(kind_, target_, reason(error)));
+            cannotCreate(error);
             return {};
         }
         const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -263,6 +271,8 @@ QString ReplacingFile::makeWorkFolder()
         if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
             if (fd >= 0)
                 close(fd);
+            else
+                rmdir(path.constData());
             continue;
         }
         workFd_ = fd;
@@ -270,8 +280,7 @@ QString ReplacingFile::makeWorkFolder()
         cleanups_.push_back(std::move(cleanup));
         return QFile::decodeName(path);
     }
-    fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-             .arg(kind_, target_, reason(EEXIST)));
+    cannotCreate(EEXIST);
     return {};
 }
 
@@ -287,12 +296,10 @@ void ReplacingFile::removeWorkFolder()
 bool ReplacingFile::commit()
 {
     if (fd_ < 0)
-        return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                        .arg(kind_, target_, reason(ENOENT)));
+        return cannotWrite(ENOENT);
     auto failed = [this](int error) {
         discard();
-        return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                        .arg(kind_, target_, reason(error)));
+        return cannotWrite(error);
     };
     // On the disk before it takes the target's place: a power cut after
     // the rename must not leave an empty file.
@@ -308,10 +315,7 @@ bool ReplacingFile::commit()
     // Something else may have taken the target's name since create().
     if (lstat(final_.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         discard();
-        return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum "
-                                   "(é um FIFO, um dispositivo ou um socket) e não será "
-                                   "substituído.")
-                        .arg(kind_, target_));
+        return notAFile();
     }
     // rename() replaces the target in one step, where QFile::rename refuses to.
     if (std::rename(temporaryBytes_.constData(), final_.constData()) != 0)

@@ -58,6 +58,9 @@ public:
 
 private:
     bool fail(const QString& why);
+    bool cannotCreate(int error);
+    bool cannotWrite(int error);
+    bool notAFile();
     bool resolve();
     void removeLeftovers() const;
     void removeWorkFolder();
