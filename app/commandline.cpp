@@ -2,12 +2,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <set>
 
 namespace {
 const QString kProgram = QStringLiteral("verinova-cadastral");
+
+QString misuse(const QString& what)
+{
+    return kProgram + QStringLiteral(": ") + what + QStringLiteral("\nUse ") + kProgram +
+           QStringLiteral(" --help para ver as opções.\n");
+}
 } // namespace
 
 CommandLine::CommandLine()
@@ -65,8 +72,7 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
     else if (files.size() > 1)
         error_ = QStringLiteral("só um arquivo de retorno pode ser aberto de cada vez.");
     if (!error_.isEmpty()) {
-        error_ = kProgram + QStringLiteral(": ") + error_ + QStringLiteral("\nUse ") + kProgram +
-                 QStringLiteral(" --help para ver as opções.\n");
+        error_ = misuse(error_);
         return Request::Misuse;
     }
     if (saving)
@@ -121,6 +127,25 @@ QString CommandLine::planSave(const QStringList& files)
             return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
                 .arg(target);
         plan_.jobs.push_back({file, target});
+    }
+    return {};
+}
+
+QString CommandLine::checkBytes(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
+            continue;
+        // The bytes that are not text shown as \xHH, the rest as it is.
+        QString shown;
+        for (const QChar c : QString::fromLatin1(bytes)) {
+            shown +=
+                c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\x%1").arg(c.unicode(), 2, 16);
+        }
+        return misuse(QStringLiteral("o nome \"%1\" não pode ser usado: não é texto UTF-8. "
+                                     "Renomeie o arquivo ou a pasta.")
+                          .arg(shown));
     }
     return {};
 }

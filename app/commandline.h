@@ -46,6 +46,11 @@ public:
     QString path() const { return path_; }
     // After Save.
     const SavePlan& savePlan() const { return plan_; }
+    // The arguments as the system gave them, before Qt turns them into
+    // text: what is wrong, as errorText() says it, when one of them is not
+    // UTF-8, which no text can hold as it is: a name read as text would be
+    // another file's. Empty when all are.
+    static QString checkBytes(int argc, const char* const* argv);
     // After Help: the usage, the options and the argument.
     QString helpText() const { return parser_.helpText(); }
     // After Version: the program's name and version.

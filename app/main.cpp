@@ -21,6 +21,11 @@ void nameProgram()
 
 int main(int argc, char** argv)
 {
+    // Names are taken as the bytes given or not at all.
+    if (const QString wrong = CommandLine::checkBytes(argc, argv); !wrong.isEmpty()) {
+        std::fputs(wrong.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
     QString path;
     CommandLine::SavePlan pdfPlan;
     {

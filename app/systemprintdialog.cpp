@@ -6,10 +6,47 @@
 
 SystemPrintDialog::SystemPrintDialog(QWidget* parent) : parent_(parent) {}
 
+SystemPrintDialog::~SystemPrintDialog() = default;
+
 bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
 {
-    if (!showDialog)
+    file_.reset();
+    if (showDialog && !ask(printer))
+        return false;
+    if (printer.outputFileName().isEmpty())
         return true;
+    file_.emplace(printer.outputFileName(), QStringLiteral("PDF"));
+    if (!file_->create()) {
+        tell(file_->error());
+        file_.reset();
+        return false;
+    }
+    printer.setOutputFileName(file_->temporaryPath());
+    return true;
+}
+
+bool SystemPrintDialog::finish(bool printed, const QString& error)
+{
+    QString failure = error;
+    if (file_) {
+        if (!printed) {
+            file_->discard();
+            if (!failure.isEmpty())
+                failure = QStringLiteral("Não foi possível gravar o arquivo PDF \"%1\". %2")
+                              .arg(file_->target(), failure);
+        } else if (!file_->commit()) {
+            failure = file_->error();
+            printed = false;
+        }
+        file_.reset();
+    }
+    if (!printed && !failure.isEmpty())
+        tell(failure);
+    return printed;
+}
+
+bool SystemPrintDialog::ask(QPrinter& printer)
+{
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -17,9 +54,7 @@ bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool SystemPrintDialog::finish(bool printed, const QString& error)
+void SystemPrintDialog::tell(const QString& message)
 {
-    if (!printed && !error.isEmpty())
-        QMessageBox::critical(parent_, QStringLiteral("Atenção"), error);
-    return printed;
+    QMessageBox::critical(parent_, QStringLiteral("Atenção"), message);
 }

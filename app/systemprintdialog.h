@@ -1,22 +1,35 @@
 #pragma once
 
 #include "sheet/print/printdialog.h"
+#include "sheet/replacingfile.h"
 
 #include <QPointer>
+
+#include <optional>
 
 class QWidget;
 
 // The platform's print dialog, modal over the window. A failure after the
 // user chose to print is told in the same "Atenção" box as every other
-// problem; a cancel says nothing.
+// problem; a cancel says nothing. "Imprimir para arquivo" is a save like any
+// other: the pages go to a temporary file that takes the chosen file's place
+// only when every page is written.
 class SystemPrintDialog : public PrintDialog
 {
 public:
     explicit SystemPrintDialog(QWidget* parent = nullptr);
+    ~SystemPrintDialog() override;
 
     bool prepare(QPrinter& printer, bool showDialog) override;
     bool finish(bool printed, const QString& error) override;
 
+protected:
+    // Shows the dialog; false when the user cancels it.
+    virtual bool ask(QPrinter& printer);
+    // Shows a failure.
+    virtual void tell(const QString& message);
+
 private:
     QPointer<QWidget> parent_;
+    std::optional<ReplacingFile> file_; // while printing to a file
 };

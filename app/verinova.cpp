@@ -404,6 +404,16 @@ void Verinova::saveSheet()
         dialogs_->chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
     if (!choice || choice->path.isEmpty())
         return;
+    // Saving over the return file the sheet came from would lose it for good.
+    if (const QString returnFile = loaded.canonicalFilePath();
+        !returnFile.isEmpty() && returnFile == QFileInfo(choice->path).canonicalFilePath()) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(),
+                               QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
+                                              "retorno carregado e seria perdido. Escolha outro "
+                                              "nome.")
+                                   .arg(choice->path));
+        return;
+    }
     // The name's extension says the format; a name with another one is
     // written in the type chosen in the dialog.
     const Format format =

@@ -2,10 +2,65 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using FileStatus = struct stat;
+
+namespace {
+// Between the target's name and the random end of its temporary name.
+constexpr char kMark[] = ".verinova-";
+constexpr int kRandomCharacters = 6;
+// Links followed before giving up, as the kernel counts them.
+constexpr int kMaxLinks = 40;
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray& path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// Removes a work folder's files, then the folder.
+void removeFolder(int parent, const char* name)
+{
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (DIR* dir = fdopendir(fd)) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_type != DT_DIR)
+                unlinkat(dirfd(dir), entry->d_name, 0);
+        }
+        closedir(dir);
+    } else {
+        close(fd);
+    }
+    unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+QByteArray randomEnd()
+{
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray end(kRandomCharacters, '\0');
+    for (char& c : end)
+        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+    return end;
+}
+} // namespace
 
 ReplacingFile::ReplacingFile(QString target, QString kind)
     : target_(std::move(target)), kind_(std::move(kind))
@@ -17,54 +72,284 @@ ReplacingFile::~ReplacingFile()
     discard();
 }
 
+QByteArray ReplacingFile::temporaryStem(const QByteArray& targetName)
+{
+    // Whatever name fits the folder, its temporary one fits too: the
+    // target's part is cut, between characters, to leave room for the rest.
+    constexpr qsizetype room = NAME_MAX - 1 - (sizeof kMark - 1) - kRandomCharacters;
+    qsizetype cut = std::min(room, targetName.size());
+    while (cut > 0 && cut < targetName.size() &&
+           (static_cast<unsigned char>(targetName[cut]) & 0xC0) == 0x80)
+        --cut;
+    return '.' + targetName.left(cut) + kMark;
+}
+
+bool ReplacingFile::fail(const QString& why)
+{
+    error_ = why;
+    return false;
+}
+
+bool ReplacingFile::cannotCreate(int error)
+{
+    return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::cannotWrite(int error)
+{
+    return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::notAFile()
+{
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
+                               "um FIFO, um dispositivo ou um socket) e não será substituído.")
+                    .arg(kind_, target_));
+}
+
+// Follows the target's links to the file that is to be replaced, and takes
+// its permissions and group.
+bool ReplacingFile::resolve()
+{
+    QByteArray path = QFile::encodeName(QFileInfo(target_).absoluteFilePath());
+    replacing_ = false;
+    for (int links = 0;; ++links) {
+        FileStatus st = {};
+        if (lstat(path.constData(), &st) != 0) {
+            // A new file, or a folder that is not there, which creating the
+            // temporary file tells.
+            if (errno == ENOENT)
+                break;
+            return cannotWrite(errno);
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (links == kMaxLinks)
+                return cannotWrite(ELOOP);
+            QByteArray link(PATH_MAX, '\0');
+            const ssize_t size = readlink(path.constData(), link.data(), link.size());
+            if (size < 0 || size >= link.size())
+                return cannotWrite(size < 0 ? errno : ENAMETOOLONG);
+            link.truncate(size);
+            path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode))
+            return cannotWrite(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return notAFile();
+        replacing_ = true;
+        mode_ = st.st_mode & 07777;
+        group_ = st.st_gid;
+        break;
+    }
+    final_ = path;
+    folder_ = folderOf(path);
+    return true;
+}
+
+// Temporary files of this target that no save is writing any more: a save
+// holds a lock on its own until it ends, and only SIGKILL or a power cut
+// leaves one without. Another user's, which cannot be opened, stay.
+void ReplacingFile::removeLeftovers() const
+{
+    DIR* dir = opendir(folder_.constData());
+    if (!dir)
+        return;
+    const QByteArray stem = temporaryStem(nameOf(final_));
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() != stem.size() + kRandomCharacters || !name.startsWith(stem))
+            continue;
+        const int fd = openat(dirfd(dir), entry->d_name,
+                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        FileStatus st = {};
+        if (fstat(fd, &st) == 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (S_ISREG(st.st_mode))
+                unlinkat(dirfd(dir), entry->d_name, 0);
+            else if (S_ISDIR(st.st_mode))
+                removeFolder(dirfd(dir), entry->d_name);
+        }
+        close(fd);
+    }
+    closedir(dir);
+}
+
 bool ReplacingFile::create()
 {
     error_.clear();
     discard();
-    const QFileInfo target(target_);
-    if (target_.isEmpty() || target.isDir()) {
-        error_ = QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_);
+    if (target_.isEmpty() || QFileInfo(target_).isDir())
+        return fail(
+            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
+    if (!resolve())
         return false;
+    const QByteArray name = nameOf(final_);
+    if (name.size() > NAME_MAX)
+        return cannotCreate(ENAMETOOLONG);
+    // The writers take the temporary file's name as text.
+    const QByteArray stem = folder_ + '/' + temporaryStem(name);
+    if (QFile::encodeName(QFile::decodeName(stem)) != stem)
+        return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
+                                   "ou do arquivo não é texto UTF-8 e não pode ser usado.")
+                        .arg(kind_, target_));
+    removeLeftovers();
+
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        // The system gives a new file the permissions the umask (or the
+        // folder's default ACL) says; they are kept for the end, and the file
+        // stays private while it is written.
+        int fd = -1;
+        int error = 0;
+        std::unique_ptr<SignalCleanup> cleanup;
+        {
+            const SignalCleanup::Defer defer;
+            fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            error = errno;
+            if (fd >= 0)
+                cleanup = std::make_unique<SignalCleanup>(path);
+        }
+        if (fd < 0 && error == EEXIST)
+            continue;
+        if (fd < 0)
+            return cannotCreate(error);
+        FileStatus st = {};
+        // A later save removes only what is not locked; one that found this
+        // file between its creation and the lock has removed it. A file
+        // system without locks keeps its leftovers.
+        flock(fd, LOCK_EX);
+        if (fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            close(fd);
+            continue;
+        }
+        if (!replacing_)
+            mode_ = st.st_mode & 07777;
+        fchmod(fd, S_IRUSR | S_IWUSR);
+        fd_ = fd;
+        temporaryBytes_ = path;
+        temporary_ = QFile::decodeName(path);
+        cleanups_.push_back(std::move(cleanup));
+        return true;
     }
-    // Beside the target, so that the rename stays on one file system.
-    QTemporaryFile file(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    file.setAutoRemove(false);
-    errno = 0;
-    if (!file.open()) {
-        error_ = QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                     .arg(kind_, target_, reason(errno));
-        return false;
+    return cannotCreate(EEXIST);
+}
+
+QString ReplacingFile::makeWorkFolder()
+{
+    if (fd_ < 0)
+        return {};
+    if (!workFolder_.isEmpty())
+        return QFile::decodeName(workFolder_);
+    const QByteArray stem = temporaryBytes_.chopped(kRandomCharacters);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        int error = 0;
+        std::unique_ptr<SignalCleanup> cleanup;
+        {
+            const SignalCleanup::Defer defer;
+            error = mkdir(path.constData(), 0700) == 0 ? 0 : errno;
+            // Removed on a signal after the temporary file, when empty, as
+            // the writer's files nearly always are: it removes each as soon
+            // as it has opened it.
+            if (error == 0)
+                cleanup = std::make_unique<SignalCleanup>(path);
+        }
+        if (error == EEXIST)
+            continue;
+        if (error != 0) {
+            cannotCreate(error);
+            return {};
+        }
+        const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        FileStatus st = {};
+        if (fd >= 0)
+            flock(fd, LOCK_EX);
+        if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            if (fd >= 0)
+                close(fd);
+            else
+                rmdir(path.constData());
+            continue;
+        }
+        workFd_ = fd;
+        workFolder_ = path;
+        cleanups_.push_back(std::move(cleanup));
+        return QFile::decodeName(path);
     }
-    temporary_ = file.fileName();
-    return true;
+    cannotCreate(EEXIST);
+    return {};
+}
+
+void ReplacingFile::removeWorkFolder()
+{
+    if (workFolder_.isEmpty())
+        return;
+    removeFolder(AT_FDCWD, workFolder_.constData());
+    close(std::exchange(workFd_, -1));
+    workFolder_.clear();
 }
 
 bool ReplacingFile::commit()
 {
-    // A temporary file is private to its owner; the saved file should read
-    // like any file the user makes, or like the file it replaces.
-    const QFileDevice::Permissions permissions =
-        QFile::exists(target_)
-            ? QFile::permissions(target_)
-            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                  QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(temporary_, permissions);
-    // rename() replaces the target in one step, where QFile::rename refuses to.
-    if (std::rename(QFile::encodeName(temporary_).constData(),
-                    QFile::encodeName(target_).constData()) != 0) {
-        error_ = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                     .arg(kind_, target_, reason(errno));
+    if (fd_ < 0)
+        return cannotWrite(ENOENT);
+    auto failed = [this](int error) {
         discard();
-        return false;
+        return cannotWrite(error);
+    };
+    // On the disk before it takes the target's place: a power cut after
+    // the rename must not leave an empty file.
+    if (fsync(fd_) != 0)
+        return failed(errno);
+    FileStatus st = {};
+    // Only root or a member of the group may give the file its group; else
+    // it keeps the user's.
+    if (replacing_ && fstat(fd_, &st) == 0 && st.st_gid != group_ &&
+        fchown(fd_, static_cast<uid_t>(-1), group_) != 0)
+        errno = 0;
+    fchmod(fd_, mode_);
+    // Something else may have taken the target's name since create().
+    if (lstat(final_.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+        discard();
+        return notAFile();
     }
+    // rename() replaces the target in one step, where QFile::rename refuses to.
+    if (std::rename(temporaryBytes_.constData(), final_.constData()) != 0)
+        return failed(errno);
+    removeWorkFolder();
+    temporaryBytes_.clear();
     temporary_.clear();
+    cleanups_.clear();
+    close(std::exchange(fd_, -1));
+    // The new name is on the disk only with its folder.
+    const int folder = open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = folder < 0 ? errno : 0;
+    if (folder >= 0) {
+        // Some file systems cannot sync a folder, and say so with EINVAL.
+        if (fsync(folder) != 0 && errno != EINVAL)
+            error = errno;
+        close(folder);
+    }
+    if (error != 0)
+        return fail(QStringLiteral("O arquivo %1 \"%2\" foi gravado, mas pode não estar no disco: "
+                                   "%3.")
+                        .arg(kind_, target_, reason(error)));
     return true;
 }
 
 void ReplacingFile::discard()
 {
-    if (!temporary_.isEmpty())
-        QFile::remove(temporary_);
+    if (!temporaryBytes_.isEmpty())
+        unlink(temporaryBytes_.constData());
+    removeWorkFolder();
+    cleanups_.clear();
+    if (fd_ >= 0)
+        close(std::exchange(fd_, -1));
+    temporaryBytes_.clear();
     temporary_.clear();
 }
 
@@ -86,6 +371,10 @@ QString ReplacingFile::reason(int error)
         return QStringLiteral("a pasta não existe");
     case EISDIR:
         return QStringLiteral("já existe uma pasta com esse nome");
+    case ENAMETOOLONG:
+        return QStringLiteral("o nome é longo demais");
+    case ELOOP:
+        return QStringLiteral("há links simbólicos demais no caminho");
     case ENOMEM:
         return QStringLiteral("memória insuficiente");
     default:

@@ -1,10 +1,29 @@
 #pragma once
 
+#include "sheet/signalcleanup.h"
+
+#include <QByteArray>
 #include <QString>
 
+#include <memory>
+#include <sys/types.h>
+#include <vector>
+
 // A file written under a temporary name beside its target, which takes the
-// target's place in one step only when it is complete: a save that fails or
-// is cancelled leaves an earlier file as it was and no part of a new one.
+// target's place in one step only when it is complete: a save that fails, is
+// cancelled or is stopped by SIGTERM, SIGHUP or SIGINT leaves an earlier file
+// as it was and no part of a new one.
+//
+// A target that is a symbolic link is followed, as editors do, and its final
+// file is replaced in that file's folder; a target that is not an ordinary
+// file (a FIFO, a device, a socket) is refused, never replaced. The new file
+// gets the permissions the user's umask gives a new file, or those of the
+// file it replaces (with its group where the system allows), and is on the
+// disk, folder entry included, before commit() returns.
+//
+// The temporary file (and a writer's work folder) is hidden and named after
+// its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
+// still leave one, which the next save to that target removes.
 class ReplacingFile
 {
 public:
@@ -15,10 +34,15 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     // Creates the empty temporary file; false, with the reason in error(),
-    // when the folder does not take it.
+    // when the target cannot be replaced or the folder does not take it.
     bool create();
     QString temporaryPath() const { return temporary_; }
     QString target() const { return target_; }
+    // After create(): a private, hidden folder beside the temporary file
+    // for a writer's own working files, which goes with the temporary file
+    // (and, left by SIGKILL, with the next save's sweep). Empty, with the
+    // reason in error(), when it cannot be made.
+    QString makeWorkFolder();
     // Puts the temporary file in the target's place.
     bool commit();
     // Removes the temporary file, if any.
@@ -28,10 +52,33 @@ public:
     // Why a write failed, in the user's words, from the system's error
     // number (errno) at the failure.
     static QString reason(int error);
+    // The temporary name for a target's name without its random end: a
+    // leftover starts with it and has six characters more.
+    static QByteArray temporaryStem(const QByteArray& targetName);
 
 private:
+    bool fail(const QString& why);
+    bool cannotCreate(int error);
+    bool cannotWrite(int error);
+    bool notAFile();
+    bool resolve();
+    void removeLeftovers() const;
+    void removeWorkFolder();
+
     QString target_;
     QString kind_;
     QString temporary_;
     QString error_;
+    QByteArray final_;  // the file replaced: the target, its links followed
+    QByteArray folder_; // final_'s folder
+    QByteArray temporaryBytes_;
+    // Held open until the end: its lock tells later saves the temporary
+    // file is still being written, and fsync() reaches the data through it.
+    int fd_ = -1;
+    QByteArray workFolder_;
+    int workFd_ = -1;        // the work folder, locked like the temporary file
+    bool replacing_ = false; // final_ is an existing file
+    mode_t mode_ = 0;        // the new file's permissions
+    gid_t group_ = 0;        // the replaced file's group
+    std::vector<std::unique_ptr<SignalCleanup>> cleanups_;
 };

@@ -120,10 +120,16 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
 
     Result result;
     switch (format) {
-    case Format::Xlsx:
-        result = XlsxExport::write(sheet, file.temporaryPath(), QFileInfo(path).absolutePath(),
-                                   options.xlsxRowsPerSheet, progress);
+    case Format::Xlsx: {
+        // The library's working files stay in a folder of their own, which
+        // goes with the temporary file whatever ends the save.
+        const QString work = file.makeWorkFolder();
+        if (work.isEmpty())
+            return Result::failed(file.error());
+        result = XlsxExport::write(sheet, file.temporaryPath(), work, options.xlsxRowsPerSheet,
+                                   progress);
         break;
+    }
     case Format::Csv:
         result = saveCsv(sheet, file.temporaryPath(), progress);
         break;
@@ -131,9 +137,13 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         result = savePdf(sheet, file.temporaryPath(), progress);
         break;
     }
-    if (result.status == Result::Status::Failed)
+    if (result.status == Result::Status::Failed) {
+        // The printout's reasons are sentences of their own.
+        if (result.error.endsWith(u'.'))
+            result.error.chop(1);
         result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
                            .arg(kind, path, result.error);
+    }
     if (!result.saved())
         return result; // the temporary file goes with `file`
     if (!file.commit())

@@ -2,6 +2,7 @@
 
 #include "sheet/print/headerfooterformatter.h"
 #include "sheet/progress.h"
+#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
@@ -14,6 +15,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -89,6 +91,16 @@ struct PageFrame
         return {printable.width() / scaleX, printable.height() / scaleY};
     }
 };
+
+// Why pages printed to a file stopped: the file's write error, as a save
+// tells it (a full disk); nothing for a printer, whose errors are its own.
+QString writeFailure(const QPagedPaintDevice& device, int error)
+{
+    const auto* printer = dynamic_cast<const QPrinter*>(&device);
+    if (error == 0 || !printer || printer->outputFileName().isEmpty())
+        return {};
+    return QStringLiteral(": ") + ReplacingFile::reason(error);
+}
 
 // Ends a job the user stopped: a printer drops what it spooled, and the
 // caller's file is thrown away, as the result says nothing was printed.
@@ -348,16 +360,20 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
         const int i = chosen[copies.collate ? n % chosen.size() : n / count];
         if (progress && !progress->advance(result.pages, static_cast<int>(total)))
             return cancel(painter, device, result);
+        errno = 0;
         if (n > 0 && !device.newPage()) {
+            const QString why = writeFailure(device, errno);
             painter.end();
-            result.error = QStringLiteral("A impressão parou na página %1.").arg(i + 1);
+            result.error = QStringLiteral("A impressão parou na página %1%2.").arg(i + 1).arg(why);
             return result;
         }
         pagePainter.paint(plan.page(i));
         ++result.pages;
     }
+    errno = 0;
     if (!painter.end()) {
-        result.error = QStringLiteral("Não foi possível concluir a impressão.");
+        result.error = QStringLiteral("Não foi possível concluir a impressão%1.")
+                           .arg(writeFailure(device, errno));
         return result;
     }
     result.printed = true;

@@ -9,6 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 struct SaveRun
 {
@@ -58,6 +69,8 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(30));
     files.write(QStringLiteral("retorno.csv"), ReturnFileGenerator().sample(3));
     const QString dir = QFileInfo(files.path(QStringLiteral("retorno.txt"))).path();
+    ASSERT_EQ(
+        symlink("/dev/null", QFile::encodeName(QDir(dir).filePath(QStringLiteral("nulo.csv")))), 0);
     QStringList arguments;
     for (const char* argument : c.arguments)
         arguments.append(QString::fromUtf8(argument).replace(QStringLiteral("{dir}"), dir));
@@ -75,6 +88,7 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     QStringList made = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     made.removeAll(QStringLiteral("retorno.txt"));
     made.removeAll(QStringLiteral("retorno.csv"));
+    made.removeAll(QStringLiteral("nulo.csv"));
     QStringList expected;
     for (const char* name : c.made)
         expected.append(QString::fromUtf8(name));
@@ -106,6 +120,15 @@ INSTANTIATE_TEST_SUITE_P(
                           "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
                           "retorno.\n",
                           {}},
+                      // A link is followed; what it leads to is replaced only when
+                      // it is an ordinary file.
+                      SaveRun{"OverALinkToADevice",
+                              {kSave, "{dir}/nulo.csv", "{dir}/retorno.txt"},
+                              1,
+                              "{dir}/retorno.txt: O arquivo CSV não foi gravado: "
+                              "\"{dir}/nulo.csv\" não é um arquivo comum (é um FIFO, um "
+                              "dispositivo ou um socket) e não será substituído.\n",
+                              {}},
                       SaveRun{"UnknownFormat",
                               {kSave, "{dir}/saida.doc", "{dir}/retorno.txt"},
                               2,
@@ -141,4 +164,149 @@ TEST(BatchSave, WritesAWellFormedWorkbookUnderTheBrazilianLocale)
     ASSERT_FALSE(book.sheets.empty());
     EXPECT_EQ(book.sheets.front().rows.size(), 31u);
 }
+
+// The program's environment without a display, as in a terminal session.
+std::vector<std::string> terminalEnvironment(const QString& dir)
+{
+    std::vector<std::string> out;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
+            entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("XDG_RUNTIME_DIR=", 0) != 0)
+            out.push_back(entry);
+    }
+    out.push_back("XDG_RUNTIME_DIR=" + QFile::encodeName(dir).toStdString());
+    return out;
+}
+
+struct RawRun
+{
+    int exitCode = -1;
+    std::string errors;
+};
+
+// Runs the program with exactly these argument bytes, which QProcess would
+// take as text.
+RawRun runWithBytes(const std::vector<std::string>& arguments, const QString& dir)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<std::string> argumentList{VERINOVA_CADASTRAL};
+    argumentList.insert(argumentList.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : argumentList)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment = terminalEnvironment(dir);
+    std::vector<char*> envp;
+    for (std::string& e : environment)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, VERINOVA_CADASTRAL, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    RawRun run;
+    char buffer[4096];
+    for (ssize_t n; spawned == 0 && (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        run.errors.append(buffer, static_cast<std::size_t>(n));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+// A name that is not UTF-8 is refused as such, before any file is read or
+// written: never another file of a similar name, never "does not exist"
+// for a file that does.
+TEST(BatchSaveNames, ANameThatIsNotTextIsRefusedPlainly)
+{
+    TestFiles files;
+    files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(3));
+    const QString dir = QFileInfo(files.path(QStringLiteral("retorno.txt"))).path();
+    const std::string folder = QFile::encodeName(dir).toStdString();
+    const std::string oddInput = folder + "/ret\xe9.txt";
+    ASSERT_EQ(link((folder + "/retorno.txt").c_str(), oddInput.c_str()), 0);
+
+    for (const auto& arguments :
+         {std::vector<std::string>{"--salvar", folder + "/bad\xe9.xlsx", folder + "/retorno.txt"},
+          std::vector<std::string>{"--salvar", folder + "/saida.csv", oddInput}}) {
+        const RawRun run = runWithBytes(arguments, dir);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.errors.find("\\xe9"), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find("não pode ser usado"), std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find("Não Existe"), std::string::npos) << run.errors;
+    }
+    // The return file under its two names, and nothing else; Qt lists
+    // only names it can hold as text.
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{u"retorno.txt"_s});
+    EXPECT_EQ(unlink(oddInput.c_str()), 0);
+}
+
+struct SignalCase
+{
+    const char* name;
+    const char* output;
+    int signal;
+};
+
+class SaveSignalTest : public ::testing::TestWithParam<SignalCase>
+{
+};
+
+// A save stopped by a logout or Ctrl+C leaves the earlier file as it was and
+// no temporary file, its own or the library's, and the program ends as that
+// signal ends a program, which a shell shows as 128 + its number.
+TEST_P(SaveSignalTest, RemovesTheTemporaryFilesAndEndsByTheSignal)
+{
+    const SignalCase& c = GetParam();
+    TestFiles files;
+    files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(200'000));
+    const QString target = files.write(QString::fromUtf8(c.output), "anterior");
+    const QDir dir = QFileInfo(target).dir();
+    const auto entries = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    const QStringList before = dir.entryList(entries);
+
+    QProcess program;
+    QProcessEnvironment environment;
+    for (const std::string& entry : terminalEnvironment(dir.path())) {
+        const QString text = QString::fromStdString(entry);
+        environment.insert(text.section(u'=', 0, 0), text.section(u'=', 1));
+    }
+    program.setProcessEnvironment(environment);
+    program.start(
+        QStringLiteral(VERINOVA_CADASTRAL),
+        {QStringLiteral("--salvar"), target, dir.filePath(QStringLiteral("retorno.txt"))});
+    ASSERT_TRUE(program.waitForStarted());
+    // Stopped once the save has begun.
+    bool saving = false;
+    for (int i = 0; i < 60'000 && !saving && program.state() == QProcess::Running; ++i) {
+        saving = dir.entryList(entries).size() > before.size();
+        if (!saving)
+            usleep(1000);
+    }
+    ASSERT_TRUE(saving) << "the save ended before it could be stopped";
+    kill(static_cast<pid_t>(program.processId()), c.signal);
+    ASSERT_TRUE(program.waitForFinished(60'000));
+
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(program.exitCode(), c.signal);
+    EXPECT_EQ(dir.entryList(entries), before);
+    QFile earlier(target);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("anterior"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SaveSignalTest,
+                         ::testing::Values(SignalCase{"XlsxTerminated", "saida.xlsx", SIGTERM},
+                                           SignalCase{"CsvInterrupted", "saida.csv", SIGINT},
+                                           SignalCase{"PdfHungUp", "saida.pdf", SIGHUP}),
+                         CaseName());
 } // namespace

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -496,6 +497,29 @@ TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
     EXPECT_EQ(dialogs_->progressLog.labels,
               (std::vector<QString>{QStringLiteral("Salvando linha %1 de %2"),
                                     QStringLiteral("Salvando página %1 de %2")}));
+}
+
+// The return file the sheet was loaded from is never lost to a save, however
+// its name is spelled and whatever the path box says since.
+TEST_F(WindowTest, SavingOverTheLoadedReturnFileIsRefused)
+{
+    load(twoWorkers());
+    text1()->clear();
+    const QString spelled = QFileInfo(files_.path(QStringLiteral("carregado.txt"))).path() +
+                            QStringLiteral("/./carregado.txt");
+    dialogs_->saveAnswer = {spelled, QStringLiteral("CSV separado por ponto e vírgula (*.csv)")};
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
+    EXPECT_TRUE(dialogs_->messages[0].detail.contains(spelled + QStringLiteral("\" é o arquivo "
+                                                                               "de retorno")))
+        << dialogs_->messages[0].detail.toStdString();
+    QFile returnFile(files_.path(QStringLiteral("carregado.txt")));
+    ASSERT_TRUE(returnFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(returnFile.readAll().toStdString(), twoWorkers());
 }
 
 TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)

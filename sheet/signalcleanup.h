@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <csignal>
+
+// Files that must not outlive the program: half-written temporary files.
+// When SIGTERM, SIGHUP or SIGINT ends the program (a logout, Ctrl+C), the
+// files registered at that moment are removed and the program then ends as
+// that signal would have ended it, so a shell sees 128 + the signal's number.
+//
+// The handler may run at any instruction, so it touches only a fixed table
+// of C strings filled before the files are written, and calls only unlink(),
+// rmdir() (for an empty working folder), signal() and raise(). A signal the program ignores (nohup)
+// or handles itself is left alone.
+class SignalCleanup
+{
+public:
+    // Files registered at once, a whole save's worth.
+    static constexpr int kSlots = 16;
+
+    // Registers `path` (its bytes as the system takes them), a file or an
+    // empty folder, while alive.
+    explicit SignalCleanup(const QByteArray& path);
+    ~SignalCleanup();
+    SignalCleanup(const SignalCleanup&) = delete;
+    SignalCleanup& operator=(const SignalCleanup&) = delete;
+
+    // Holds the signals back in this thread while alive, so that none comes
+    // between a file's creation and its registration.
+    class Defer
+    {
+    public:
+        Defer();
+        ~Defer();
+        Defer(const Defer&) = delete;
+        Defer& operator=(const Defer&) = delete;
+
+    private:
+        sigset_t before_;
+    };
+
+    // False when the table was full or the path too long for it: the file
+    // is then not protected.
+    bool registered() const { return slot_ >= 0; }
+
+private:
+    int slot_ = -1;
+};

@@ -1,0 +1,309 @@
+#include "sheet/replacingfile.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <grp.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The file system calls that make a save durable, as this program makes
+// them, noted while a test listens and passed on to the system.
+
+using FileStatus = struct stat;
+
+namespace {
+std::vector<std::string>* journal = nullptr;
+
+std::string pathOf(int fd)
+{
+    char path[4096];
+    const ssize_t size =
+        readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+    return size < 0 ? std::string("?") : std::string(path, static_cast<std::size_t>(size));
+}
+
+template <typename Function> Function next(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    if (journal)
+        journal->push_back("fsync " + pathOf(fd));
+    static const auto real = next<int (*)(int)>("fsync");
+    return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    if (journal)
+        journal->push_back(std::string("rename ") + from + " " + to);
+    static const auto real = next<int (*)(const char*, const char*)>("rename");
+    return real(from, to);
+}
+
+namespace {
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// What a save does: the temporary file created, written, committed.
+bool save(ReplacingFile& file, const QByteArray& bytes)
+{
+    if (!file.create())
+        return false;
+    QFile out(file.temporaryPath());
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() &&
+           (out.close(), file.commit());
+}
+
+mode_t modeOf(const QString& path)
+{
+    FileStatus st = {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+class Umask
+{
+public:
+    explicit Umask(mode_t mask) : before_(umask(mask)) {}
+    ~Umask() { umask(before_); }
+    Umask(const Umask&) = delete;
+    Umask& operator=(const Umask&) = delete;
+
+private:
+    mode_t before_;
+};
+
+struct PermissionCase
+{
+    const char* name;
+    mode_t umask;
+    mode_t earlier; // 0: no earlier file
+    mode_t expected;
+};
+
+class PermissionTest : public ::testing::TestWithParam<PermissionCase>
+{
+};
+
+// A new file reads as any file the user makes; a replaced one keeps its
+// permissions, never more open and never less.
+TEST_P(PermissionTest, NewFileFollowsTheUmaskAndAReplacedOneKeepsItsMode)
+{
+    const PermissionCase& c = GetParam();
+    TestFiles files;
+    const QString path = files.path(u"saida.csv"_s);
+    if (c.earlier) {
+        files.write(u"saida.csv"_s, "anterior");
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), c.earlier), 0);
+    }
+    const Umask mask(c.umask);
+    ReplacingFile file(path, u"CSV"_s);
+    ASSERT_TRUE(file.create()) << file.error().toStdString();
+    // Private while written, whatever it becomes.
+    EXPECT_EQ(modeOf(file.temporaryPath()), mode_t(0600));
+    QFile(file.temporaryPath()).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(file.commit()) << file.error().toStdString();
+    EXPECT_EQ(modeOf(path), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PermissionTest,
+                         ::testing::Values(PermissionCase{"NewUmask077", 077, 0, 0600},
+                                           PermissionCase{"NewUmask022", 022, 0, 0644},
+                                           PermissionCase{"NewUmask002", 002, 0, 0664},
+                                           PermissionCase{"Replaced0640", 022, 0640, 0640},
+                                           PermissionCase{"Replaced0666", 077, 0666, 0666}),
+                         CaseName());
+
+// A file shared through its group stays in that group.
+TEST(ReplacingFileGroup, ReplacedFileKeepsItsGroupWherePermitted)
+{
+    TestFiles files;
+    const QString path = files.write(u"saida.csv"_s, "anterior");
+    // Root may give any group; anyone else one of their own others.
+    gid_t groups[64];
+    const int count = getgroups(64, groups);
+    gid_t other = getegid();
+    if (geteuid() == 0) {
+        other = getegid() == 100 ? 101 : 100;
+    } else {
+        for (int i = 0; i < count; ++i) {
+            if (groups[i] != getegid())
+                other = groups[i];
+        }
+    }
+    if (other == getegid())
+        GTEST_SKIP() << "the user belongs to one group only";
+    ASSERT_EQ(chown(QFile::encodeName(path).constData(), uid_t(-1), other), 0);
+
+    ReplacingFile file(path, u"CSV"_s);
+    ASSERT_TRUE(save(file, "novo")) << file.error().toStdString();
+    FileStatus st = {};
+    ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_gid, other);
+    EXPECT_EQ(contents(path), QByteArray("novo"));
+}
+
+// Links are followed to the file they name, which is replaced in its own
+// folder; what is not an ordinary file is refused and stays as it was.
+TEST(ReplacingFileLinks, FollowsLinksAndRefusesWhatIsNotAFile)
+{
+    TestFiles files;
+    const QDir dir = QFileInfo(files.write(u"x"_s, "")).dir();
+    ASSERT_TRUE(dir.mkdir(u"partilhada"_s));
+    const QString shared = files.write(u"partilhada/dados.csv"_s, "anterior");
+    auto link = [&](const QString& to, const QString& name) {
+        EXPECT_EQ(symlink(QFile::encodeName(to).constData(),
+                          QFile::encodeName(dir.filePath(name)).constData()),
+                  0);
+        return dir.filePath(name);
+    };
+    // A chain: a relative link to an absolute one to the shared file.
+    link(shared, u"absoluto.csv"_s);
+    const QString chain = link(u"absoluto.csv"_s, u"cadeia.csv"_s);
+    const QString dangling = link(u"partilhada/novo.csv"_s, u"pendente.csv"_s);
+    const QString device = link(u"/dev/null"_s, u"nulo.csv"_s);
+    const QString fifo = dir.filePath(u"fila.csv"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    ReplacingFile throughChain(chain, u"CSV"_s);
+    ASSERT_TRUE(throughChain.create()) << throughChain.error().toStdString();
+    EXPECT_EQ(QFileInfo(throughChain.temporaryPath()).dir(), QFileInfo(shared).dir());
+    throughChain.discard();
+    ReplacingFile again(chain, u"CSV"_s);
+    ASSERT_TRUE(save(again, "novo")) << again.error().toStdString();
+    EXPECT_EQ(contents(shared), QByteArray("novo"));
+    EXPECT_TRUE(QFileInfo(chain).isSymLink());
+    EXPECT_TRUE(QFileInfo(dir.filePath(u"absoluto.csv"_s)).isSymLink());
+
+    ReplacingFile throughDangling(dangling, u"CSV"_s);
+    ASSERT_TRUE(save(throughDangling, "criado")) << throughDangling.error().toStdString();
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(contents(dir.filePath(u"partilhada/novo.csv"_s)), QByteArray("criado"));
+
+    for (const QString& special : {device, fifo}) {
+        ReplacingFile file(special, u"CSV"_s);
+        EXPECT_FALSE(file.create());
+        EXPECT_TRUE(file.error().contains(u"não é um arquivo comum"_s))
+            << file.error().toStdString();
+        EXPECT_TRUE(file.error().contains(special));
+    }
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
+    FileStatus st = {};
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{u"absoluto.csv"_s, u"cadeia.csv"_s, u"fila.csv"_s, u"nulo.csv"_s,
+                           u"pendente.csv"_s, u"x"_s}));
+    EXPECT_EQ(QDir(dir.filePath(u"partilhada"_s)).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u"dados.csv"_s, u"novo.csv"_s}));
+}
+
+// The data reaches the disk before the new file takes the target's name,
+// and the new name with its folder after.
+TEST(ReplacingFileDurability, SyncsTheFileThenRenamesThenSyncsTheFolder)
+{
+    TestFiles files;
+    const QString path = files.write(u"saida.csv"_s, "anterior");
+    ReplacingFile file(path, u"CSV"_s);
+    ASSERT_TRUE(file.create());
+    const std::string temporary = QFile::encodeName(file.temporaryPath()).toStdString();
+    const std::string target = QFile::encodeName(path).toStdString();
+    const std::string folder = QFile::encodeName(QFileInfo(path).absolutePath()).toStdString();
+    QFile(file.temporaryPath()).open(QIODevice::WriteOnly);
+
+    std::vector<std::string> calls;
+    journal = &calls;
+    const bool committed = file.commit();
+    journal = nullptr;
+    ASSERT_TRUE(committed) << file.error().toStdString();
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"fsync " + temporary, "rename " + temporary + " " + target,
+                                        "fsync " + folder}));
+}
+
+// The temporary file is hidden beside its target and named after it; one a
+// killed save left is removed by the next save to that target, while one
+// another save is still writing stays, as does another target's.
+TEST(ReplacingFileLeftovers, NextSaveRemovesWhatAKilledSaveLeft)
+{
+    TestFiles files;
+    const QString path = files.write(u"saida.csv"_s, "anterior");
+    const QDir dir = QFileInfo(path).dir();
+    const QString killed = files.write(
+        QString::fromUtf8(ReplacingFile::temporaryStem("saida.csv")) + u"Kil1ed"_s, "parte");
+    const QString otherTarget = files.write(
+        QString::fromUtf8(ReplacingFile::temporaryStem("outra.csv")) + u"0ther1"_s, "parte");
+    ReplacingFile writing(path, u"CSV"_s);
+    ASSERT_TRUE(writing.create());
+    EXPECT_EQ(QFileInfo(writing.temporaryPath()).dir(), dir);
+    EXPECT_TRUE(QFileInfo(writing.temporaryPath()).fileName().startsWith(u".saida.csv.verinova-"_s))
+        << writing.temporaryPath().toStdString();
+
+    ReplacingFile next(path, u"CSV"_s);
+    ASSERT_TRUE(save(next, "novo")) << next.error().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_TRUE(QFileInfo::exists(otherTarget));
+    EXPECT_TRUE(QFileInfo::exists(writing.temporaryPath()));
+    QFile(writing.temporaryPath()).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(writing.commit()) << writing.error().toStdString();
+}
+
+struct NameCase
+{
+    const char* name;
+    QString fileName;
+    bool fits;
+};
+
+class LongNameTest : public ::testing::TestWithParam<NameCase>
+{
+};
+
+// Every name the file system takes is saved under exactly that name; a
+// longer one is refused as too long, never as a missing folder.
+TEST_P(LongNameTest, SavesEveryNameThatFits)
+{
+    const NameCase& c = GetParam();
+    TestFiles files;
+    const QString path = QFileInfo(files.write(u"x"_s, "")).dir().filePath(c.fileName);
+    ReplacingFile file(path, u"CSV"_s);
+    const bool saved = save(file, "novo");
+    EXPECT_EQ(saved, c.fits) << file.error().toStdString();
+    if (c.fits) {
+        EXPECT_EQ(contents(path), QByteArray("novo"));
+    } else {
+        EXPECT_TRUE(file.error().contains(u"o nome é longo demais"_s))
+            << file.error().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden).size(), c.fits ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LongNameTest,
+    ::testing::Values(NameCase{"Ascii249", QString(245, u'a') + u".csv"_s, true},
+                      NameCase{"Ascii255", QString(251, u'a') + u".csv"_s, true},
+                      // Two bytes a character: the cut falls between characters.
+                      NameCase{"Accented255", u"a"_s + QString(125, u'ç') + u".csv"_s, true},
+                      NameCase{"Ascii256", QString(252, u'a') + u".csv"_s, false}),
+    CaseName());
+} // namespace
