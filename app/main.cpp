@@ -1,21 +1,44 @@
-#include "app/batchsave.h"
-#include "app/commandline.h"
+#include "app/cli/batchsave.h"
+#include "app/cli/commandline.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
-// Right after each application object, which sets the C library's locale
-// from the environment.
-void nameProgram()
+// Right after the application object, which takes the user's locale for the
+// C library from the environment.
+void prepare(QCoreApplication& app)
 {
     Startup::keepFileNumbersPortable();
     QCoreApplication::setApplicationName(QStringLiteral("Verinova Cadastral"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERINOVA_VERSION));
+    Startup::installPortuguese(app);
+}
+
+// The answers on the terminal: help, version, misuse, and saving.
+int answer(CommandLine& commandLine, CommandLine::Request request)
+{
+    switch (request) {
+    case CommandLine::Request::Help:
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return 0;
+    case CommandLine::Request::Version:
+        std::fputs(qPrintable(CommandLine::versionText()), stdout);
+        return 0;
+    case CommandLine::Request::Save:
+        return BatchSave::run(commandLine.savePlan(), stderr);
+    case CommandLine::Request::Misuse:
+    case CommandLine::Request::Window:
+        break;
+    }
+    std::fputs(qPrintable(commandLine.errorText()), stderr);
+    return 2;
 }
 } // namespace
 
@@ -26,54 +49,48 @@ int main(int argc, char** argv)
         std::fputs(wrong.toLocal8Bit().constData(), stderr);
         return 2;
     }
-    QString path;
-    CommandLine::SavePlan pdfPlan;
-    {
-        // Help, version, misuse and saving are answered before the window
-        // system is reached, so that they work without a display.
-        QCoreApplication terminal(argc, argv);
-        nameProgram();
-        Startup::installPortuguese(terminal);
-        CommandLine commandLine;
-        switch (commandLine.parse(QCoreApplication::arguments())) {
-        case CommandLine::Request::Help:
-            std::fputs(qPrintable(commandLine.helpText()), stdout);
-            return 0;
-        case CommandLine::Request::Version:
-            std::fputs(qPrintable(CommandLine::versionText()), stdout);
-            return 0;
-        case CommandLine::Request::Misuse:
-            std::fputs(qPrintable(commandLine.errorText()), stderr);
-            return 2;
-        case CommandLine::Request::Save:
-            Startup::quietQtWarnings();
-            if (commandLine.savePlan().format != SheetFile::Format::Pdf)
-                return BatchSave::run(commandLine.savePlan(), stderr);
-            pdfPlan = commandLine.savePlan();
-            break;
-        case CommandLine::Request::Window:
-            path = commandLine.path();
-            break;
-        }
+    // What is asked decides the one application object: the window needs the
+    // widgets; pages of a PDF need fonts, which need a GUI application though
+    // no display; everything else only the core, so that it works without a
+    // display. The line is read again once the application object has
+    // installed the Portuguese texts its messages are given in.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    CommandLine commandLine;
+    const CommandLine::Request asked = commandLine.parse(arguments);
+
+    if (asked == CommandLine::Request::Window) {
+        QApplication app(argc, argv);
+        prepare(app);
+        // Ties the window to the installed desktop entry, for its icon and
+        // name in the task bar where the window system asks for it (Wayland).
+        QGuiApplication::setDesktopFileName(QStringLiteral(VERINOVA_APP_ID));
+        Verinova window;
+        window.setReturnFilePath(commandLine.path());
+        window.show();
+        return QApplication::exec();
     }
 
-    if (!pdfPlan.jobs.empty()) {
-        // Pages need fonts, which need a GUI application, though not a display.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication pages(argc, argv);
-        nameProgram();
-        return BatchSave::run(pdfPlan, stderr);
+    // Before the application object, which has warnings of its own to give.
+    if (asked == CommandLine::Request::Save)
+        Startup::quietQtWarnings();
+    if (asked == CommandLine::Request::Save &&
+        commandLine.savePlan().format == SheetFile::Format::Pdf) {
+        // The offscreen platform said on this application's own line, not in
+        // the environment that programs it starts would inherit.
+        std::vector<char*> withPlatform(argv, argv + argc);
+        char platformOption[] = "-platform";
+        char offscreen[] = "offscreen";
+        withPlatform.insert(withPlatform.begin() + 1, {platformOption, offscreen});
+        int count = static_cast<int>(withPlatform.size());
+        withPlatform.push_back(nullptr);
+        QGuiApplication pages(count, withPlatform.data());
+        prepare(pages);
+        return answer(commandLine, commandLine.parse(QCoreApplication::arguments()));
     }
 
-    QApplication app(argc, argv);
-    nameProgram();
-    // Ties the window to the installed desktop entry, for its icon and name
-    // in the task bar where the window system asks for it (Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral(VERINOVA_APP_ID));
-    Startup::installPortuguese(app);
-
-    Verinova window;
-    window.setReturnFilePath(path);
-    window.show();
-    return QApplication::exec();
+    QCoreApplication terminal(argc, argv);
+    prepare(terminal);
+    return answer(commandLine, commandLine.parse(QCoreApplication::arguments()));
 }

@@ -1,4 +1,4 @@
-#include "app/terminalprogress.h"
+#include "app/cli/terminalprogress.h"
 
 #include <QLocale>
 

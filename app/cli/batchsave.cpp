@@ -1,6 +1,6 @@
-#include "app/batchsave.h"
+#include "app/cli/batchsave.h"
 
-#include "app/terminalprogress.h"
+#include "app/cli/terminalprogress.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"

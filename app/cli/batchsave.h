@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/commandline.h"
+#include "app/cli/commandline.h"
 
 #include <cstdio>
 

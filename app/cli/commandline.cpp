@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "app/cli/commandline.h"
 
 #include <QCoreApplication>
 #include <QDir>
