@@ -1,15 +1,11 @@
 // Hostile files: a FIFO swapped in after the path check, a "regular" file
-// that never ends, a UTF-16 file.
+// that never ends, a UTF-16 file, through the whole import.
 #include "processing/importcommand.h"
-#include "processing/linereader.h"
-#include "processing/textdecoding.h"
-#include "processing/utf16device.h"
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -70,7 +66,8 @@ protected:
     {
         const qint64 n = std::min(maxSize, limit_ - handedOut_);
         for (qint64 i = 0; i < n; ++i)
-            data[i] = pattern_[static_cast<std::size_t>((handedOut_ + i) % qint64(pattern_.size()))];
+            data[i] =
+                pattern_[static_cast<std::size_t>((handedOut_ + i) % qint64(pattern_.size()))];
         handedOut_ += n;
         return n;
     }
@@ -132,38 +129,6 @@ TEST(HostileFile, DeviceSwappedInAfterThePathCheckIsRefused)
     };
     EXPECT_EQ(ImportCommand::run(path, sheet, options).messageText(),
               QStringLiteral("Arquivo Selecionado Não Existe"));
-}
-
-// A line longer than the bound ends the reading, in every block size.
-TEST(HostileFile, LineReaderRefusesALineLongerThanTheBound)
-{
-    for (const std::size_t block : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{1} << 20}) {
-        QByteArray bytes("ab\r\n12345678\n123456789\ncd\n");
-        QBuffer device(&bytes);
-        device.open(QIODevice::ReadOnly);
-        LineReader reader(device, block, 8);
-        std::vector<std::string> lines;
-        std::string_view line;
-        while (reader.next(line))
-            lines.emplace_back(line);
-        EXPECT_EQ(lines, (std::vector<std::string>{"ab", "12345678"})) << block;
-        EXPECT_TRUE(reader.lineTooLong()) << block;
-        EXPECT_FALSE(reader.failed()) << block;
-        EXPECT_FALSE(reader.next(line)) << block;
-    }
-}
-
-// A last line without its end counts the same.
-TEST(HostileFile, LineReaderRefusesALongLastLine)
-{
-    QByteArray bytes("ab\n123456789");
-    QBuffer device(&bytes);
-    device.open(QIODevice::ReadOnly);
-    LineReader reader(device, 4, 8);
-    std::string_view line;
-    ASSERT_TRUE(reader.next(line));
-    EXPECT_FALSE(reader.next(line));
-    EXPECT_TRUE(reader.lineTooLong());
 }
 
 // A file that never ends and holds no line end (pagemap is mostly zero
@@ -252,10 +217,11 @@ TEST_P(Utf16File, LoadsAsTheUtf8FileDoes)
                              worker("ÁGUA \U0001F600") + "\r" + worker("C") + ";x";
     TestFiles files;
     ResultSheet fromUtf8;
-    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
+    ASSERT_TRUE(
+        ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
     ResultSheet fromUtf16;
-    const CommandOutcome outcome =
-        ImportCommand::run(files.write(QStringLiteral("u16.txt"), utf16(text, GetParam())), fromUtf16);
+    const CommandOutcome outcome = ImportCommand::run(
+        files.write(QStringLiteral("u16.txt"), utf16(text, GetParam())), fromUtf16);
     ASSERT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.rows, 3);
     EXPECT_EQ(fromUtf16.ColCount(), 22);
@@ -272,7 +238,8 @@ TEST_P(Utf16File, BigFileLoadsWhole)
     const std::string text = ReturnFileGenerator(generated).file(6'000);
     TestFiles files;
     ResultSheet fromUtf8;
-    ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
+    ASSERT_TRUE(
+        ImportCommand::run(files.write(QStringLiteral("u8.txt"), text), fromUtf8).succeeded());
     ResultSheet fromUtf16;
     ASSERT_TRUE(ImportCommand::run(files.write(QStringLiteral("u16.txt"), utf16(text, GetParam())),
                                    fromUtf16)
@@ -281,63 +248,8 @@ TEST_P(Utf16File, BigFileLoadsWhole)
     EXPECT_EQ(contents(fromUtf16), contents(fromUtf8));
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, Utf16File, ::testing::Values(false, true),
-                         [](const auto& info) {
-                             return std::string(info.param ? "BigEndian" : "LittleEndian");
-                         });
+INSTANTIATE_TEST_SUITE_P(Orders, Utf16File, ::testing::Values(false, true), [](const auto& info) {
+    return std::string(info.param ? "BigEndian" : "LittleEndian");
+});
 
-struct Utf16Case
-{
-    const char* name;
-    std::string bytes; // little endian, without a BOM
-    std::string utf8;
-};
-
-class Utf16Decoding : public ::testing::TestWithParam<Utf16Case>
-{
-};
-
-// Whole, and fed one byte at a time as short reads would.
-TEST_P(Utf16Decoding, GivesValidUtf8)
-{
-    const Utf16Case& c = GetParam();
-    std::string whole;
-    EXPECT_EQ(TextDecoding::appendUtf16AsUtf8(c.bytes, TextDecoding::Utf16::LittleEndian, whole,
-                                              true),
-              c.bytes.size());
-    EXPECT_EQ(whole, c.utf8);
-    EXPECT_TRUE(TextDecoding::isValidUtf8(whole));
-
-    std::string pending;
-    std::string pieces;
-    for (std::size_t i = 0; i < c.bytes.size(); ++i) {
-        pending += c.bytes[i];
-        pending.erase(0, TextDecoding::appendUtf16AsUtf8(
-                             pending, TextDecoding::Utf16::LittleEndian, pieces, false));
-    }
-    TextDecoding::appendUtf16AsUtf8(pending, TextDecoding::Utf16::LittleEndian, pieces, true);
-    EXPECT_EQ(pieces, c.utf8);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Utf16Decoding,
-    ::testing::Values(Utf16Case{"Ascii", std::string("a\0;\0\r\0\n\0", 8), "a;\r\n"},
-                      Utf16Case{"Accent", std::string("\xC7\0\xE3\0", 4), "Çã"},
-                      Utf16Case{"Euro", std::string("\xAC\x20", 2), "€"},
-                      Utf16Case{"SurrogatePair", std::string("\x3D\xD8\x00\xDE", 4), "\U0001F600"},
-                      Utf16Case{"LoneHigh", std::string("\x3D\xD8" "a\0", 4), "\xEF\xBF\xBD" "a"},
-                      Utf16Case{"LoneLow", std::string("\x00\xDE" "a\0", 4), "\xEF\xBF\xBD" "a"},
-                      Utf16Case{"HighAtTheEnd", "\x3D\xD8", "\xEF\xBF\xBD"},
-                      Utf16Case{"OddLastByte", std::string("a\0b", 3), "a\xEF\xBF\xBD"},
-                      Utf16Case{"Nul", std::string("\0\0", 2), std::string(1, '\0')}),
-    CaseName());
-
-TEST(TextDecoding, Utf16BomOnlyAtTheStart)
-{
-    EXPECT_EQ(TextDecoding::utf16Bom("\xFF\xFEH"), TextDecoding::Utf16::LittleEndian);
-    EXPECT_EQ(TextDecoding::utf16Bom("\xFE\xFF"), TextDecoding::Utf16::BigEndian);
-    EXPECT_EQ(TextDecoding::utf16Bom("\xFF"), TextDecoding::Utf16::None);
-    EXPECT_EQ(TextDecoding::utf16Bom("H\xFF\xFE"), TextDecoding::Utf16::None);
-    EXPECT_EQ(TextDecoding::utf16Bom("\xEF\xBB\xBF"), TextDecoding::Utf16::None);
-}
 } // namespace

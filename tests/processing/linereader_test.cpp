@@ -2,6 +2,8 @@
 #include "tests/support/casename.h"
 #include "tests/support/failingdevice.h"
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,4 +99,37 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineReaderFailure,
                                            FailCase{
                                                "LongLine", "abcdefghijklmnopqrstuvwxyz\n", 20, {}}),
                          CaseName());
+// A line longer than the bound ends the reading, in every block size.
+TEST(LineReader, RefusesALineLongerThanTheBound)
+{
+    for (const std::size_t block :
+         {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{1} << 20}) {
+        QByteArray bytes("ab\r\n12345678\n123456789\ncd\n");
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        LineReader reader(device, block, 8);
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (reader.next(line))
+            lines.emplace_back(line);
+        EXPECT_EQ(lines, (std::vector<std::string>{"ab", "12345678"})) << block;
+        EXPECT_TRUE(reader.lineTooLong()) << block;
+        EXPECT_FALSE(reader.failed()) << block;
+        EXPECT_FALSE(reader.next(line)) << block;
+    }
+}
+
+// A last line without its end counts the same.
+TEST(LineReader, RefusesALongLastLine)
+{
+    QByteArray bytes("ab\n123456789");
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    LineReader reader(device, 4, 8);
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_TRUE(reader.lineTooLong());
+}
+
 } // namespace

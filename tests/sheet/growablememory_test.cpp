@@ -13,7 +13,8 @@ TEST(GrowableArray, KeepsItsContentsAcrossEveryKindOfGrowth)
 {
     constexpr std::size_t kPast = 3 * GrowableMemory::kMapFrom / sizeof(std::uint32_t);
     GrowableArray<std::uint32_t> numbers;
-    const std::size_t checkpoints[] = {1, 1000, GrowableMemory::kMapFrom / sizeof(std::uint32_t) - 1,
+    const std::size_t checkpoints[] = {1, 1000,
+                                       GrowableMemory::kMapFrom / sizeof(std::uint32_t) - 1,
                                        GrowableMemory::kMapFrom / sizeof(std::uint32_t) + 1, kPast};
     std::size_t next = 0;
     for (const std::size_t upTo : checkpoints) {
