@@ -15,9 +15,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <cstring>
 #include <malloc.h>
+#include <memory>
 
 namespace {
 constexpr int kWorkers = 1'000'000;
@@ -30,7 +30,11 @@ double statusMegabytes(const char* field)
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(field))
-            return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ')[0].toDouble() / 1024.0;
+            return line.mid(static_cast<qsizetype>(std::strlen(field)))
+                       .trimmed()
+                       .split(' ')[0]
+                       .toDouble() /
+                   1024.0;
     }
     return 0;
 }
@@ -79,7 +83,8 @@ void BM_ClickProcessarToPaintedGrid(benchmark::State& state)
         click(*window);
         paintGrid(*window);
         state.PauseTiming();
-        if (window->findChild<SheetView*>(QStringLiteral("F1Book1"))->sheet().RowCount() != kWorkers)
+        if (window->findChild<SheetView*>(QStringLiteral("F1Book1"))->sheet().RowCount() !=
+            kWorkers)
             state.SkipWithError("the import lost rows");
         window.reset();
         state.ResumeTiming();

@@ -140,8 +140,8 @@ void appendCodePoint(char32_t c, std::string& out)
 }
 } // namespace
 
-std::size_t TextDecoding::appendUtf16AsUtf8(std::string_view bytes, Utf16 order,
-                                            std::string& out, bool final)
+std::size_t TextDecoding::appendUtf16AsUtf8(std::string_view bytes, Utf16 order, std::string& out,
+                                            bool final)
 {
     constexpr char32_t kReplacement = 0xFFFD;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

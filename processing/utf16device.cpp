@@ -31,8 +31,8 @@ qint64 Utf16Device::readData(char* data, qint64 maxSize)
             TextDecoding::appendUtf16AsUtf8(raw_, order_, decoded_, sourceAtEnd_);
         raw_.erase(0, used);
     }
-    const auto n = std::min<std::size_t>(static_cast<std::size_t>(maxSize),
-                                          decoded_.size() - handedOut_);
+    const auto n =
+        std::min<std::size_t>(static_cast<std::size_t>(maxSize), decoded_.size() - handedOut_);
     std::memcpy(data, decoded_.data() + handedOut_, n);
     handedOut_ += n;
     return static_cast<qint64>(n);

@@ -74,8 +74,8 @@ void GrowableMemory::grow(std::size_t bytes)
     if (mapped_) {
         bigger = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
     } else {
-        bigger = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                        -1, 0);
+        bigger =
+            ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (bigger != MAP_FAILED && data_) {
             std::memcpy(bigger, data_, capacity_);
             std::free(data_);
