@@ -4,28 +4,19 @@
 #include "processing/pathcheck.h"
 #include "processing/returncodes.h"
 #include "processing/returnfileparser.h"
-#include "sheet/resultsheet.h"
-
 #include "processing/textdecoding.h"
 #include "processing/utf16device.h"
+#include "sheet/resultsheet.h"
 
 #include <QFile>
 
 #include <fcntl.h>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <new>
-#include <optional>
-#include <stdexcept>
-
 namespace {
-struct Loaded
-{
-    CommandMessage message = CommandMessage::None;
-    bool notUtf8 = false;
-};
-
 CommandMessage endOf(const LineReader& reader)
 {
     if (reader.failed())
@@ -35,22 +26,21 @@ CommandMessage endOf(const LineReader& reader)
     return CommandMessage::None;
 }
 
-Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
+CommandMessage parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
 {
     LineReader reader(device);
     std::string_view line;
     if (!reader.next(line)) // the header, whatever it holds
-        return {endOf(reader)};
+        return endOf(reader);
     int lines = 1;
     while (reader.next(line)) {
         if (++lines > ImportCommand::kMaxLines)
-            return {CommandMessage::TooManyLines};
+            return CommandMessage::TooManyLines;
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
-            return {CommandMessage::TooManyRows};
-        if (parser.addLine(line) == ReturnFileParser::LineResult::NotUtf8)
-            return {CommandMessage::None, true};
+            return CommandMessage::TooManyRows;
+        parser.addLine(line);
     }
-    return {endOf(reader)};
+    return endOf(reader);
 }
 
 // Opens without waiting (a FIFO or a device put in the file's place after
@@ -115,21 +105,13 @@ CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const 
         return load(decoded, sheet, options);
     }
     try {
-        std::optional<ReturnFileParser> parser(std::in_place, ReturnFileParser::Encoding::Utf8);
-        Loaded loaded = parse(device, *parser, maxRows);
-        if (loaded.notUtf8) {
-            // Valid UTF-8 or not is a property of the whole file: start over.
-            parser.reset();
-            if (!device.reset())
-                return {CommandMessage::CannotRead};
-            parser.emplace(ReturnFileParser::Encoding::Windows1252);
-            loaded = parse(device, *parser, maxRows);
-        }
-        if (loaded.message != CommandMessage::None)
-            return {loaded.message};
-        const int rows = parser->rows();
-        const int columns = parser->columns();
-        sheet.ReplaceCells(parser->takeCells(), rows, columns);
+        ReturnFileParser parser;
+        if (const CommandMessage message = parse(device, parser, maxRows);
+            message != CommandMessage::None)
+            return {message};
+        const int rows = parser.rows();
+        const int columns = parser.columns();
+        sheet.ReplaceCells(parser.takeCells(), rows, columns);
         return {CommandMessage::None, rows};
     } catch (const std::bad_alloc&) {
         return {CommandMessage::OutOfMemory};
