@@ -14,6 +14,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -318,6 +319,24 @@ SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
 SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
                                          const Copies& copies, Progress* progress) const
 {
+    QPainter painter;
+    try {
+        return printPages(painter, device, pages, copies, progress);
+    } catch (const std::bad_alloc&) {
+        // The pages so far are not a printout: a printer drops them, a file
+        // is left to its caller to throw away.
+        Result result;
+        if (painter.isActive())
+            result = cancel(painter, device, result);
+        result.error = QStringLiteral("Memória insuficiente para imprimir.");
+        return result;
+    }
+}
+
+SheetPrinter::Result SheetPrinter::printPages(QPainter& painter, QPagedPaintDevice& device,
+                                              const QPageRanges& pages, const Copies& copies,
+                                              Progress* progress) const
+{
     const PageFrame frame = PageFrame::of(device);
     const PagePlan plan = PagePlan::forRange(sheet_, range_, frame.sheetPaper(), digitWidth());
 
@@ -336,7 +355,6 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
         return result;
     }
 
-    QPainter painter;
     if (!painter.begin(&device)) {
         result.error = QStringLiteral("Não foi possível abrir a impressora.");
         return result;
