@@ -12,6 +12,7 @@
 #include <QPrinter>
 
 #include <cerrno>
+#include <new>
 
 namespace {
 SheetFile::Result saveCsv(const ResultSheet& sheet, const QString& path, Progress* progress)
@@ -100,17 +101,23 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         return Result::failed(file.error());
 
     Result result;
-    switch (format) {
-    case Format::Xlsx:
-        result = XlsxExport::write(sheet, file.temporaryPath(), QFileInfo(path).absolutePath(),
-                                   options.xlsxRowsPerSheet, progress);
-        break;
-    case Format::Csv:
-        result = saveCsv(sheet, file.temporaryPath(), progress);
-        break;
-    case Format::Pdf:
-        result = savePdf(sheet, file.temporaryPath(), progress);
-        break;
+    try {
+        switch (format) {
+        case Format::Xlsx:
+            result = XlsxExport::write(sheet, file.temporaryPath(), QFileInfo(path).absolutePath(),
+                                       options, progress);
+            break;
+        case Format::Csv:
+            result = saveCsv(sheet, file.temporaryPath(), progress);
+            break;
+        case Format::Pdf:
+            result = savePdf(sheet, file.temporaryPath(), progress);
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        // The writers unwind (the workbook frees itself, the files close)
+        // and the temporary file goes with `file`.
+        result = Result::failed(ReplacingFile::reason(ENOMEM));
     }
     if (result.status == Result::Status::Failed)
         result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")

@@ -1,6 +1,7 @@
 #include "sheet/export/xlsxexport.h"
 
 #include "sheet/export/sheetsummary.h"
+#include "sheet/export/xlsxcell.h"
 #include "sheet/progress.h"
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dlfcn.h>
 #include <string>
@@ -49,19 +51,15 @@ extern "C" int zipOpenNewFileInZip4_64(void* file, const char* filename, const v
 namespace {
 constexpr int kRowsPerReport = 4096;
 
-// The longest prefix of at most `characters` code points, never cutting a
-// character in two.
-std::string_view cutToCharacters(std::string_view utf8, std::size_t characters)
-{
-    if (utf8.size() <= characters)
-        return utf8;
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && seen++ == characters)
-            return utf8.substr(0, i);
-    }
-    return utf8;
-}
+// The uncompressed workbook can only be smaller than this: each cell's tags
+// with its reference, each row's, and a worksheet's fixed parts, plus the
+// text at its largest once escaped (a control character's byte becomes the
+// seven of "_xHHHH_"; a prepared cell is at most 32,767 characters of at most
+// five bytes each, as "&amp;"), counted twice for the summary's messages.
+constexpr std::uint64_t kCellTagBytes = 80;
+constexpr std::uint64_t kRowTagBytes = 64;
+constexpr std::uint64_t kSheetBytes = 64 * 1024;
+constexpr std::uint64_t kMaxCellTextBytes = 5 * XlsxCell::kMaxUnits;
 
 QString libraryReason(lxw_error error)
 {
@@ -86,12 +84,13 @@ QString libraryReason(lxw_error error)
 class Workbook
 {
 public:
-    Workbook(const QString& path, const QString& temporaryFolder)
+    Workbook(const QString& path, const QString& temporaryFolder, bool zip64)
         : path_(QFile::encodeName(path)), folder_(QFile::encodeName(temporaryFolder))
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = folder_.isEmpty() ? nullptr : folder_.data();
+        options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
         book_ = workbook_new_opt(path_.constData(), &options);
         if (book_) {
             bold_ = workbook_add_format(book_);
@@ -186,7 +185,7 @@ private:
     {
         if (text.empty())
             return;
-        text_.assign(cutToCharacters(text, XlsxExport::kMaxCellCharacters));
+        XlsxCell::prepare(text, text_);
         check(worksheet_write_string(ws, row, static_cast<lxw_col_t>(col), text_.c_str(), format));
     }
     void check(lxw_error error)
@@ -220,8 +219,10 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
         if (error == LXW_NO_ERROR)
             error = e;
     };
+    std::string prepared;
     auto text = [&](lxw_row_t row, lxw_col_t col, const QString& s, lxw_format* format) {
-        check(worksheet_write_string(ws, row, col, s.toUtf8().constData(), format));
+        XlsxCell::prepare(s.toStdString(), prepared);
+        check(worksheet_write_string(ws, row, col, prepared.c_str(), format));
     };
     check(worksheet_set_column(ws, 0, 0, 24, nullptr));
     check(worksheet_set_column(ws, 1, 1, 60, nullptr));
@@ -272,21 +273,43 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold,
 }
 } // namespace
 
-SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& path,
-                                    const QString& temporaryFolder, int rowsPerSheet,
-                                    Progress* progress)
+std::uint64_t XlsxExport::xmlBytesBound(const ResultSheet& sheet, int rowsPerSheet,
+                                        std::uint64_t enough)
 {
+    const std::vector<int> columns = ShownColumns::of(sheet);
+    const int rows = sheet.RowCount();
+    const auto sheets = std::uint64_t(rows / std::max(rowsPerSheet, 1) + 2); // with "Resumo"
+    std::uint64_t bound = sheets * kSheetBytes + std::uint64_t(rows + 1) * kRowTagBytes +
+                          std::uint64_t(rows + 1) * columns.size() * kCellTagBytes;
+    for (int row = 1; row <= rows && bound <= enough; ++row) {
+        for (const int col : columns) {
+            const std::uint64_t bytes = sheet.CellUtf8(row, col).size();
+            bound += 2 * std::min(7 * bytes, kMaxCellTextBytes);
+        }
+    }
+    return bound;
+}
+
+SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& path,
+                                    const QString& temporaryFolder,
+                                    const SheetFile::Options& options, Progress* progress)
+{
+    const int rowsPerSheet = std::max(options.xlsxRowsPerSheet, 1);
     auto failure = [](lxw_error error) { return SheetFile::Result::failed(libraryReason(error)); };
     // Counted before any row is written: the constant-memory mode writes each
     // worksheet in one pass.
     const std::vector<SheetSummary::Check> summary = SheetSummary::of(sheet);
 
-    Workbook book(path, temporaryFolder);
+    // Without ZIP64 a part or the whole past 4 GiB makes a zip no reader
+    // takes. It is asked for only when needed: files keep the form every
+    // reader has always read.
+    const bool zip64 =
+        xmlBytesBound(sheet, rowsPerSheet, options.xlsxZip64Above) > options.xlsxZip64Above;
+    Workbook book(path, temporaryFolder, zip64);
     if (!book.book())
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
     DataSheets data(sheet, book, progress);
     const int rows = sheet.RowCount();
-    rowsPerSheet = std::max(rowsPerSheet, 1);
     int first = 1;
     for (int n = 1; first == 1 || first <= rows; ++n, first += rowsPerSheet) {
         const int last = std::min(rows, first + rowsPerSheet - 1);
