@@ -10,14 +10,6 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-// "_xHHHH_" at the start of `text`.
-bool startsWithEscape(std::string_view text)
-{
-    return text.size() >= 7 && text[0] == '_' && (text[1] == 'x' || text[1] == 'X') &&
-           isHexDigit(text[2]) && isHexDigit(text[3]) && isHexDigit(text[4]) &&
-           isHexDigit(text[5]) && text[6] == '_';
-}
-
 bool xmlCannotHold(char32_t c)
 {
     // Surrogates never get here: they are not UTF-8.
@@ -58,6 +50,19 @@ char32_t decode(std::string_view text, std::size_t& length)
     return value;
 }
 
+// Whether the text at the start of `text` would be read as an escape once
+// written: "_xHHHH" followed by "_", or by a character whose own escape
+// starts with "_".
+bool startsLikeEscape(std::string_view text)
+{
+    if (text.size() < 7 || text[0] != '_' || (text[1] != 'x' && text[1] != 'X') ||
+        !isHexDigit(text[2]) || !isHexDigit(text[3]) || !isHexDigit(text[4]) ||
+        !isHexDigit(text[5]))
+        return false;
+    std::size_t length = 0;
+    return text[6] == '_' || xmlCannotHold(decode(text.substr(6), length));
+}
+
 void appendEscape(char32_t c, std::string& out)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -77,7 +82,7 @@ void XlsxCell::prepare(std::string_view utf8, std::string& out)
         std::size_t length = 0;
         const char32_t c = decode(utf8.substr(i), length);
         const std::size_t cellUnits = c >= 0x10000 ? 2 : 1;
-        const bool escaped = xmlCannotHold(c) || startsWithEscape(utf8.substr(i));
+        const bool escaped = xmlCannotHold(c) || startsLikeEscape(utf8.substr(i));
         const std::size_t written = escaped ? 7 : 1;
         if (units + cellUnits > kMaxUnits || characters + written > kMaxUnits)
             return;

@@ -19,6 +19,8 @@
 //   string, and the cell, early (libxlsxwriter has no call taking a length);
 // - a literal "_xHHHH_" in the text gets its underscore escaped ("_x005F_"),
 //   so a spreadsheet shows it as written instead of the character it names;
+//   so does "_xHHHH" before a character that is escaped, whose escape's "_"
+//   would complete it;
 // - bytes that are not UTF-8 become U+FFFD;
 // - the text is cut at 32,767 UTF-16 units, as spreadsheets count a cell,
 //   never between the two halves of a character beyond U+FFFF. The library

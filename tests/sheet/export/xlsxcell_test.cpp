@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "a_x0001_\t\n_x000D__x001F_\x7F"},
         CellCase{"LiteralEscapesKeptLiteral", "_x0041_ _X00e9_ _x12_ _x00411 x0041_",
                  "_x005F_x0041_ _x005F_X00e9_ _x12_ _x00411 x0041_"},
+        CellCase{"NoEscapeCompletedByTheNextOne", std::string("_x0020\0_x0041\x01", 14),
+                 "_x005F_x0020_x0000__x005F_x0041_x0001_"},
         CellCase{"XmlMarkupLeftToTheLibrary", "<a & \"b\">", "<a & \"b\">"},
         CellCase{"NotUtf8BecomesReplacement",
                  "A\xC9"
