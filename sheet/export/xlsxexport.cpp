@@ -17,6 +17,7 @@
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <xlsxwriter.h>
 
 // libxlsxwriter deflates every part of the workbook at zlib's default level,
@@ -60,6 +61,23 @@ constexpr std::uint64_t kCellTagBytes = 80;
 constexpr std::uint64_t kRowTagBytes = 64;
 constexpr std::uint64_t kSheetBytes = 64 * 1024;
 constexpr std::uint64_t kMaxCellTextBytes = 5 * XlsxCell::kMaxUnits;
+
+// libxlsxwriter does not check every allocation it makes (a row's attributes,
+// for one): out of memory it can crash instead of failing. So before it
+// starts on a worksheet, every few thousand rows, and before it packs the
+// zip, the memory it may need is asked for and given back at once; when that
+// fails the save ends with "memória insuficiente" before the library can
+// crash. Asked of the kernel, so that no allocator keeps it or skips it.
+bool hasHeadroom()
+{
+    constexpr std::size_t kHeadroom = 8 << 20;
+    void* room =
+        ::mmap(nullptr, kHeadroom, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (room == MAP_FAILED)
+        return false;
+    ::munmap(room, kHeadroom);
+    return true;
+}
 
 QString libraryReason(lxw_error error)
 {
@@ -139,6 +157,8 @@ public:
     // Rows first to last (1-based sheet rows) into the worksheet `name`.
     bool write(const std::string& name, int first, int last)
     {
+        if (!hasHeadroom())
+            return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
         lxw_worksheet* ws = workbook_add_worksheet(book_.book(), name.c_str());
         if (!ws)
             return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -160,9 +180,12 @@ public:
         for (std::size_t i = 0; i < columns_.size(); ++i)
             writeText(ws, 0, i, SheetTemplate::heading(columns_[i]).toStdString(), book_.bold());
         for (int row = first; row <= last && error_ == LXW_NO_ERROR; ++row) {
-            if (progress_ && (row - 1) % kRowsPerReport == 0 &&
-                !progress_->advance(row - 1, sheet_.RowCount()))
-                return false;
+            if ((row - 1) % kRowsPerReport == 0) {
+                if (progress_ && !progress_->advance(row - 1, sheet_.RowCount()))
+                    return false;
+                if (!hasHeadroom())
+                    return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+            }
             const auto xlsxRow = static_cast<lxw_row_t>(row - first + 1);
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 writeText(ws, xlsxRow, i, sheet_.CellUtf8(row, columns_[i]), nullptr);
@@ -322,10 +345,14 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
         if (data.temporaryError() != 0)
             return SheetFile::Result::failed(ReplacingFile::reason(data.temporaryError()));
     }
+    if (!hasHeadroom())
+        return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error = writeSummary(book.book(), book.bold(), summary))
         return failure(error);
     if (progress && !progress->advance(rows, rows))
         return SheetFile::Result::cancelled();
+    if (!hasHeadroom())
+        return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error = book.close())
         return failure(error);
     return {};
