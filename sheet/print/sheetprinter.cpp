@@ -14,6 +14,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -319,15 +320,23 @@ SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
 SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
                                          const Copies& copies, Progress* progress) const
 {
-    QPainter painter;
+    auto painter = std::make_unique<QPainter>();
     try {
-        return printPages(painter, device, pages, copies, progress);
+        return printPages(*painter, device, pages, copies, progress);
     } catch (const std::bad_alloc&) {
         // The pages so far are not a printout: a printer drops them, a file
         // is left to its caller to throw away.
         Result result;
-        if (painter.isActive())
-            result = cancel(painter, device, result);
+        try {
+            if (painter->isActive())
+                result = cancel(*painter, device, result);
+        } catch (const std::bad_alloc&) {
+            // Ending the job takes memory too (a PDF compresses its last
+            // page), and the painter would try again when destroyed, outside
+            // any handler. It is let go with the job unfinished instead.
+            static_cast<void>(painter.release());
+        }
+        result.printed = false;
         result.error = QStringLiteral("Memória insuficiente para imprimir.");
         return result;
     }
