@@ -1,5 +1,6 @@
 #include "sheet/export/xlsxexport.h"
 
+#include "sheet/cellstore.h"
 #include "sheet/export/sheetsummary.h"
 #include "sheet/export/xlsxcell.h"
 #include "sheet/progress.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -54,13 +56,39 @@ constexpr int kRowsPerReport = 4096;
 
 // The uncompressed workbook can only be smaller than this: each cell's tags
 // with its reference, each row's, and a worksheet's fixed parts, plus the
-// text at its largest once escaped (a control character's byte becomes the
-// seven of "_xHHHH_"; a prepared cell is at most 32,767 characters of at most
-// five bytes each, as "&amp;"), counted twice for the summary's messages.
+// text at its largest once escaped, counted twice for the summary's messages.
+// A prepared cell is at most 32,767 characters of at most five bytes each
+// (as "&amp;").
 constexpr std::uint64_t kCellTagBytes = 80;
 constexpr std::uint64_t kRowTagBytes = 64;
 constexpr std::uint64_t kSheetBytes = 64 * 1024;
 constexpr std::uint64_t kMaxCellTextBytes = 5 * XlsxCell::kMaxUnits;
+
+// The most bytes one byte of a cell's text can become in the XML: a control
+// character the seven of "_xHHHH_", "_" the seven of "_x005F_", "&" "&amp;",
+// the 0xEF that leads U+FFFE or U+FFFF the five its escape adds to the two
+// bytes after it, and any other byte past ASCII the three of U+FFFD, should it
+// not be UTF-8. Tighter than seven for every byte, so that only a workbook
+// that may really pass the limit gets ZIP64.
+constexpr std::array<std::uint8_t, 256> kMostXmlBytes = [] {
+    std::array<std::uint8_t, 256> most{};
+    for (std::size_t b = 0; b < most.size(); ++b)
+        most[b] = b < 0x20 ? 7 : b < 0x80 ? 1 : 3;
+    most['\t'] = most['\n'] = 1;
+    most['_'] = 7;
+    most['&'] = 5;
+    most['<'] = most['>'] = 4;
+    most[0xEF] = 5;
+    return most;
+}();
+
+std::uint64_t mostXmlBytes(std::string_view text)
+{
+    std::uint64_t bytes = 0;
+    for (const char c : text)
+        bytes += kMostXmlBytes[static_cast<unsigned char>(c)];
+    return std::min(bytes, kMaxCellTextBytes);
+}
 
 // libxlsxwriter does not check every allocation it makes (a row's attributes,
 // for one): out of memory it can crash instead of failing. So before it
@@ -304,10 +332,23 @@ std::uint64_t XlsxExport::xmlBytesBound(const ResultSheet& sheet, int rowsPerShe
     const auto sheets = std::uint64_t(rows / std::max(rowsPerSheet, 1) + 2); // with "Resumo"
     std::uint64_t bound = sheets * kSheetBytes + std::uint64_t(rows + 1) * kRowTagBytes +
                           std::uint64_t(rows + 1) * columns.size() * kCellTagBytes;
+    // Most cells hold one of the few interned texts ("OK", the messages):
+    // each is measured once.
+    const CellStore& cells = sheet.Cells();
+    std::array<std::uint64_t, CellStore::kMaxInterned + 1> interned{};
+    std::array<bool, CellStore::kMaxInterned + 1> measured{};
     for (int row = 1; row <= rows && bound <= enough; ++row) {
         for (const int col : columns) {
-            const std::uint64_t bytes = sheet.CellUtf8(row, col).size();
-            bound += 2 * std::min(7 * bytes, kMaxCellTextBytes);
+            const CellStore::Handle h = cells.handle(row - 1, col - 1);
+            if (!CellStore::isInterned(h)) {
+                bound += 2 * mostXmlBytes(cells.utf8(h));
+                continue;
+            }
+            if (!measured[h]) {
+                interned[h] = mostXmlBytes(cells.utf8(h));
+                measured[h] = true;
+            }
+            bound += 2 * interned[h];
         }
     }
     return bound;
