@@ -51,7 +51,7 @@ const QString& bigFile()
 // What ImportCommand builds before it hands the cells to the sheet.
 CellStore parsedCells(int& rows, int& columns)
 {
-    ReturnFileParser parser(ReturnFileParser::Encoding::Utf8);
+    ReturnFileParser parser;
     std::string_view text = bigFileText();
     bool header = true;
     while (!text.empty()) {

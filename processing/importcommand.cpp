@@ -13,7 +13,6 @@
 
 #include <fcntl.h>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +21,6 @@ namespace {
 struct Loaded
 {
     CommandMessage message = CommandMessage::None;
-    bool notUtf8 = false;
     int oddLines = 0;
     int firstOddLine = 0;
 };
@@ -49,10 +47,7 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
             return {CommandMessage::TooManyLines};
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
             return {CommandMessage::TooManyRows};
-        const ReturnFileParser::LineResult added = parser.addLine(line);
-        if (added == ReturnFileParser::LineResult::NotUtf8)
-            return {CommandMessage::None, true};
-        if (added == ReturnFileParser::LineResult::Added &&
+        if (parser.addLine(line) == ReturnFileParser::LineResult::Added &&
             parser.lastLineFields() != ReturnFields::kCount && loaded.oddLines++ == 0)
             loaded.firstOddLine = lines;
     }
@@ -122,21 +117,13 @@ CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const 
         return load(decoded, sheet, options);
     }
     try {
-        std::optional<ReturnFileParser> parser(std::in_place, ReturnFileParser::Encoding::Utf8);
-        Loaded loaded = parse(device, *parser, maxRows);
-        if (loaded.notUtf8) {
-            // Valid UTF-8 or not is a property of the whole file: start over.
-            parser.reset();
-            if (!device.reset())
-                return {CommandMessage::CannotRead};
-            parser.emplace(ReturnFileParser::Encoding::Windows1252);
-            loaded = parse(device, *parser, maxRows);
-        }
+        ReturnFileParser parser;
+        const Loaded loaded = parse(device, parser, maxRows);
         if (loaded.message != CommandMessage::None)
             return {loaded.message};
-        const int rows = parser->rows();
-        const int columns = parser->columns();
-        sheet.ReplaceCells(parser->takeCells(), rows, columns);
+        const int rows = parser.rows();
+        const int columns = parser.columns();
+        sheet.ReplaceCells(parser.takeCells(), rows, columns);
         return {CommandMessage::None, rows, loaded.oddLines, loaded.firstOddLine};
     } catch (const std::bad_alloc&) {
         return {CommandMessage::OutOfMemory};

@@ -10,8 +10,7 @@
 #include <cstring>
 #include <optional>
 
-ReturnFileParser::ReturnFileParser(Encoding encoding)
-    : encoding_(encoding), columns_(ReturnCodes::kFieldCount)
+ReturnFileParser::ReturnFileParser() : columns_(ReturnCodes::kFieldCount)
 {
     ok_ = static_cast<std::uint8_t>(store_.intern(ReturnCodes::kOk));
     for (int col = ReturnCodes::kFirstCheckColumn; col <= ReturnCodes::kLastCheckColumn; ++col) {
@@ -62,7 +61,7 @@ bool ReturnFileParser::isBlank(std::string_view line)
 
 CellStore::Handle ReturnFileParser::rawText(std::string_view field)
 {
-    if (encoding_ == Encoding::Utf8 || TextDecoding::isAscii(field))
+    if (!windows1252_ || TextDecoding::isAscii(field))
         return store_.addText(field);
     scratch_.clear();
     TextDecoding::appendWindows1252AsUtf8(field, scratch_);
@@ -110,10 +109,11 @@ bool ReturnFileParser::addSingleCharacterChecks(std::string_view& line, CellStor
 
 ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
 {
+    if (line.starts_with("\xEF\xBB\xBF"))
+        line.remove_prefix(3);
     if (isBlank(line))
         return LineResult::Blank;
-    if (encoding_ == Encoding::Utf8 && !TextDecoding::isValidUtf8(line))
-        return LineResult::NotUtf8;
+    windows1252_ = !TextDecoding::isValidUtf8(line);
 
     const int row = store_.rows();
     CellStore::Row& cells = store_.appendRow();

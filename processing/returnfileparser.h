@@ -11,25 +11,23 @@
 // Turns the return file's worker lines into sheet rows. Fields are split on
 // every ";": field k goes to column k; the check columns become "OK" or their
 // message, the orientation column its instruction, the rest stays as it is.
+//
+// Each line is UTF-8 when it is valid UTF-8, else Windows-1252: files joined
+// from two sources, or one line edited in an old editor, keep the accents of
+// every other line. A UTF-8 byte order mark that starts a line (the second of
+// two files joined with cat) is dropped.
 class ReturnFileParser
 {
 public:
-    enum class Encoding
-    {
-        Utf8,
-        Windows1252
-    };
     enum class LineResult
     {
         Added,
-        Blank,
-        NotUtf8
+        Blank
     };
 
-    explicit ReturnFileParser(Encoding encoding);
+    ReturnFileParser();
 
-    // A line without its line end. NotUtf8 (only in UTF-8 mode) means the
-    // file has to be read again as Windows-1252; the line is not added.
+    // A line without its line end.
     LineResult addLine(std::string_view line);
 
     int rows() const { return store_.rows(); }
@@ -49,7 +47,8 @@ private:
     bool addSingleCharacterChecks(std::string_view& line, CellStore::Row& cells) const;
     static constexpr int kOrientationCodes = 4;
 
-    Encoding encoding_;
+    // The line being added is not UTF-8.
+    bool windows1252_ = false;
     CellStore store_;
     // Interned, so they fit the narrow check cells.
     std::uint8_t ok_ = CellStore::kEmpty;

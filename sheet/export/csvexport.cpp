@@ -26,8 +26,10 @@ bool flush(QIODevice& out, std::string& pending)
 
 void CsvExport::appendField(std::string& out, std::string_view field)
 {
-    const bool formula = !field.empty() && (field.front() == '=' || field.front() == '+' ||
-                                            field.front() == '-' || field.front() == '@');
+    // The starts OWASP's CSV-injection guidance lists: a spreadsheet may drop
+    // a leading tab or CR and then read the rest as a formula.
+    const bool formula = !field.empty() &&
+                         std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
     const bool quoted = field.find_first_of(";\"\r\n") != std::string_view::npos;
     if (quoted)
         out.push_back('"');

@@ -12,6 +12,7 @@
 #include <QPrinter>
 
 #include <cerrno>
+#include <new>
 
 namespace {
 SheetFile::Result saveCsv(const ResultSheet& sheet, const QString& path, Progress* progress)
@@ -119,23 +120,28 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         return Result::failed(file.error());
 
     Result result;
-    switch (format) {
-    case Format::Xlsx: {
-        // The library's working files stay in a folder of their own, which
-        // goes with the temporary file whatever ends the save.
-        const QString work = file.makeWorkFolder();
-        if (work.isEmpty())
-            return Result::failed(file.error());
-        result = XlsxExport::write(sheet, file.temporaryPath(), work, options.xlsxRowsPerSheet,
-                                   progress);
-        break;
-    }
-    case Format::Csv:
-        result = saveCsv(sheet, file.temporaryPath(), progress);
-        break;
-    case Format::Pdf:
-        result = savePdf(sheet, file.temporaryPath(), progress);
-        break;
+    try {
+        switch (format) {
+        case Format::Xlsx: {
+            // The library's working files stay in a folder of their own, which
+            // goes with the temporary file whatever ends the save.
+            const QString work = file.makeWorkFolder();
+            if (work.isEmpty())
+                return Result::failed(file.error());
+            result = XlsxExport::write(sheet, file.temporaryPath(), work, options, progress);
+            break;
+        }
+        case Format::Csv:
+            result = saveCsv(sheet, file.temporaryPath(), progress);
+            break;
+        case Format::Pdf:
+            result = savePdf(sheet, file.temporaryPath(), progress);
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        // The writers unwind (the workbook frees itself, the files close)
+        // and the temporary file goes with `file`.
+        result = Result::failed(ReplacingFile::reason(ENOMEM));
     }
     if (result.status == Result::Status::Failed) {
         // The printout's reasons are sentences of their own.

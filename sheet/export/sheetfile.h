@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class Progress;
@@ -41,6 +42,9 @@ public:
         // Data rows per worksheet of a workbook: all the format holds under
         // the heading row. Tests lower it to see the rows go on in the next.
         int xlsxRowsPerSheet = 1'048'575;
+        // A workbook that may take more bytes than this before compression
+        // is written with ZIP64, which a zip past 4 GiB needs. Tests lower it.
+        std::uint64_t xlsxZip64Above = 4'000'000'000;
     };
 
     // By the path's extension, whatever its case.

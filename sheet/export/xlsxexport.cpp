@@ -1,6 +1,8 @@
 #include "sheet/export/xlsxexport.h"
 
+#include "sheet/cellstore.h"
 #include "sheet/export/sheetsummary.h"
+#include "sheet/export/xlsxcell.h"
 #include "sheet/progress.h"
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
@@ -10,11 +12,14 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dlfcn.h>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <utility>
 #include <xlsxwriter.h>
 
@@ -51,18 +56,57 @@ namespace {
 constexpr int kRowsPerReport = 4096;
 constexpr std::size_t kWhoseColumns = 3; // CPF, NIS, NOME
 
-// The longest prefix of at most `characters` code points, never cutting a
-// character in two.
-std::string_view cutToCharacters(std::string_view utf8, std::size_t characters)
+// The uncompressed workbook can only be smaller than this: each cell's tags
+// with its reference, each row's, and a worksheet's fixed parts, plus the
+// text at its largest once escaped, counted twice for the summary's messages.
+// A prepared cell is at most 32,767 characters of at most five bytes each
+// (as "&amp;").
+constexpr std::uint64_t kCellTagBytes = 80;
+constexpr std::uint64_t kRowTagBytes = 64;
+constexpr std::uint64_t kSheetBytes = 64 * 1024;
+constexpr std::uint64_t kMaxCellTextBytes = 5 * XlsxCell::kMaxUnits;
+
+// The most bytes one byte of a cell's text can become in the XML: a control
+// character the seven of "_xHHHH_", "_" the seven of "_x005F_", "&" "&amp;",
+// the 0xEF that leads U+FFFE or U+FFFF the five its escape adds to the two
+// bytes after it, and any other byte past ASCII the three of U+FFFD, should it
+// not be UTF-8. Tighter than seven for every byte, so that only a workbook
+// that may really pass the limit gets ZIP64.
+constexpr std::array<std::uint8_t, 256> kMostXmlBytes = [] {
+    std::array<std::uint8_t, 256> most{};
+    for (std::size_t b = 0; b < most.size(); ++b)
+        most[b] = b < 0x20 ? 7 : b < 0x80 ? 1 : 3;
+    most['\t'] = most['\n'] = 1;
+    most['_'] = 7;
+    most['&'] = 5;
+    most['<'] = most['>'] = 4;
+    most[0xEF] = 5;
+    return most;
+}();
+
+std::uint64_t mostXmlBytes(std::string_view text)
 {
-    if (utf8.size() <= characters)
-        return utf8;
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80 && seen++ == characters)
-            return utf8.substr(0, i);
-    }
-    return utf8;
+    std::uint64_t bytes = 0;
+    for (const char c : text)
+        bytes += kMostXmlBytes[static_cast<unsigned char>(c)];
+    return std::min(bytes, kMaxCellTextBytes);
+}
+
+// libxlsxwriter does not check every allocation it makes (a row's attributes,
+// for one): out of memory it can crash instead of failing. So before it
+// starts on a worksheet, every few thousand rows, and before it packs the
+// zip, the memory it may need is asked for and given back at once; when that
+// fails the save ends with "memória insuficiente" before the library can
+// crash. Asked of the kernel, so that no allocator keeps it or skips it.
+bool hasHeadroom()
+{
+    constexpr std::size_t kHeadroom = 8 << 20;
+    void* room =
+        ::mmap(nullptr, kHeadroom, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (room == MAP_FAILED)
+        return false;
+    ::munmap(room, kHeadroom);
+    return true;
 }
 
 QString libraryReason(lxw_error error)
@@ -123,12 +167,13 @@ lxw_error applyPrintSettings(lxw_worksheet* ws)
 class Workbook
 {
 public:
-    Workbook(const QString& path, const QString& temporaryFolder)
+    Workbook(const QString& path, const QString& temporaryFolder, bool zip64)
         : path_(QFile::encodeName(path)), folder_(QFile::encodeName(temporaryFolder))
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = folder_.isEmpty() ? nullptr : folder_.data();
+        options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
         book_ = workbook_new_opt(path_.constData(), &options);
         if (book_) {
             bold_ = workbook_add_format(book_);
@@ -177,6 +222,8 @@ public:
     // Rows first to last (1-based sheet rows) into the worksheet `name`.
     bool write(const std::string& name, int first, int last)
     {
+        if (!hasHeadroom())
+            return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
         lxw_worksheet* ws = workbook_add_worksheet(book_.book(), name.c_str());
         if (!ws)
             return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -204,9 +251,12 @@ public:
         for (std::size_t i = 0; i < columns_.size(); ++i)
             writeText(ws, 0, i, SheetTemplate::heading(columns_[i]).toStdString(), book_.bold());
         for (int row = first; row <= last && error_ == LXW_NO_ERROR; ++row) {
-            if (progress_ && (row - 1) % kRowsPerReport == 0 &&
-                !progress_->advance(row - 1, sheet_.RowCount()))
-                return false;
+            if ((row - 1) % kRowsPerReport == 0) {
+                if (progress_ && !progress_->advance(row - 1, sheet_.RowCount()))
+                    return false;
+                if (!hasHeadroom())
+                    return fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+            }
             const auto xlsxRow = static_cast<lxw_row_t>(row - first + 1);
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 writeText(ws, xlsxRow, i, sheet_.CellUtf8(row, columns_[i]), nullptr);
@@ -229,7 +279,7 @@ private:
     {
         if (text.empty())
             return;
-        text_.assign(cutToCharacters(text, XlsxExport::kMaxCellCharacters));
+        XlsxCell::prepare(text, text_);
         check(worksheet_write_string(ws, row, static_cast<lxw_col_t>(col), text_.c_str(), format));
     }
     void check(lxw_error error)
@@ -264,8 +314,10 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary:
         if (error == LXW_NO_ERROR)
             error = e;
     };
+    std::string prepared;
     auto text = [&](lxw_row_t row, lxw_col_t col, const QString& s, lxw_format* format) {
-        check(worksheet_write_string(ws, row, col, s.toUtf8().constData(), format));
+        XlsxCell::prepare(s.toStdString(), prepared);
+        check(worksheet_write_string(ws, row, col, prepared.c_str(), format));
     };
     check(worksheet_set_column(ws, 0, 0, 24, nullptr));
     check(worksheet_set_column(ws, 1, 1, 60, nullptr));
@@ -338,10 +390,41 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary:
 }
 } // namespace
 
-SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& path,
-                                    const QString& temporaryFolder, int rowsPerSheet,
-                                    Progress* progress)
+std::uint64_t XlsxExport::xmlBytesBound(const ResultSheet& sheet, int rowsPerSheet,
+                                        std::uint64_t enough)
 {
+    const std::vector<int> columns = ShownColumns::of(sheet);
+    const int rows = sheet.RowCount();
+    const auto sheets = std::uint64_t(rows / std::max(rowsPerSheet, 1) + 2); // with "Resumo"
+    std::uint64_t bound = sheets * kSheetBytes + std::uint64_t(rows + 1) * kRowTagBytes +
+                          std::uint64_t(rows + 1) * columns.size() * kCellTagBytes;
+    // Most cells hold one of the few interned texts ("OK", the messages):
+    // each is measured once.
+    const CellStore& cells = sheet.Cells();
+    std::array<std::uint64_t, CellStore::kMaxInterned + 1> interned{};
+    std::array<bool, CellStore::kMaxInterned + 1> measured{};
+    for (int row = 1; row <= rows && bound <= enough; ++row) {
+        for (const int col : columns) {
+            const CellStore::Handle h = cells.handle(row - 1, col - 1);
+            if (!CellStore::isInterned(h)) {
+                bound += 2 * mostXmlBytes(cells.utf8(h));
+                continue;
+            }
+            if (!measured[h]) {
+                interned[h] = mostXmlBytes(cells.utf8(h));
+                measured[h] = true;
+            }
+            bound += 2 * interned[h];
+        }
+    }
+    return bound;
+}
+
+SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& path,
+                                    const QString& temporaryFolder,
+                                    const SheetFile::Options& options, Progress* progress)
+{
+    const int rowsPerSheet = std::max(options.xlsxRowsPerSheet, 1);
     auto failure = [](lxw_error error) { return SheetFile::Result::failed(libraryReason(error)); };
     // Counted before any row is written: the constant-memory mode writes each
     // worksheet in one pass.
@@ -349,12 +432,16 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     const SheetSummary::Check orientation = SheetSummary::orientationOf(sheet);
     const SheetSummary::Totals totals = SheetSummary::totalsOf(sheet);
 
-    Workbook book(path, temporaryFolder);
+    // Without ZIP64 a part or the whole past 4 GiB makes a zip no reader
+    // takes. It is asked for only when needed: files keep the form every
+    // reader has always read.
+    const bool zip64 =
+        xmlBytesBound(sheet, rowsPerSheet, options.xlsxZip64Above) > options.xlsxZip64Above;
+    Workbook book(path, temporaryFolder, zip64);
     if (!book.book())
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
     DataSheets data(sheet, book, progress);
     const int rows = sheet.RowCount();
-    rowsPerSheet = std::max(rowsPerSheet, 1);
     int first = 1;
     for (int n = 1; first == 1 || first <= rows; ++n, first += rowsPerSheet) {
         const int last = std::min(rows, first + rowsPerSheet - 1);
@@ -367,11 +454,15 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
         if (data.temporaryError() != 0)
             return SheetFile::Result::failed(ReplacingFile::reason(data.temporaryError()));
     }
+    if (!hasHeadroom())
+        return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error =
             writeSummary(book.book(), book.bold(), totals, summary, orientation))
         return failure(error);
     if (progress && !progress->advance(rows, rows))
         return SheetFile::Result::cancelled();
+    if (!hasHeadroom())
+        return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error = book.close())
         return failure(error);
     return {};

@@ -2,6 +2,8 @@
 
 #include "sheet/export/sheetfile.h"
 
+#include <cstdint>
+
 // The sheet as an Excel workbook, written by libxlsxwriter in its
 // constant-memory mode, so a million rows cost a row's memory: the rows in
 // "Planilhas1" (going on in "Planilhas2", … past a worksheet's capacity),
@@ -12,12 +14,14 @@
 class XlsxExport
 {
 public:
-    // Excel's limit on a cell's length, in characters.
-    static constexpr int kMaxCellCharacters = 32'767;
-
     // `temporaryFolder` takes the library's working files, beside the target
     // so that a large workbook fills the disk it goes to, not /tmp.
     static SheetFile::Result write(const ResultSheet& sheet, const QString& path,
-                                   const QString& temporaryFolder, int rowsPerSheet,
-                                   Progress* progress);
+                                   const QString& temporaryFolder,
+                                   const SheetFile::Options& options, Progress* progress);
+
+    // More than the workbook's parts take before compression (so more than
+    // the zip), or a number past `enough` as soon as that is sure.
+    static std::uint64_t xmlBytesBound(const ResultSheet& sheet, int rowsPerSheet,
+                                       std::uint64_t enough);
 };

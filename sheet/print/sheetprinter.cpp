@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -330,6 +332,32 @@ SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
 SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageRanges& pages,
                                          const Copies& copies, Progress* progress) const
 {
+    auto painter = std::make_unique<QPainter>();
+    try {
+        return printPages(*painter, device, pages, copies, progress);
+    } catch (const std::bad_alloc&) {
+        // The pages so far are not a printout: a printer drops them, a file
+        // is left to its caller to throw away.
+        Result result;
+        try {
+            if (painter->isActive())
+                result = cancel(*painter, device, result);
+        } catch (const std::bad_alloc&) {
+            // Ending the job takes memory too (a PDF compresses its last
+            // page), and the painter would try again when destroyed, outside
+            // any handler. It is let go with the job unfinished instead.
+            static_cast<void>(painter.release());
+        }
+        result.printed = false;
+        result.error = QStringLiteral("Memória insuficiente para imprimir.");
+        return result;
+    }
+}
+
+SheetPrinter::Result SheetPrinter::printPages(QPainter& painter, QPagedPaintDevice& device,
+                                              const QPageRanges& pages, const Copies& copies,
+                                              Progress* progress) const
+{
     const PageFrame frame = PageFrame::of(device);
     const PagePlan plan = PagePlan::forRange(sheet_, range_, frame.sheetPaper(), digitWidth());
 
@@ -348,7 +376,6 @@ SheetPrinter::Result SheetPrinter::print(QPagedPaintDevice& device, const QPageR
         return result;
     }
 
-    QPainter painter;
     if (!painter.begin(&device)) {
         result.error = QStringLiteral("Não foi possível abrir a impressora.");
         return result;

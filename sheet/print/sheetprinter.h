@@ -7,6 +7,7 @@
 #include <QString>
 
 class QPagedPaintDevice;
+class QPainter;
 class Progress;
 class QPrinter;
 class ResultSheet;
@@ -52,7 +53,8 @@ public:
     // Paints the pages whose 1-based numbers are in `pages`, or every page
     // when `pages` is empty, as many times and in the order `copies` says.
     // `progress` hears of each page and may stop the job, which a printer
-    // then discards.
+    // then discards. Running out of memory ends it the same way, with a
+    // message: no std::bad_alloc leaves here.
     Result print(QPagedPaintDevice& device, const QPageRanges& pages, const Copies& copies,
                  Progress* progress = nullptr) const;
     Result print(QPagedPaintDevice& device, const QPageRanges& pages = {}) const
@@ -61,6 +63,9 @@ public:
     }
 
 private:
+    Result printPages(QPainter& painter, QPagedPaintDevice& device, const QPageRanges& pages,
+                      const Copies& copies, Progress* progress) const;
+
     const ResultSheet& sheet_;
     CellRange range_;
 };

@@ -151,9 +151,14 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"Windows1252Text",
                    "H\n" + worker("JOS\xC9 CONCEI\xC7\xC3O", kAllPass, "\xC9"),
                    {row("JOSÉ CONCEIÇÃO", {{21, "É"}})}},
-        ImportCase{"OneBadByteMakesTheWholeFileWindows1252",
-                   "H\n" + worker("\xC3\x87") + "\n" + worker("\xC9"),
-                   {row("Ã‡"), row("É")}},
+        ImportCase{"EncodingDecidedPerLine",
+                   "H\n" + worker("\xC3\x87") + "\n" + worker("\xC9") + "\n" +
+                       worker("S\xC3\x94NIA"),
+                   {row("Ç"), row("É"), row("SÔNIA")}},
+        ImportCase{"JoinedFilesLoseTheSecondBom",
+                   "\xEF\xBB\xBFH\n" + worker("A") + "\n\xEF\xBB\xBF" + worker("\xC9") +
+                       "\n\xEF\xBB\xBF\n",
+                   {row("A"), row("É")}},
         ImportCase{"NulBytesKept",
                    "H\n" + worker(std::string("A\0B", 3)) + "\n" + std::string(1, '\0'),
                    {row(std::string("A\0B", 3)), {std::string(1, '\0')}}},
@@ -338,20 +343,14 @@ TEST_P(ImportDeviceFailure, CannotReadAndChangesNoCell)
 
 const std::string kTwoWorkers = "H\r\n" + worker("A") + "\r\n" + worker("B") + "\r\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ImportDeviceFailure,
-    ::testing::Values(DeviceFailure{"AtOnce", kTwoWorkers, 0},
-                      DeviceFailure{"InTheHeader", kTwoWorkers, 1},
-                      DeviceFailure{"MidWorker", kTwoWorkers, 10},
-                      DeviceFailure{"BeforeTheLastLine", kTwoWorkers,
-                                    static_cast<qint64>(kTwoWorkers.size() - 3)},
-                      // The first bad byte sends the import back to the start as
-                      // Windows-1252; the second pass fails.
-                      DeviceFailure{"WhileRereadingAsWindows1252",
-                                    "H\n" + worker("\xC9") + "\n" + worker("B") + "\n" +
-                                        worker("C"),
-                                    static_cast<qint64>(worker("C").size() * 3 - 5)}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, ImportDeviceFailure,
+                         ::testing::Values(DeviceFailure{"AtOnce", kTwoWorkers, 0},
+                                           DeviceFailure{"InTheHeader", kTwoWorkers, 1},
+                                           DeviceFailure{"MidWorker", kTwoWorkers, 10},
+                                           DeviceFailure{
+                                               "BeforeTheLastLine", kTwoWorkers,
+                                               static_cast<qint64>(kTwoWorkers.size() - 3)}),
+                         CaseName());
 
 CommandOutcome loadBytes(const std::string& bytes, ResultSheet& sheet)
 {

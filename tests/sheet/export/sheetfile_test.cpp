@@ -1,5 +1,6 @@
 #include "processing/printcommand.h"
 #include "sheet/export/sheetfile.h"
+#include "sheet/export/xlsxexport.h"
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/print/printhandler.h"
 #include "sheet/progress.h"
@@ -15,8 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <map>
+#include <new>
 #include <sys/resource.h>
 #include <utility>
 
@@ -147,6 +151,117 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
               (setup + QStringLiteral("; breaks=%1").arg(expected.size() + 1)).toStdString());
 }
 
+// Cells XML cannot hold as they are, and text a spreadsheet would read as an
+// escape, come back as their OOXML escapes (openpyxl shows them undecoded),
+// in the rows and in the summary's messages; the length counts in UTF-16.
+TEST(XlsxFile, CellsXmlCannotHoldAreEscaped)
+{
+    if (!XlsxBook::available())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    TestFiles files;
+    ResultSheet sheet;
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    setRow(sheet, 1,
+           {{1, QStringView(u"JO\0AO SILVA", 11).toString()},
+            {2, u"a\uFFFEb\uFFFF"_s},
+            {3, u"_x0041_"_s},
+            {4, emoji.repeated(32'767)},
+            {5, u"NIS\x01"_s}});
+    sheet.SetRowCount(1);
+    sheet.SetColumnsHidden(6, 21, true);
+    const QString path = files.path(QStringLiteral("saida.xlsx"));
+    ASSERT_TRUE(SheetFile::save(sheet, path, Format::Xlsx).saved());
+    const XlsxBook book = XlsxBook::read(path);
+    ASSERT_EQ(book.sheets.size(), 2u);
+    ASSERT_EQ(book.sheets[0].rows.size(), 2u);
+    EXPECT_EQ(book.sheets[0].rows[1],
+              (QStringList{u"JO_x0000_AO SILVA"_s, u"a_xFFFE_b_xFFFF_"_s, u"_x005F_x0041_"_s,
+                           emoji.repeated(16'383), u"NIS_x0001_"_s}));
+    const std::vector<QStringList>& summary = book.sheets[1].rows;
+    EXPECT_TRUE(std::any_of(summary.begin(), summary.end(), [](const QStringList& row) {
+        return row.value(0) == u"COD_NIS_INV"_s && row.value(1) == u"NIS_x0001_"_s;
+    })) << "the message as written in the summary";
+}
+
+// The parts a zip holds: name, size before compression, and whether its
+// local header carries the ZIP64 extra field.
+struct ZipPart
+{
+    std::string name;
+    std::uint64_t size = 0;
+    bool zip64 = false;
+};
+
+std::vector<ZipPart> zipParts(const QString& path)
+{
+    const QByteArray zip = contents(path);
+    auto u16 = [&](qsizetype at) {
+        return std::uint32_t(std::uint8_t(zip[at])) | std::uint32_t(std::uint8_t(zip[at + 1])) << 8;
+    };
+    auto u32 = [&](qsizetype at) { return u16(at) | u16(at + 2) << 16; };
+    const qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    std::vector<ZipPart> parts;
+    if (end < 0)
+        return parts;
+    qsizetype at = u32(end + 16);
+    for (std::uint32_t i = 0; i < u16(end + 10) && at + 46 <= zip.size(); ++i) {
+        ZipPart part;
+        part.size = u32(at + 24);
+        part.name = zip.mid(at + 46, u16(at + 28)).toStdString();
+        const qsizetype local = u32(at + 42);
+        part.zip64 = u16(local + 28) >= 4 && u16(local + 30 + u16(local + 26)) == 1;
+        parts.push_back(part);
+        at += 46 + u16(at + 28) + u16(at + 30) + u16(at + 32);
+    }
+    return parts;
+}
+
+// ZIP64 is asked for exactly when the workbook may pass the limit, and a
+// workbook written with it reads back; the bound the choice rests on is
+// above what the parts take, escapes and all.
+TEST(XlsxFile, Zip64WhenTheWorkbookMayPassTheLimit)
+{
+    if (!XlsxBook::available())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    TestFiles files;
+    ResultSheet sheet;
+    // Few shown cells, each mostly escapes: the bound's slack is in its text.
+    for (int row = 1; row <= 120; ++row)
+        setRow(sheet, row,
+               {{1, QString::number(row)},
+                {3, QString(1000, QChar(1)) + u"_x0041_"_s.repeated(50)},
+                {8, u"&<"_s.repeated(200) + QString(50, QChar(0xFFFE)) + QString::number(row)}});
+    sheet.SetRowCount(120);
+    sheet.SetColumnsHidden(2, 2, true);
+    sheet.SetColumnsHidden(4, 7, true);
+    sheet.SetColumnsHidden(9, 21, true);
+    SheetFile::Options split;
+    split.xlsxRowsPerSheet = 40;
+    const std::uint64_t bound = XlsxExport::xmlBytesBound(sheet, 40, UINT64_MAX);
+
+    for (const bool past : {false, true}) {
+        SCOPED_TRACE(past ? "past the limit" : "within it");
+        SheetFile::Options options = split;
+        if (past)
+            options.xlsxZip64Above = bound - 1;
+        else
+            options.xlsxZip64Above = bound;
+        const QString path = files.path(past ? u"grande.xlsx"_s : u"normal.xlsx"_s);
+        ASSERT_TRUE(SheetFile::save(sheet, path, Format::Xlsx, nullptr, options).saved());
+        const std::vector<ZipPart> parts = zipParts(path);
+        ASSERT_GT(parts.size(), 5u);
+        std::uint64_t total = 0;
+        for (const ZipPart& part : parts) {
+            EXPECT_EQ(part.zip64, past) << part.name;
+            total += part.size;
+        }
+        EXPECT_LT(total, bound);
+        const XlsxBook book = XlsxBook::read(path);
+        ASSERT_EQ(book.sheets.size(), 4u);
+        EXPECT_EQ(book.sheets[2].rows.back().value(0), u"120"_s);
+    }
+}
+
 TEST(CsvFile, QuotesAndGuardsFieldsForSpreadsheets)
 {
     TestFiles files;
@@ -155,7 +270,9 @@ TEST(CsvFile, QuotesAndGuardsFieldsForSpreadsheets)
            {{1, u"01234567890"_s}, {2, u"=1+1"_s}, {3, u"JOÃO; SÁ"_s}, {4, u"01011980"_s}});
     setRow(sheet, 2, {{1, u"+55"_s}, {2, u"-5"_s}, {3, u"@soma"_s}, {4, u"diz \"oi\""_s}});
     setRow(sheet, 3, {{1, u"linha\r\nnova"_s}, {2, u""_s}, {3, u"a\nb"_s}, {4, u"=A1;B1"_s}});
-    sheet.SetRowCount(3);
+    // A leading tab or CR is dropped by some spreadsheets before they look for "=".
+    setRow(sheet, 4, {{1, u"\t=1+1"_s}, {2, u"\r=1+1"_s}, {3, u" =1"_s}, {4, u"a=1"_s}});
+    sheet.SetRowCount(4);
     sheet.SetColumnsHidden(5, 21, true);
 
     const QString path = files.path(QStringLiteral("saida.csv"));
@@ -164,7 +281,8 @@ TEST(CsvFile, QuotesAndGuardsFieldsForSpreadsheets)
                                          "CPF;NIS;NOME;DN\r\n"
                                          "01234567890;'=1+1;\"JOÃO; SÁ\";01011980\r\n"
                                          "'+55;'-5;'@soma;\"diz \"\"oi\"\"\"\r\n"
-                                         "\"linha\r\nnova\";;\"a\nb\";\"'=A1;B1\"\r\n"));
+                                         "\"linha\r\nnova\";;\"a\nb\";\"'=A1;B1\"\r\n"
+                                         "'\t=1+1;\"'\r=1+1\"; =1;a=1\r\n"));
 }
 
 // The saved PDF is the printout the printer button makes, and saving it
@@ -208,6 +326,13 @@ public:
     bool advance(int, int) override { return false; }
 };
 
+// An allocation that fails once the file is begun.
+class MemoryRunsOut final : public Progress
+{
+public:
+    bool advance(int, int) override { throw std::bad_alloc(); }
+};
+
 // Files stop growing past this size, as on a full disk.
 class DiskFull
 {
@@ -241,7 +366,8 @@ struct Failure
     {
         Full,
         Cancelled,
-        NoFolder
+        NoFolder,
+        OutOfMemory
     } how;
 };
 
@@ -270,6 +396,11 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     if (c.how == Failure::Full) {
         const DiskFull full(64 * 1024);
         result = SheetFile::save(sheet, target, c.format);
+    } else if (c.how == Failure::OutOfMemory) {
+        MemoryRunsOut memory;
+        result = SheetFile::save(sheet, target, c.format, &memory);
+        EXPECT_TRUE(result.error.contains(u"memória insuficiente"_s, Qt::CaseInsensitive))
+            << result.error.toStdString();
     } else {
         result =
             SheetFile::save(sheet, target, c.format, c.how == Failure::Cancelled ? &stop : nullptr);
@@ -290,7 +421,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"XlsxCancelled", Format::Xlsx, Failure::Cancelled},
                       Failure{"CsvCancelled", Format::Csv, Failure::Cancelled},
                       Failure{"PdfCancelled", Format::Pdf, Failure::Cancelled},
-                      Failure{"CsvFolderMissing", Format::Csv, Failure::NoFolder}),
+                      Failure{"CsvFolderMissing", Format::Csv, Failure::NoFolder},
+                      Failure{"XlsxOutOfMemory", Format::Xlsx, Failure::OutOfMemory},
+                      Failure{"CsvOutOfMemory", Format::Csv, Failure::OutOfMemory},
+                      Failure{"PdfOutOfMemory", Format::Pdf, Failure::OutOfMemory}),
     CaseName());
 } // namespace
 

@@ -21,6 +21,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <new>
 #include <numeric>
 
 namespace {
@@ -297,23 +298,28 @@ struct FailureCase
     const char* name;
     Choice choice;
     const char* target;
-    bool reported;           // a cancel is no failure: no message
-    int stopAfterPages = -1; // the user's Cancelar on the progress, when not negative
+    bool reported;            // a cancel is no failure: no message
+    int stopAfterPages = -1;  // the user's Cancelar on the progress, when not negative
+    bool outOfMemory = false; // the memory runs out there instead
 };
 
-// The progress dialog whose Cancelar the user clicks after some pages.
+// The progress dialog whose Cancelar the user clicks after some pages, or
+// the allocation that fails there.
 class StopAfter final : public Progress
 {
 public:
-    explicit StopAfter(int pages) : pages_(pages) {}
+    StopAfter(int pages, bool outOfMemory) : pages_(pages), outOfMemory_(outOfMemory) {}
     bool advance(int done, int total) override
     {
         EXPECT_GT(total, pages_);
+        if (outOfMemory_ && done >= pages_)
+            throw std::bad_alloc();
         return done < pages_;
     }
 
 private:
     int pages_;
+    bool outOfMemory_;
 };
 
 class PrintoutFailureTest : public Printout, public ::testing::WithParamInterface<FailureCase>
@@ -330,7 +336,7 @@ TEST_P(PrintoutFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
         std::make_shared<UserAtDialog>(files.path(QString::fromUtf8(c.target)), c.choice);
     ProgressSource progress;
     if (c.stopAfterPages >= 0)
-        progress = [&c] { return std::make_unique<StopAfter>(c.stopAfterPages); };
+        progress = [&c] { return std::make_unique<StopAfter>(c.stopAfterPages, c.outOfMemory); };
     sheet.SetPrintHandler(makePrintHandler(dialog, progress));
 
     EXPECT_FALSE(PrintCommand::run(sheet));
@@ -352,6 +358,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   },
                                   "saida.pdf", true},
                       FailureCase{"MissingFolder", kAsSetUp, "nada/saida.pdf", true},
-                      FailureCase{"CancelledWhilePrinting", kAsSetUp, "saida.pdf", false, 2}),
+                      FailureCase{"CancelledWhilePrinting", kAsSetUp, "saida.pdf", false, 2},
+                      FailureCase{"OutOfMemoryWhilePrinting", kAsSetUp, "saida.pdf", true, 2,
+                                  true}),
     CaseName());
 } // namespace
