@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 
-ReturnFileParser::ReturnFileParser() : columns_(ReturnCodes::kFieldCount)
+ReturnFileParser::ReturnFileParser(Checks checks)
+    : checks_(checks), columns_(ReturnCodes::kFieldCount)
 {
     ok_ = static_cast<std::uint8_t>(store_.intern(ReturnCodes::kOk));
     for (int col = ReturnCodes::kFirstCheckColumn; col <= ReturnCodes::kLastCheckColumn; ++col) {
@@ -81,7 +83,8 @@ CellStore::Handle ReturnFileParser::orientation(std::string_view field)
 // Nearly every check field is a one-character code: when all of them are,
 // their ";" sit at every second byte, and the cells are set without a branch
 // per field, which the generic loop mispredicts. Cuts them off the line.
-bool ReturnFileParser::addSingleCharacterChecks(std::string_view& line, CellStore::Row& cells) const
+bool ReturnFileParser::addSingleCharacterChecks(std::string_view& line,
+                                                CellStore::RowWriter& cells) const
 {
     static_assert(ReturnCodes::kPassCode.size() == 1);
     constexpr std::size_t kBytes = 2 * ReturnFields::kCheckColumnCount;
@@ -101,8 +104,9 @@ bool ReturnFileParser::addSingleCharacterChecks(std::string_view& line, CellStor
     }
     if (!single)
         return false;
-    for (std::size_t k = 0; k < cells.narrow.size(); ++k)
-        cells.narrow[k] = line[2 * k] == ReturnCodes::kPassCode[0] ? ok_ : checkMessages_[k];
+    const std::span<std::uint8_t, ReturnFields::kCheckColumnCount> checks = cells.checks();
+    for (std::size_t k = 0; k < checks.size(); ++k)
+        checks[k] = line[2 * k] == ReturnCodes::kPassCode[0] ? ok_ : checkMessages_[k];
     line.remove_prefix(kBytes);
     return true;
 }
@@ -115,27 +119,24 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
         return LineResult::Blank;
     windows1252_ = !TextDecoding::isValidUtf8(line);
 
-    const int row = store_.rows();
-    CellStore::Row& cells = store_.appendRow();
+    CellStore::RowWriter cells = store_.appendRow();
     int j = 0;
     for (;;) {
         ++j;
-        if (j == ReturnCodes::kFirstCheckColumn && addSingleCharacterChecks(line, cells)) {
+        if (j == ReturnCodes::kFirstCheckColumn && checks_ == Checks::Shortcut &&
+            addSingleCharacterChecks(line, cells)) {
             j = ReturnCodes::kLastCheckColumn;
             continue;
         }
         const std::size_t semicolon = findSemicolon(line);
         const std::string_view field = line.substr(0, semicolon);
 
-        if (j < ReturnCodes::kFirstCheckColumn) {
-            cells.lead[static_cast<std::size_t>(j - 1)] = rawText(field);
-        } else if (j <= ReturnCodes::kLastCheckColumn) {
+        if (j >= ReturnCodes::kFirstCheckColumn && j <= ReturnCodes::kLastCheckColumn) {
             const auto check = static_cast<std::size_t>(j - ReturnCodes::kFirstCheckColumn);
-            cells.narrow[check] = field == ReturnCodes::kPassCode ? ok_ : checkMessages_[check];
-        } else if (j == ReturnCodes::kOrientationColumn) {
-            cells.tail[0] = orientation(field);
+            cells.set(j - 1, field == ReturnCodes::kPassCode ? ok_ : checkMessages_[check]);
         } else {
-            store_.setHandle(row, j - 1, rawText(field));
+            cells.set(j - 1,
+                      j == ReturnCodes::kOrientationColumn ? orientation(field) : rawText(field));
         }
 
         if (semicolon == std::string_view::npos || j == ResultSheet::kMaxColumns)

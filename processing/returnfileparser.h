@@ -25,7 +25,16 @@ public:
         Blank
     };
 
-    ReturnFileParser();
+    // How the sixteen check codes of a line are read: Shortcut reads the
+    // usual one-character codes all at once; FieldByField reads every line
+    // field by field, as the shortcut must agree with (tests compare them).
+    enum class Checks
+    {
+        Shortcut,
+        FieldByField
+    };
+
+    explicit ReturnFileParser(Checks checks = Checks::Shortcut);
 
     // A line without its line end.
     LineResult addLine(std::string_view line);
@@ -44,9 +53,10 @@ public:
 private:
     CellStore::Handle rawText(std::string_view field);
     CellStore::Handle orientation(std::string_view field);
-    bool addSingleCharacterChecks(std::string_view& line, CellStore::Row& cells) const;
+    bool addSingleCharacterChecks(std::string_view& line, CellStore::RowWriter& cells) const;
     static constexpr int kOrientationCodes = 4;
 
+    Checks checks_;
     // The line being added is not UTF-8.
     bool windows1252_ = false;
     CellStore store_;

@@ -105,9 +105,10 @@ QString CellStore::text(Handle h) const
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-CellStore::Row& CellStore::appendRow()
+CellStore::RowWriter CellStore::appendRow()
 {
-    return rows_.push_back(Row{});
+    rows_.push_back(Row{});
+    return RowWriter(*this, rows() - 1);
 }
 
 void CellStore::resizeRows(int rows)

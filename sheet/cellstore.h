@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,14 +41,74 @@ public:
     static constexpr int kNarrowColumns = ReturnFields::kCheckColumnCount;
     static constexpr std::uint8_t kEscaped = 255;
     static_assert(kMaxInterned < kEscaped);
+    // What the 32-bit handles can reach: a sheet holds at most about 4 GiB
+    // of text besides the interned texts.
+    static constexpr std::size_t kMaxPoolBytes = std::size_t{UINT32_MAX} - kMaxInterned;
 
-    struct Row
+    // Writes the cells of the row appendRow() has just added: how a reader
+    // of a file fills a row without knowing how it is laid out.
+    class RowWriter
     {
-        std::array<Handle, kFirstNarrowColumn> lead;
-        std::array<std::uint8_t, kNarrowColumns> narrow;
-        std::array<Handle, kInlineColumns - kFirstNarrowColumn - kNarrowColumns> tail;
+    public:
+        // Column col (0-based) := h.
+        void set(int col, Handle h)
+        {
+            Row& cells = store_.rows_[static_cast<std::size_t>(row_)];
+            const int narrow = col - kFirstNarrowColumn;
+            if (col < kFirstNarrowColumn)
+                cells.lead[static_cast<std::size_t>(col)] = h;
+            else if (narrow < kNarrowColumns && isInterned(h))
+                cells.narrow[static_cast<std::size_t>(narrow)] = static_cast<std::uint8_t>(h);
+            else if (narrow >= kNarrowColumns && col < kInlineColumns)
+                cells.tail[static_cast<std::size_t>(narrow - kNarrowColumns)] = h;
+            else
+                store_.setHandle(row_, col, h);
+        }
+        // The check columns, first to last, for a reader that fills them all
+        // at once without a branch per field: each takes an interned handle.
+        std::span<std::uint8_t, kNarrowColumns> checks()
+        {
+            return store_.rows_[static_cast<std::size_t>(row_)].narrow;
+        }
+
+    private:
+        friend class CellStore;
+        RowWriter(CellStore& store, int row) : store_(store), row_(row) {}
+        CellStore& store_;
+        int row_;
     };
-    static_assert(sizeof(Row) == 36);
+
+    // One row's cells as a reader scans them, column after column; a row
+    // past the store reads as empty.
+    class RowView
+    {
+    public:
+        Handle handle(int col) const
+        {
+            if (!inside_ || col < 0)
+                return kEmpty;
+            if (col >= kInlineColumns)
+                return store_.extraHandle(row_, col);
+            const Row& cells = store_.rows_[static_cast<std::size_t>(row_)];
+            const int narrow = col - kFirstNarrowColumn;
+            if (col < kFirstNarrowColumn)
+                return cells.lead[static_cast<std::size_t>(col)];
+            if (narrow >= kNarrowColumns)
+                return cells.tail[static_cast<std::size_t>(narrow - kNarrowColumns)];
+            const std::uint8_t byte = cells.narrow[static_cast<std::size_t>(narrow)];
+            return byte != kEscaped ? byte : store_.escapedHandle(row_, narrow);
+        }
+
+    private:
+        friend class CellStore;
+        RowView(const CellStore& store, int row)
+            : store_(store), row_(row), inside_(row >= 0 && row < store.rows())
+        {
+        }
+        const CellStore& store_;
+        int row_;
+        bool inside_;
+    };
 
     CellStore();
     ~CellStore();
@@ -74,34 +135,12 @@ public:
     QString text(Handle h) const;
 
     int rows() const { return static_cast<int>(rows_.size()); }
-    // Appends an empty row and returns its inline cells; a narrow cell takes
-    // an interned handle only.
-    Row& appendRow();
+    // Appends an empty row and returns the way to fill it.
+    RowWriter appendRow();
     void resizeRows(int rows);
 
-    Handle handle(int row, int col) const
-    {
-        if (row < 0 || row >= rows() || col < 0)
-            return kEmpty;
-        if (col < kInlineColumns)
-            return inlineHandle(rows_[static_cast<std::size_t>(row)], row, col);
-        return extraHandle(row, col);
-    }
-    const Row* inlineRow(int row) const
-    {
-        return row >= 0 && row < rows() ? &rows_[static_cast<std::size_t>(row)] : nullptr;
-    }
-    // The handle of cells (row `row`) in column col, 0 <= col < kInlineColumns.
-    Handle inlineHandle(const Row& cells, int row, int col) const
-    {
-        if (col < kFirstNarrowColumn)
-            return cells.lead[static_cast<std::size_t>(col)];
-        const int narrow = col - kFirstNarrowColumn;
-        if (narrow >= kNarrowColumns)
-            return cells.tail[static_cast<std::size_t>(narrow - kNarrowColumns)];
-        const std::uint8_t byte = cells.narrow[static_cast<std::size_t>(narrow)];
-        return byte != kEscaped ? byte : escapedHandle(row, narrow);
-    }
+    RowView row(int row) const { return RowView(*this, row); }
+    Handle handle(int row, int col) const { return RowView(*this, row).handle(col); }
     // Grows the rows as needed.
     void setHandle(int row, int col, Handle h);
     // The widest stored row, in columns (at least kInlineColumns once a row exists).
@@ -115,6 +154,17 @@ public:
     std::size_t memoryBytes() const;
 
 private:
+    // A row of the first kInlineColumns cells. The check columns only ever
+    // hold "OK" or their message in a loaded file, so they are one byte each,
+    // an interned handle, or kEscaped for a text kept in escaped_.
+    struct Row
+    {
+        std::array<Handle, kFirstNarrowColumn> lead;
+        std::array<std::uint8_t, kNarrowColumns> narrow;
+        std::array<Handle, kInlineColumns - kFirstNarrowColumn - kNarrowColumns> tail;
+    };
+    static_assert(sizeof(Row) == 36);
+
     Handle extraHandle(int row, int col) const;
     Handle escapedHandle(int row, int narrow) const;
     void setNarrow(int row, int narrow, Handle h);
@@ -135,9 +185,4 @@ private:
     // kMaxInterned + 1 + the entry's offset.
     GrowableMemory pool_;
     std::size_t poolUsed_ = 0;
-
-public:
-    // What the 32-bit handles can reach: a sheet holds at most about 4 GiB
-    // of text besides the interned texts.
-    static constexpr std::size_t kMaxPoolBytes = std::size_t{UINT32_MAX} - kMaxInterned;
 };

@@ -136,14 +136,10 @@ bool ResultSheet::RangeReads(const CellRange& range, std::string_view utf8) cons
     const CellStore::Handle interned = cells_.findInterned(utf8);
     for (int row = range.row1; row <= range.row2; ++row) {
         const bool inSheet = row >= 1 && row <= rowCount_;
-        const CellStore::Row* inlineRow = inSheet ? cells_.inlineRow(row - 1) : nullptr;
+        const CellStore::RowView cells = cells_.row(inSheet ? row - 1 : -1);
         for (int col = range.col1; col <= range.col2; ++col) {
-            CellStore::Handle h = CellStore::kEmpty;
-            if (inSheet && col >= 1 && col <= colCount_) {
-                h = inlineRow && col <= CellStore::kInlineColumns
-                        ? cells_.inlineHandle(*inlineRow, row - 1, col - 1)
-                        : cells_.handle(row - 1, col - 1);
-            }
+            const CellStore::Handle h =
+                col <= colCount_ ? cells.handle(col - 1) : CellStore::kEmpty;
             if (h == interned && (h != CellStore::kEmpty || utf8.empty()))
                 continue;
             // Interned texts are distinct, so another interned handle differs;

@@ -72,14 +72,14 @@ SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
     const int lastCheck = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
     Totals totals{sheet.RowCount(), 0, 0};
     for (int row = 0; row < sheet.RowCount(); ++row) {
+        const CellStore::RowView worker = cells.row(row);
         for (int col = ReturnFields::kFirstCheckColumn; col <= lastCheck; ++col) {
-            if (!isOk(cells.handle(row, col - 1))) {
+            if (!isOk(worker.handle(col - 1))) {
                 ++totals.withProblems;
                 break;
             }
         }
-        const CellStore::Handle orientation =
-            cells.handle(row, ReturnFields::kOrientationColumn - 1);
+        const CellStore::Handle orientation = worker.handle(ReturnFields::kOrientationColumn - 1);
         if (orientation != CellStore::kEmpty && !isOk(orientation))
             ++totals.withOrientation;
     }

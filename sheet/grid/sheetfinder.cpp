@@ -159,13 +159,10 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
     };
     // Shown columns first to last - 1 of a 0-based row.
     auto scan = [&](int r, int first, int last) -> std::optional<Cell> {
-        const CellStore::Row* inlined = store.inlineRow(r);
+        const CellStore::RowView cells = store.row(r);
         for (int i = first; i < last; ++i) {
             const int c = columns[static_cast<std::size_t>(i)] - 1;
-            const CellStore::Handle h = inlined && c < CellStore::kInlineColumns
-                                            ? store.inlineHandle(*inlined, r, c)
-                                            : store.handle(r, c);
-            if (cellHolds(h))
+            if (cellHolds(cells.handle(c)))
                 return Cell{r + 1, c + 1};
         }
         return std::nullopt;

@@ -137,9 +137,9 @@ TEST(CellStore, StartsSmallAndGrows)
 {
     CellStore store;
     for (int r = 0; r < 3; ++r) {
-        CellStore::Row& cells = store.appendRow();
-        cells.lead[0] = store.addText("12345678901");
-        cells.lead[2] = store.addText("NOME DA PESSOA");
+        CellStore::RowWriter cells = store.appendRow();
+        cells.set(0, store.addText("12345678901"));
+        cells.set(2, store.addText("NOME DA PESSOA"));
     }
     EXPECT_LT(store.memoryBytes(), std::size_t{16} << 10);
 
