@@ -7,6 +7,7 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "tests/support/casename.h"
+#include "tests/support/diskfull.h"
 #include "tests/support/pdftext.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/xlsxbook.h"
@@ -331,31 +332,6 @@ class MemoryRunsOut final : public Progress
 {
 public:
     bool advance(int, int) override { throw std::bad_alloc(); }
-};
-
-// Files stop growing past this size, as on a full disk.
-class DiskFull
-{
-public:
-    explicit DiskFull(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &before_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = before_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~DiskFull()
-    {
-        setrlimit(RLIMIT_FSIZE, &before_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    DiskFull(const DiskFull&) = delete;
-    DiskFull& operator=(const DiskFull&) = delete;
-
-private:
-    rlimit before_{};
-    void (*previous_)(int) = nullptr;
 };
 
 struct Failure
