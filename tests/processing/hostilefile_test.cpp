@@ -3,6 +3,7 @@
 #include "processing/importcommand.h"
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
+#include "tests/support/sheetrows.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
@@ -25,18 +26,6 @@ const std::string kAllPass = "0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0";
 std::string worker(const std::string& name)
 {
     return "1;2;" + name + ";4;" + kAllPass + ";0";
-}
-
-std::vector<std::vector<std::string>> contents(const ResultSheet& sheet)
-{
-    std::vector<std::vector<std::string>> rows;
-    for (int r = 1; r <= sheet.RowCount(); ++r) {
-        std::vector<std::string> cells;
-        for (int c = 1; c <= sheet.ColCount(); ++c)
-            cells.emplace_back(sheet.CellUtf8(r, c));
-        rows.push_back(std::move(cells));
-    }
-    return rows;
 }
 
 void fillEarlier(ResultSheet& sheet)
@@ -90,7 +79,7 @@ TEST(HostileFile, FifoSwappedInAfterThePathCheckIsRefusedAtOnce)
     const QByteArray name = QFile::encodeName(path);
     ResultSheet sheet;
     fillEarlier(sheet);
-    const auto before = contents(sheet);
+    const auto before = sheetRows(sheet);
     std::thread writer;
     ImportCommand::Options options;
     options.afterPathCheck = [&] {
@@ -113,7 +102,7 @@ TEST(HostileFile, FifoSwappedInAfterThePathCheckIsRefusedAtOnce)
     writer.join();
     EXPECT_EQ(outcome.messageText(), QStringLiteral("Arquivo Selecionado Não Existe"));
     EXPECT_LT(took, std::chrono::seconds(1));
-    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(sheetRows(sheet), before);
 }
 
 // A character device swapped in is refused the same way, and never read.
@@ -140,14 +129,14 @@ TEST(HostileFile, EndlessLineEndsTheImportWithAMessage)
     EndlessDevice device(std::string("\0\0\0\0\0\0\x80\x81", 8), qint64{200} << 20);
     ResultSheet sheet;
     fillEarlier(sheet);
-    const auto before = contents(sheet);
+    const auto before = sheetRows(sheet);
     QSignalSpy reset(&sheet, &ResultSheet::sheetReset);
     const CommandOutcome outcome = ImportCommand::load(device, sheet, {});
     EXPECT_EQ(outcome.message, CommandMessage::LineTooLong);
     EXPECT_EQ(outcome.messageText(),
               QStringLiteral("O Arquivo Selecionado tem uma linha com mais de 67.108.864 bytes"));
     EXPECT_LE(device.handedOut(), qint64{80} << 20);
-    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(sheetRows(sheet), before);
     EXPECT_EQ(reset.count(), 0);
 }
 
@@ -172,12 +161,12 @@ TEST(HostileFile, EndlessBlankLinesEndTheImportWithAMessage)
     EndlessDevice device("\n", 40'000'000);
     ResultSheet sheet;
     fillEarlier(sheet);
-    const auto before = contents(sheet);
+    const auto before = sheetRows(sheet);
     const CommandOutcome outcome = ImportCommand::load(device, sheet, {});
     EXPECT_EQ(outcome.message, CommandMessage::TooManyLines);
     EXPECT_EQ(outcome.messageText(),
               QStringLiteral("O Arquivo Selecionado tem mais de 33.554.432 linhas"));
-    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(sheetRows(sheet), before);
 }
 
 // An endless file of short worker lines is stopped by the row limit.
@@ -225,7 +214,7 @@ TEST_P(Utf16File, LoadsAsTheUtf8FileDoes)
     ASSERT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.rows, 3);
     EXPECT_EQ(fromUtf16.ColCount(), 22);
-    EXPECT_EQ(contents(fromUtf16), contents(fromUtf8));
+    EXPECT_EQ(sheetRows(fromUtf16), sheetRows(fromUtf8));
     EXPECT_EQ(fromUtf16.CellUtf8(1, 3), "JOSÉ CONCEIÇÃO");
     EXPECT_EQ(fromUtf16.CellUtf8(1, 5), "OK");
 }
@@ -245,7 +234,7 @@ TEST_P(Utf16File, BigFileLoadsWhole)
                                    fromUtf16)
                     .succeeded());
     EXPECT_EQ(fromUtf16.RowCount(), 6'000);
-    EXPECT_EQ(contents(fromUtf16), contents(fromUtf8));
+    EXPECT_EQ(sheetRows(fromUtf16), sheetRows(fromUtf8));
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, Utf16File, ::testing::Values(false, true), [](const auto& info) {

@@ -4,6 +4,7 @@
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
 #include "tests/support/failingdevice.h"
+#include "tests/support/sheetrows.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
@@ -61,18 +62,6 @@ Changes failing(int first, int last, Changes more = {})
     return more;
 }
 
-std::vector<Row> contents(const ResultSheet& sheet)
-{
-    std::vector<Row> rows;
-    for (int r = 1; r <= sheet.RowCount(); ++r) {
-        Row cells;
-        for (int c = 1; c <= sheet.ColCount(); ++c)
-            cells.emplace_back(sheet.CellUtf8(r, c));
-        rows.push_back(std::move(cells));
-    }
-    return rows;
-}
-
 struct ImportCase
 {
     const char* name;
@@ -106,7 +95,7 @@ TEST_P(ImportFile, FillsTheSheetOnceFromTheWholeFile)
     EXPECT_EQ(outcome.rows, static_cast<int>(expected.size()));
     EXPECT_EQ(sheet.RowCount(), static_cast<int>(expected.size()));
     EXPECT_EQ(sheet.ColCount(), static_cast<int>(width));
-    EXPECT_EQ(contents(sheet), expected);
+    EXPECT_EQ(sheetRows(sheet), expected);
     EXPECT_EQ(aboutToReset.count(), 1);
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(cellChanged.count(), 0);
@@ -216,7 +205,7 @@ TEST(ImportCommand, StartsFromAnEmptySheet)
     EXPECT_EQ(sheet.ColCount(), ReturnCodes::kFieldCount);
     Row shortRow{"x", "y"};
     shortRow.resize(ReturnCodes::kFieldCount);
-    EXPECT_EQ(contents(sheet), (std::vector<Row>{row("A"), shortRow}));
+    EXPECT_EQ(sheetRows(sheet), (std::vector<Row>{row("A"), shortRow}));
     for (int c = 1; c <= ReturnCodes::kFieldCount; ++c)
         EXPECT_FALSE(sheet.IsColumnHidden(c)) << c;
     // Nothing of the earlier rows waits past the new ones.
@@ -246,7 +235,7 @@ TEST_P(ImportFailure, ShowsTheMessageAndKeepsEveryCell)
     TestFiles files;
     ResultSheet sheet;
     fillEarlier(sheet);
-    const std::vector<Row> before = contents(sheet);
+    const std::vector<Row> before = sheetRows(sheet);
     const int columnsBefore = sheet.ColCount();
     ImportCommand::Options options;
     const QString path = GetParam().make(files, options);
@@ -259,7 +248,7 @@ TEST_P(ImportFailure, ShowsTheMessageAndKeepsEveryCell)
     EXPECT_EQ(CommandOutcome::messageTitle(), QStringLiteral("Atenção"));
     EXPECT_EQ(sheet.RowCount(), 4);
     EXPECT_EQ(sheet.ColCount(), columnsBefore);
-    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(sheetRows(sheet), before);
     EXPECT_EQ(reset.count() + cellChanged.count(), 0);
     for (int c = 1; c <= ReturnCodes::kFieldCount; ++c)
         EXPECT_FALSE(sheet.IsColumnHidden(c)) << c;
@@ -335,10 +324,10 @@ TEST_P(ImportDeviceFailure, CannotReadAndChangesNoCell)
     FailingDevice device(QByteArray::fromStdString(GetParam().bytes), GetParam().failAt);
     ResultSheet sheet;
     fillEarlier(sheet);
-    const std::vector<Row> before = contents(sheet);
+    const std::vector<Row> before = sheetRows(sheet);
     const CommandOutcome outcome = ImportCommand::load(device, sheet, {});
     EXPECT_EQ(outcome.messageText(), kCannotRead);
-    EXPECT_EQ(contents(sheet), before);
+    EXPECT_EQ(sheetRows(sheet), before);
 }
 
 const std::string kTwoWorkers = "H\r\n" + worker("A") + "\r\n" + worker("B") + "\r\n";
@@ -425,7 +414,7 @@ TEST(ImportBadInput, MillionBlankLines)
         bytes += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? " \n" : "\t\r";
     ResultSheet sheet;
     ASSERT_TRUE(loadBytes(bytes + worker("A") + "\r\n", sheet).succeeded());
-    EXPECT_EQ(contents(sheet), std::vector<Row>{row("A")});
+    EXPECT_EQ(sheetRows(sheet), std::vector<Row>{row("A")});
 }
 
 // Lines are counted past 32,767.

@@ -57,12 +57,6 @@ extern "C" int rename(const char* from, const char* to) noexcept
 }
 
 namespace {
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 // What a save does: the temporary file created, written, committed.
 bool save(ReplacingFile& file, const QByteArray& bytes)
 {
@@ -158,7 +152,7 @@ TEST(ReplacingFileGroup, ReplacedFileKeepsItsGroupWherePermitted)
     FileStatus st = {};
     ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_gid, other);
-    EXPECT_EQ(contents(path), QByteArray("novo"));
+    EXPECT_EQ(TestFiles::read(path), QByteArray("novo"));
 }
 
 // Links are followed to the file they name, which is replaced in its own
@@ -189,14 +183,14 @@ TEST(ReplacingFileLinks, FollowsLinksAndRefusesWhatIsNotAFile)
     throughChain.discard();
     ReplacingFile again(chain, u"CSV"_s);
     ASSERT_TRUE(save(again, "novo")) << again.error().toStdString();
-    EXPECT_EQ(contents(shared), QByteArray("novo"));
+    EXPECT_EQ(TestFiles::read(shared), QByteArray("novo"));
     EXPECT_TRUE(QFileInfo(chain).isSymLink());
     EXPECT_TRUE(QFileInfo(dir.filePath(u"absoluto.csv"_s)).isSymLink());
 
     ReplacingFile throughDangling(dangling, u"CSV"_s);
     ASSERT_TRUE(save(throughDangling, "criado")) << throughDangling.error().toStdString();
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
-    EXPECT_EQ(contents(dir.filePath(u"partilhada/novo.csv"_s)), QByteArray("criado"));
+    EXPECT_EQ(TestFiles::read(dir.filePath(u"partilhada/novo.csv"_s)), QByteArray("criado"));
 
     for (const QString& special : {device, fifo}) {
         ReplacingFile file(special, u"CSV"_s);
@@ -290,7 +284,7 @@ TEST_P(LongNameTest, SavesEveryNameThatFits)
     const bool saved = save(file, "novo");
     EXPECT_EQ(saved, c.fits) << file.error().toStdString();
     if (c.fits) {
-        EXPECT_EQ(contents(path), QByteArray("novo"));
+        EXPECT_EQ(TestFiles::read(path), QByteArray("novo"));
     } else {
         EXPECT_TRUE(file.error().contains(u"o nome é longo demais"_s))
             << file.error().toStdString();

@@ -21,6 +21,12 @@ QString TestFiles::write(const QString& name, std::string_view bytes)
     return target;
 }
 
+QByteArray TestFiles::read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
 QString TestFiles::path(const QString& name) const
 {
     return dir_.filePath(name);

@@ -38,12 +38,6 @@ void setRow(ResultSheet& sheet, int row, std::map<int, QString> cells)
         sheet.SetCellText(row, col, cells.count(col) ? cells[col] : QStringLiteral("OK"));
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 QStringList headingsWithout(std::initializer_list<int> hidden)
 {
     QStringList out;
@@ -195,7 +189,7 @@ struct ZipPart
 
 std::vector<ZipPart> zipParts(const QString& path)
 {
-    const QByteArray zip = contents(path);
+    const QByteArray zip = TestFiles::read(path);
     auto u16 = [&](qsizetype at) {
         return std::uint32_t(std::uint8_t(zip[at])) | std::uint32_t(std::uint8_t(zip[at + 1])) << 8;
     };
@@ -278,12 +272,12 @@ TEST(CsvFile, QuotesAndGuardsFieldsForSpreadsheets)
 
     const QString path = files.path(QStringLiteral("saida.csv"));
     ASSERT_TRUE(SheetFile::save(sheet, path, Format::Csv).saved());
-    EXPECT_EQ(contents(path), QByteArray("\xEF\xBB\xBF"
-                                         "CPF;NIS;NOME;DN\r\n"
-                                         "01234567890;'=1+1;\"JOÃO; SÁ\";01011980\r\n"
-                                         "'+55;'-5;'@soma;\"diz \"\"oi\"\"\"\r\n"
-                                         "\"linha\r\nnova\";;\"a\nb\";\"'=A1;B1\"\r\n"
-                                         "'\t=1+1;\"'\r=1+1\"; =1;a=1\r\n"));
+    EXPECT_EQ(TestFiles::read(path), QByteArray("\xEF\xBB\xBF"
+                                                "CPF;NIS;NOME;DN\r\n"
+                                                "01234567890;'=1+1;\"JOÃO; SÁ\";01011980\r\n"
+                                                "'+55;'-5;'@soma;\"diz \"\"oi\"\"\"\r\n"
+                                                "\"linha\r\nnova\";;\"a\nb\";\"'=A1;B1\"\r\n"
+                                                "'\t=1+1;\"'\r=1+1\"; =1;a=1\r\n"));
 }
 
 // The saved PDF is the printout the printer button makes, and saving it
@@ -386,7 +380,7 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     EXPECT_EQ(result.error.contains(target), c.how != Failure::Cancelled)
         << result.error.toStdString();
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), QStringList{name});
-    EXPECT_EQ(contents(path), QByteArray("anterior"));
+    EXPECT_EQ(TestFiles::read(path), QByteArray("anterior"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
