@@ -1,4 +1,5 @@
 #include "processing/printcommand.h"
+#include "sheet/export/fastdeflate.h"
 #include "sheet/export/sheetfile.h"
 #include "sheet/export/xlsxexport.h"
 #include "sheet/print/pdfprintdialog.h"
@@ -183,13 +184,15 @@ TEST(XlsxFile, CellsXmlCannotHoldAreEscaped)
     })) << "the message as written in the summary";
 }
 
-// The parts a zip holds: name, size before compression, and whether its
-// local header carries the ZIP64 extra field.
+// The parts a zip holds: name, size before compression, whether its local
+// header carries the ZIP64 extra field, and that header's method and flags.
 struct ZipPart
 {
     std::string name;
     std::uint64_t size = 0;
     bool zip64 = false;
+    std::uint32_t method = 0;
+    std::uint32_t flags = 0;
 };
 
 std::vector<ZipPart> zipParts(const QString& path)
@@ -210,6 +213,8 @@ std::vector<ZipPart> zipParts(const QString& path)
         part.name = zip.mid(at + 46, u16(at + 28)).toStdString();
         const qsizetype local = u32(at + 42);
         part.zip64 = u16(local + 28) >= 4 && u16(local + 30 + u16(local + 26)) == 1;
+        part.method = u16(local + 8);
+        part.flags = u16(local + 6);
         parts.push_back(part);
         at += 46 + u16(at + 28) + u16(at + 30) + u16(at + 32);
     }
@@ -259,6 +264,29 @@ TEST(XlsxFile, Zip64WhenTheWorkbookMayPassTheLimit)
         const XlsxBook book = XlsxBook::read(path);
         ASSERT_EQ(book.sheets.size(), 4u);
         EXPECT_EQ(book.sheets[2].rows.back().value(0), u"120"_s);
+    }
+}
+
+// Every part is deflated at the fastest level where the platform has the
+// fast side, else at zlib's default: a libxlsxwriter that packs its zip past
+// that side (with a copy of minizip of its own) fails here instead of only
+// saving more slowly.
+TEST(XlsxFile, PartsAreDeflatedAtTheFastestLevelWhereThePlatformCan)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    setRow(sheet, 1, {{1, u"00012345678"_s}});
+    sheet.SetRowCount(1);
+    const QString path = files.path(u"rapida.xlsx"_s);
+    ASSERT_TRUE(SheetFile::save(sheet, path, Format::Xlsx).saved());
+    const std::vector<ZipPart> parts = zipParts(path);
+    ASSERT_GT(parts.size(), 5u);
+    // A deflated part's level is in bits 1 and 2 of its flags: 0b11 the
+    // fastest, 0b00 the default.
+    const std::uint32_t level = FastDeflate::available() ? 0b11 : 0b00;
+    for (const ZipPart& part : parts) {
+        EXPECT_EQ(part.method, 8u) << part.name;
+        EXPECT_EQ(part.flags >> 1 & 0b11, level) << part.name;
     }
 }
 
