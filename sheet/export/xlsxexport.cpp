@@ -241,8 +241,8 @@ public:
         // asked. Both are the library's internals, checked against
         // libxlsxwriter 1.1.4 (Debian 12): in constant-memory mode a row goes
         // to `optimize_tmpfile` when the next one starts, and this writes out
-        // the last. Should either change, the full-disk save test no longer
-        // sees a failure.
+        // the last. Should either change, the full-disk save tests (the disk
+        // full among the rows, and only at the last) no longer see a failure.
         lxw_worksheet_write_single_row(ws);
         errno = 0;
         if (ws->optimize_tmpfile &&

@@ -393,6 +393,7 @@ struct Failure
     enum
     {
         Full,
+        FullAtTheLastRow,
         Cancelled,
         NoFolder,
         OutOfMemory
@@ -410,9 +411,15 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     const Failure& c = GetParam();
     TestFiles files;
     ResultSheet sheet;
-    for (int row = 1; row <= 3000; ++row)
+    const int rows = c.how == Failure::FullAtTheLastRow ? 20 : 3000;
+    for (int row = 1; row <= rows; ++row)
         setRow(sheet, row, {{1, QString::number(row)}, {3, QStringLiteral("NOME %1").arg(row)}});
-    sheet.SetRowCount(3000);
+    // Only the last row passes the limit, while libxlsxwriter still holds it
+    // when the rows are done; it packs into a few bytes.
+    if (c.how == Failure::FullAtTheLastRow)
+        setRow(sheet, rows,
+               {{3, QString(30000, u'x')}, {4, QString(30000, u'y')}, {5, QString(30000, u'z')}});
+    sheet.SetRowCount(rows);
     const QString name = QStringLiteral("saida.") + SheetFile::extension(c.format);
     const QString path = files.write(name, "anterior");
     const QDir folder = QFileInfo(path).dir();
@@ -421,7 +428,7 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
 
     SheetFile::Result result;
     StopAtOnce stop;
-    if (c.how == Failure::Full) {
+    if (c.how == Failure::Full || c.how == Failure::FullAtTheLastRow) {
         const DiskFull full(64 * 1024);
         result = SheetFile::save(sheet, target, c.format);
     } else if (c.how == Failure::OutOfMemory) {
@@ -444,6 +451,7 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveFailureTest,
     ::testing::Values(Failure{"XlsxDiskFull", Format::Xlsx, Failure::Full},
+                      Failure{"XlsxDiskFullAtTheLastRow", Format::Xlsx, Failure::FullAtTheLastRow},
                       Failure{"CsvDiskFull", Format::Csv, Failure::Full},
                       Failure{"PdfDiskFull", Format::Pdf, Failure::Full},
                       Failure{"XlsxCancelled", Format::Xlsx, Failure::Cancelled},
