@@ -1,7 +1,12 @@
 #include "sheet/export/fastdeflate.h"
 
+// The fast side where the dynamic linker can hand a call on to the next
+// library's definition; the default side elsewhere.
 #if __has_include(<dlfcn.h>)
 #include <dlfcn.h>
+#endif
+#ifdef RTLD_NEXT
+#include <minizip/zip.h>
 #endif
 
 namespace {
@@ -19,8 +24,6 @@ FastDeflate::~FastDeflate()
 }
 
 #ifdef RTLD_NEXT
-
-#include <minizip/zip.h>
 
 bool FastDeflate::available()
 {
