@@ -1,4 +1,5 @@
 #include "processing/printcommand.h"
+#include "sheet/export/fastdeflate.h"
 #include "sheet/export/sheetfile.h"
 #include "sheet/export/xlsxexport.h"
 #include "sheet/print/pdfprintdialog.h"
@@ -178,13 +179,15 @@ TEST(XlsxFile, CellsXmlCannotHoldAreEscaped)
     })) << "the message as written in the summary";
 }
 
-// The parts a zip holds: name, size before compression, and whether its
-// local header carries the ZIP64 extra field.
+// The parts a zip holds: name, size before compression, whether its local
+// header carries the ZIP64 extra field, and that header's method and flags.
 struct ZipPart
 {
     std::string name;
     std::uint64_t size = 0;
     bool zip64 = false;
+    std::uint32_t method = 0;
+    std::uint32_t flags = 0;
 };
 
 std::vector<ZipPart> zipParts(const QString& path)
@@ -205,6 +208,8 @@ std::vector<ZipPart> zipParts(const QString& path)
         part.name = zip.mid(at + 46, u16(at + 28)).toStdString();
         const qsizetype local = u32(at + 42);
         part.zip64 = u16(local + 28) >= 4 && u16(local + 30 + u16(local + 26)) == 1;
+        part.method = u16(local + 8);
+        part.flags = u16(local + 6);
         parts.push_back(part);
         at += 46 + u16(at + 28) + u16(at + 30) + u16(at + 32);
     }
@@ -254,6 +259,29 @@ TEST(XlsxFile, Zip64WhenTheWorkbookMayPassTheLimit)
         const XlsxBook book = XlsxBook::read(path);
         ASSERT_EQ(book.sheets.size(), 4u);
         EXPECT_EQ(book.sheets[2].rows.back().value(0), u"120"_s);
+    }
+}
+
+// Every part is deflated at the fastest level where the platform has the
+// fast side, else at zlib's default: a libxlsxwriter that packs its zip past
+// that side (with a copy of minizip of its own) fails here instead of only
+// saving more slowly.
+TEST(XlsxFile, PartsAreDeflatedAtTheFastestLevelWhereThePlatformCan)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    setRow(sheet, 1, {{1, u"00012345678"_s}});
+    sheet.SetRowCount(1);
+    const QString path = files.path(u"rapida.xlsx"_s);
+    ASSERT_TRUE(SheetFile::save(sheet, path, Format::Xlsx).saved());
+    const std::vector<ZipPart> parts = zipParts(path);
+    ASSERT_GT(parts.size(), 5u);
+    // A deflated part's level is in bits 1 and 2 of its flags: 0b11 the
+    // fastest, 0b00 the default.
+    const std::uint32_t level = FastDeflate::available() ? 0b11 : 0b00;
+    for (const ZipPart& part : parts) {
+        EXPECT_EQ(part.method, 8u) << part.name;
+        EXPECT_EQ(part.flags >> 1 & 0b11, level) << part.name;
     }
 }
 
@@ -335,6 +363,7 @@ struct Failure
     enum
     {
         Full,
+        FullAtTheLastRow,
         Cancelled,
         NoFolder,
         OutOfMemory
@@ -352,9 +381,15 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     const Failure& c = GetParam();
     TestFiles files;
     ResultSheet sheet;
-    for (int row = 1; row <= 3000; ++row)
+    const int rows = c.how == Failure::FullAtTheLastRow ? 20 : 3000;
+    for (int row = 1; row <= rows; ++row)
         setRow(sheet, row, {{1, QString::number(row)}, {3, QStringLiteral("NOME %1").arg(row)}});
-    sheet.SetRowCount(3000);
+    // Only the last row passes the limit, while libxlsxwriter still holds it
+    // when the rows are done; it packs into a few bytes.
+    if (c.how == Failure::FullAtTheLastRow)
+        setRow(sheet, rows,
+               {{3, QString(30000, u'x')}, {4, QString(30000, u'y')}, {5, QString(30000, u'z')}});
+    sheet.SetRowCount(rows);
     const QString name = QStringLiteral("saida.") + SheetFile::extension(c.format);
     const QString path = files.write(name, "anterior");
     const QDir folder = QFileInfo(path).dir();
@@ -363,7 +398,7 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
 
     SheetFile::Result result;
     StopAtOnce stop;
-    if (c.how == Failure::Full) {
+    if (c.how == Failure::Full || c.how == Failure::FullAtTheLastRow) {
         const DiskFull full(64 * 1024);
         result = SheetFile::save(sheet, target, c.format);
     } else if (c.how == Failure::OutOfMemory) {
@@ -386,6 +421,7 @@ TEST_P(SaveFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveFailureTest,
     ::testing::Values(Failure{"XlsxDiskFull", Format::Xlsx, Failure::Full},
+                      Failure{"XlsxDiskFullAtTheLastRow", Format::Xlsx, Failure::FullAtTheLastRow},
                       Failure{"CsvDiskFull", Format::Csv, Failure::Full},
                       Failure{"PdfDiskFull", Format::Pdf, Failure::Full},
                       Failure{"XlsxCancelled", Format::Xlsx, Failure::Cancelled},
