@@ -3,6 +3,7 @@
 // validation, Windows-1252, and UTF-16 in both byte orders, whole and in two
 // pieces.
 #include "processing/textdecoding.h"
+#include "text/bytescan.h"
 
 #include <QByteArray>
 #include <QString>
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool ascii = true;
     for (const char c : bytes)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (TextDecoding::isAscii(bytes) != ascii)
+    if (ByteScan::isAscii(bytes) != ascii)
         std::abort();
 
     const bool valid = TextDecoding::isValidUtf8(bytes);

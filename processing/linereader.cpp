@@ -1,34 +1,8 @@
 #include "processing/linereader.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <cstring>
+#include "text/bytescan.h"
 
-namespace {
-// The first CR or LF in [p, end), or end. Eight bytes at a time: line ends
-// are the only bytes below 0x0E that ordinary text holds, besides tabs.
-const char* findLineEnd(const char* p, const char* end)
-{
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        // Flagged bytes, lowest first; a false flag can only sit above a
-        // true one, and each is checked.
-        for (std::uint64_t low = (word - kOnes * 0x0E) & ~word & kHigh; low != 0; low &= low - 1) {
-            const char* at = p + std::countr_zero(low) / 8;
-            if (*at == '\n' || *at == '\r')
-                return at;
-        }
-        p += 8;
-    }
-    while (p < end && *p != '\n' && *p != '\r')
-        ++p;
-    return p;
-}
-} // namespace
+#include <algorithm>
 
 LineReader::LineReader(QIODevice& device, std::size_t blockSize, std::size_t maxLineBytes)
     : device_(device), blockSize_(blockSize ? blockSize : 1), maxLineBytes_(maxLineBytes)
@@ -44,8 +18,8 @@ bool LineReader::next(std::string_view& line)
 {
     for (;;) {
         const char* data = buffer_.get();
-        const char* from = data + begin_ + scanned_;
-        const char* stop = findLineEnd(from, data + end_);
+        const std::size_t from = begin_ + scanned_;
+        const char* stop = data + from + ByteScan::findLineEnd({data + from, end_ - from});
         if (stop != data + end_) {
             const auto at = static_cast<std::size_t>(stop - data);
             if (*stop == '\r' && at + 1 == end_ && !atEnd_) {

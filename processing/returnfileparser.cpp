@@ -4,6 +4,7 @@
 #include "processing/returncodes.h"
 #include "processing/textdecoding.h"
 #include "sheet/resultsheet.h"
+#include "text/bytescan.h"
 
 #include <bit>
 #include <cstdint>
@@ -30,29 +31,15 @@ ReturnFileParser::ReturnFileParser(Checks checks)
 }
 
 namespace {
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+using ByteScan::kOnes;
 
-// The first ";" in text, eight bytes at a time: the lowest byte flagged is
-// always a ";" (a false flag can only sit above a true one).
+// addSingleCharacterChecks reads a code and its ";" as the low and the high
+// byte of a 16-bit lane.
+static_assert(std::endian::native == std::endian::little);
+
 std::size_t findSemicolon(std::string_view text)
 {
-    const char* const begin = text.data();
-    const char* p = begin;
-    const char* const end = p + text.size();
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        word ^= kOnes * ';';
-        if (const std::uint64_t zero = (word - kOnes) & ~word & kHigh)
-            return static_cast<std::size_t>(p - begin) + std::countr_zero(zero) / 8;
-        p += 8;
-    }
-    for (; p < end; ++p) {
-        if (*p == ';')
-            return static_cast<std::size_t>(p - begin);
-    }
-    return std::string_view::npos;
+    return ByteScan::find(text, ';');
 }
 } // namespace
 
@@ -63,7 +50,7 @@ bool ReturnFileParser::isBlank(std::string_view line)
 
 CellStore::Handle ReturnFileParser::rawText(std::string_view field)
 {
-    if (!windows1252_ || TextDecoding::isAscii(field))
+    if (!windows1252_ || ByteScan::isAscii(field))
         return store_.addText(field);
     scratch_.clear();
     TextDecoding::appendWindows1252AsUtf8(field, scratch_);

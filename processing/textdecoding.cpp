@@ -1,12 +1,10 @@
 #include "processing/textdecoding.h"
 
+#include "text/bytescan.h"
+
 #include <array>
-#include <cstdint>
-#include <cstring>
 
 namespace {
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
 // Windows-1252 0x80..0x9F; the rest of the upper half is Latin-1.
 constexpr std::array<char16_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -15,25 +13,6 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
 };
 } // namespace
 
-bool TextDecoding::isAscii(std::string_view bytes)
-{
-    const char* p = bytes.data();
-    std::size_t n = bytes.size();
-    while (n >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & kHighBits)
-            return false;
-        p += 8;
-        n -= 8;
-    }
-    while (n--) {
-        if (static_cast<unsigned char>(*p++) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool TextDecoding::isValidUtf8(std::string_view bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -41,15 +20,8 @@ bool TextDecoding::isValidUtf8(std::string_view bytes)
     while (p < end) {
         const unsigned char c = *p;
         if (c < 0x80) {
-            // Return files are mostly ASCII: skip it a word at a time.
-            std::uint64_t word[2];
-            while (end - p >= 16 &&
-                   (std::memcpy(word, p, 16), ((word[0] | word[1]) & kHighBits) == 0))
-                p += 16;
-            while (end - p >= 8 && (std::memcpy(word, p, 8), (word[0] & kHighBits) == 0))
-                p += 8;
-            while (p < end && *p < 0x80)
-                ++p;
+            p += ByteScan::asciiPrefix(
+                {reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)});
             continue;
         }
         int length = 0;

@@ -25,7 +25,6 @@ public:
     static std::size_t appendUtf16AsUtf8(std::string_view bytes, Utf16 order, std::string& out,
                                          bool final);
 
-    static bool isAscii(std::string_view bytes);
     // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
     static bool isValidUtf8(std::string_view bytes);
     // Appends the Windows-1252 text as UTF-8. The five bytes the code page

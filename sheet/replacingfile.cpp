@@ -1,5 +1,7 @@
 #include "sheet/replacingfile.h"
 
+#include "text/utf8boundary.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -77,11 +79,9 @@ QByteArray ReplacingFile::temporaryStem(const QByteArray& targetName)
     // Whatever name fits the folder, its temporary one fits too: the
     // target's part is cut, between characters, to leave room for the rest.
     constexpr qsizetype room = NAME_MAX - 1 - (sizeof kMark - 1) - kRandomCharacters;
-    qsizetype cut = std::min(room, targetName.size());
-    while (cut > 0 && cut < targetName.size() &&
-           (static_cast<unsigned char>(targetName[cut]) & 0xC0) == 0x80)
-        --cut;
-    return '.' + targetName.left(cut) + kMark;
+    const std::size_t cut = Utf8Boundary::atOrBefore(
+        {targetName.constData(), static_cast<std::size_t>(targetName.size())}, room);
+    return '.' + targetName.left(static_cast<qsizetype>(cut)) + kMark;
 }
 
 bool ReplacingFile::fail(const QString& why)

@@ -1,5 +1,7 @@
 #include "sheet/resultsheet.h"
 
+#include "text/utf8boundary.h"
+
 #include <algorithm>
 
 ResultSheet::ResultSheet(QObject* parent) : QObject(parent), hidden_(kMaxColumns + 1, false) {}
@@ -47,14 +49,9 @@ QString ResultSheet::CellTextStart(int row, int col, qsizetype maxChars) const
 {
     std::string_view utf8 = CellUtf8(row, col);
     // A UTF-16 unit takes at most three bytes of UTF-8 (a pair takes four),
-    // so that many bytes are enough; the cut moves back to a character's start.
+    // so that many bytes are enough, cut between two characters.
     const std::size_t enough = static_cast<std::size_t>(std::max<qsizetype>(maxChars, 0)) * 3;
-    if (utf8.size() > enough) {
-        std::size_t cut = enough;
-        while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
-            --cut;
-        utf8 = utf8.substr(0, cut);
-    }
+    utf8 = utf8.substr(0, Utf8Boundary::atOrBefore(utf8, enough));
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     if (text.size() > maxChars)
         text.truncate(maxChars > 0 && text.at(maxChars - 1).isHighSurrogate() ? maxChars - 1

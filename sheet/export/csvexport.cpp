@@ -5,6 +5,7 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
+#include "text/quotedfield.h"
 
 #include <QIODevice>
 
@@ -30,21 +31,7 @@ void CsvExport::appendField(std::string& out, std::string_view field)
     // a leading tab or CR and then read the rest as a formula.
     const bool formula = !field.empty() &&
                          std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
-    const bool quoted = field.find_first_of(";\"\r\n") != std::string_view::npos;
-    if (quoted)
-        out.push_back('"');
-    if (formula)
-        out.push_back('\'');
-    if (!quoted) {
-        out.append(field);
-        return;
-    }
-    for (const char c : field) {
-        if (c == '"')
-            out.push_back('"');
-        out.push_back(c);
-    }
-    out.push_back('"');
+    QuotedField::append(out, field, ";\"\r\n", formula ? "'" : "");
 }
 
 SheetFile::Result CsvExport::write(const ResultSheet& sheet, QIODevice& out, Progress* progress)

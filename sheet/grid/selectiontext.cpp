@@ -1,28 +1,12 @@
 #include "sheet/grid/selectiontext.h"
 
 #include "sheet/resultsheet.h"
+#include "text/quotedfield.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace {
-void appendCell(std::string& out, std::string_view cell)
-{
-    if (cell.find_first_of("\t\r\n\"") == std::string_view::npos) {
-        out.append(cell);
-        return;
-    }
-    out.push_back('"');
-    for (const char c : cell) {
-        if (c == '"')
-            out.push_back('"');
-        out.push_back(c);
-    }
-    out.push_back('"');
-}
-} // namespace
 
 QString SelectionText::of(const ResultSheet& sheet, const CellRange& range)
 {
@@ -42,7 +26,7 @@ QString SelectionText::of(const ResultSheet& sheet, const CellRange& range)
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 out.push_back('\t');
-            appendCell(out, sheet.CellUtf8(row, columns[i]));
+            QuotedField::append(out, sheet.CellUtf8(row, columns[i]), "\t\r\n\"");
         }
         out.push_back('\n');
     }

@@ -2,6 +2,7 @@
 
 #include "sheet/resultsheet.h"
 #include "sheet/showncolumns.h"
+#include "text/bytescan.h"
 
 #include <algorithm>
 #include <array>
@@ -45,13 +46,7 @@ QString SheetFinder::fold(const QString& text)
 }
 
 namespace {
-bool isAscii(std::string_view utf8)
-{
-    unsigned char any = 0;
-    for (const char c : utf8)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
-}
+using ByteScan::isAscii;
 
 char lower(char c)
 {

@@ -51,18 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, Utf8Validity,
                                            Utf8Case{"BadThirdByte", "\xE2\x82\x41", false}),
                          CaseName());
 
-TEST(TextDecoding, IsAsciiSeesAHighByteAnywhere)
-{
-    const std::string ascii(37, 'a');
-    EXPECT_TRUE(TextDecoding::isAscii(""));
-    EXPECT_TRUE(TextDecoding::isAscii(ascii + "\x7F"));
-    for (std::size_t at = 0; at < ascii.size(); ++at) {
-        std::string bytes = ascii;
-        bytes[at] = '\x80';
-        EXPECT_FALSE(TextDecoding::isAscii(bytes)) << "high byte at " << at;
-    }
-}
-
 // Every byte against the system's own Windows-1252 table; the bytes the code
 // page leaves undefined come out as the C1 controls of the same value.
 TEST(TextDecoding, Windows1252MatchesTheSystemCodec)
