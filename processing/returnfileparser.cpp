@@ -4,7 +4,7 @@
 #include "processing/returncodes.h"
 #include "processing/textdecoding.h"
 #include "sheet/resultsheet.h"
-#include "text/bytescan.h"
+#include "sheet/text/bytescan.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "processing/textdecoding.h"
 
-#include "text/bytescan.h"
+#include "sheet/text/bytescan.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "sheet/replacingfile.h"
 
-#include "text/utf8boundary.h"
+#include "sheet/text/utf8boundary.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "sheet/resultsheet.h"
 #include "sheet/showncolumns.h"
-#include "text/bytescan.h"
+#include "sheet/text/bytescan.h"
 
 #include <algorithm>
 #include <array>

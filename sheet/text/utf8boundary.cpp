@@ -1,4 +1,4 @@
-#include "text/utf8boundary.h"
+#include "sheet/text/utf8boundary.h"
 
 #include <algorithm>
 
