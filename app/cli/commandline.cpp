@@ -37,7 +37,8 @@ CommandLine::CommandLine()
     parser_.setApplicationDescription(
         QStringLiteral("Abre a janela do Verinova Cadastral, que mostra o arquivo de retorno da\n"
                        "qualificação cadastral numa planilha com cada código traduzido, ou,\n"
-                       "com --salvar, salva o resultado sem abrir a janela."));
+                       "com --salvar, salva o resultado em XLSX, CSV ou PDF sem abrir a janela.\n"
+                       "Lê arquivos de retorno em UTF-8, Windows-1252 e UTF-16."));
     parser_.addOption(help_);
     parser_.addOption(version_);
     parser_.addOption(save_);
