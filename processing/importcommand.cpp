@@ -2,6 +2,7 @@
 
 #include "processing/linereader.h"
 #include "processing/pathcheck.h"
+#include "processing/regularfile.h"
 #include "processing/returncodes.h"
 #include "processing/returnfileparser.h"
 #include "processing/textdecoding.h"
@@ -11,11 +12,8 @@
 
 #include <QFile>
 
-#include <fcntl.h>
 #include <new>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 struct Loaded
@@ -54,28 +52,6 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
     loaded.message = endOf(reader);
     return loaded;
 }
-
-// Opens without waiting (a FIFO or a device put in the file's place after
-// the path check would block a plain open) and accepts only what is an
-// ordinary file once open. -1 with the message to show otherwise.
-int openRegularFile(const QString& path, CommandMessage& message)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        message = CommandMessage::CannotRead;
-        return -1;
-    }
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        message = CommandMessage::FileNotFound;
-        return -1;
-    }
-    // An ordinary file never blocks; clear the flag all the same.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-}
 } // namespace
 
 CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet)
@@ -91,15 +67,10 @@ CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet, const
         return {message};
     if (options.afterPathCheck)
         options.afterPathCheck();
-    CommandMessage message = CommandMessage::None;
-    const int fd = openRegularFile(path, message);
-    if (fd < 0)
-        return {message};
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {CommandMessage::CannotRead};
-    }
+    if (const CommandMessage message = RegularFile::open(path, file);
+        message != CommandMessage::None)
+        return {message};
     return load(file, sheet, options);
 }
 
