@@ -5,10 +5,11 @@
 #include <utility>
 
 // One contiguous, growable block of memory for the big arrays of a sheet.
-// Small blocks come from malloc; from a few megabytes on the block is an
-// anonymous mapping that grows with mremap, which moves page tables instead
-// of copying bytes, and asks for transparent huge pages, which cuts the page
-// faults of a million-row sheet by hundreds. Growing zeroes nothing: the
+// Small blocks come from malloc; from a few megabytes on the block is a
+// PageMapping, which grows without copying bytes (mremap on Linux, pages
+// committed in a reserved range on Windows) and, on Linux, asks for
+// transparent huge pages, which cuts the page faults of a million-row sheet
+// by hundreds. Growing zeroes nothing: the
 // owner writes what it appends before reading it (GrowableArray::push_back);
 // only GrowableArray::resize value-initialises the elements it adds.
 // Only the pages touched cost memory, so doubling the capacity costs none.
