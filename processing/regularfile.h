@@ -10,8 +10,7 @@ class QFile;
 // was opened is an ordinary file: a FIFO or a device put in the file's place
 // after the path check would block a plain open, or never end. The checks
 // are made on the very handle that is then read, never on the path again.
-// This is the one place that asks the operating system itself; the platform
-// decides which implementation file is built.
+// This is the one place the import asks the operating system itself.
 class RegularFile
 {
 public:

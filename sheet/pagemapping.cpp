@@ -2,9 +2,8 @@
 
 #ifdef _WIN32
 
-#include <windows.h>
-
 #include <cstring>
+#include <windows.h>
 
 // Each block reserves room for the largest it may become (a sheet's text
 // pool stops at 4 GiB, its rows at 600 MB), so that growing only commits
