@@ -2,12 +2,15 @@
 #include "app/cli/commandline.h"
 #include "app/startup.h"
 #include "app/verinova.h"
+#include "sheet/print/headlessplatform.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -77,12 +80,13 @@ int main(int argc, char** argv)
         Startup::quietQtWarnings();
     if (asked == CommandLine::Request::Save &&
         commandLine.savePlan().format == SheetFile::Format::Pdf) {
-        // The offscreen platform said on this application's own line, not in
+        // The headless platform said on this application's own line, not in
         // the environment that programs it starts would inherit.
         std::vector<char*> withPlatform(argv, argv + argc);
         char platformOption[] = "-platform";
-        char offscreen[] = "offscreen";
-        withPlatform.insert(withPlatform.begin() + 1, {platformOption, offscreen});
+        char headless[sizeof HeadlessPlatform::kName];
+        std::copy(std::begin(HeadlessPlatform::kName), std::end(HeadlessPlatform::kName), headless);
+        withPlatform.insert(withPlatform.begin() + 1, {platformOption, headless});
         int count = static_cast<int>(withPlatform.size());
         withPlatform.push_back(nullptr);
         QGuiApplication pages(count, withPlatform.data());

@@ -13,9 +13,14 @@ bool Startup::installPortuguese(QCoreApplication& app)
     const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
     QLocale::setDefault(brazil);
 
+    // Qt's own folder where Qt is installed system-wide (Linux); beside the
+    // program where the program carries its Qt (the Windows folder and zip).
     auto* translator = new QTranslator(&app);
-    if (!translator->load(brazil, QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+    const auto loaded = [&](const QString& folder) {
+        return translator->load(brazil, QStringLiteral("qtbase"), QStringLiteral("_"), folder);
+    };
+    if (!(loaded(QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+          loaded(QCoreApplication::applicationDirPath() + QStringLiteral("/translations"))) ||
         !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;

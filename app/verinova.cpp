@@ -2,7 +2,11 @@
 
 #include "app/commondialog.h"
 #include "app/picturebutton.h"
+#ifdef VERINOVA_PRERENDERED_ART
+#include "app/bitmapiconengine.h"
+#else
 #include "app/svgiconengine.h"
+#endif
 #include "app/systemdialogs.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
@@ -71,8 +75,12 @@ QRect anchoredPlace(QRect designed, QSize designedParent, QSize parent, Qt::Edge
 
 QIcon art(const char* name)
 {
+#ifdef VERINOVA_PRERENDERED_ART
+    return BitmapIconEngine::icon(QStringLiteral(":/art"), QString::fromLatin1(name));
+#else
     return SvgIconEngine::icon(QStringLiteral(":/art/") + QString::fromLatin1(name) +
                                QStringLiteral(".svg"));
+#endif
 }
 
 PictureButton* pictureButton(QWidget* parent, const char* objectName, const QString& word,

@@ -46,10 +46,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(ENV{PKG_CONFIG_LIBDIR} "${VERINOVA_WINDOWS_CACHE}/lib/pkgconfig:/usr/${_verinova_triplet}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
-# Tests (ctest, gtest_discover_tests) and try_run run the Windows programs
-# under Wine, with its prefix beside the build and its chatter off.
-find_program(VERINOVA_WINE NAMES wine64 wine
-    PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(VERINOVA_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-    set(CMAKE_CROSSCOMPILING_EMULATOR "${VERINOVA_WINE}")
+# Tests (ctest, gtest_discover_tests) and the build's own tools run the
+# Windows programs under Wine, in a prefix beside the build.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    set(CMAKE_CROSSCOMPILING_EMULATOR
+        "${CMAKE_CURRENT_LIST_DIR}/wine-run;${CMAKE_BINARY_DIR}/wine;${VERINOVA_WINDOWS_CACHE}")
 endif()

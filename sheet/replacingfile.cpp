@@ -6,9 +6,16 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <QDir>
+
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,11 +23,74 @@
 #include <unistd.h>
 
 using FileStatus = struct stat;
+#endif
 
 namespace {
 // Between the target's name and the random end of its temporary name.
 constexpr char kMark[] = ".verinova-";
 constexpr int kRandomCharacters = 6;
+// The longest file name, in bytes of UTF-8, that every system takes.
+constexpr qsizetype kNameMax = 255;
+
+QByteArray randomEnd()
+{
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray end(kRandomCharacters, '\0');
+    for (char& c : end)
+        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+    return end;
+}
+} // namespace
+
+ReplacingFile::ReplacingFile(QString target, QString kind)
+    : target_(std::move(target)), kind_(std::move(kind))
+{
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    discard();
+}
+
+QByteArray ReplacingFile::temporaryStem(const QByteArray& targetName)
+{
+    // Whatever name fits the folder, its temporary one fits too: the
+    // target's part is cut, between characters, to leave room for the rest.
+    constexpr qsizetype room = kNameMax - 1 - (sizeof kMark - 1) - kRandomCharacters;
+    const std::size_t cut = Utf8Boundary::atOrBefore(
+        {targetName.constData(), static_cast<std::size_t>(targetName.size())}, room);
+    return '.' + targetName.left(static_cast<qsizetype>(cut)) + kMark;
+}
+
+bool ReplacingFile::fail(const QString& why)
+{
+    error_ = why;
+    return false;
+}
+
+bool ReplacingFile::cannotCreate(int error)
+{
+    return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::cannotWrite(int error)
+{
+    return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
+                    .arg(kind_, target_, reason(error)));
+}
+
+bool ReplacingFile::notAFile()
+{
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
+                               "um FIFO, um dispositivo ou um socket) e não será substituído.")
+                    .arg(kind_, target_));
+}
+
+#ifndef _WIN32
+
+namespace {
 // Links followed before giving up, as the kernel counts them.
 constexpr int kMaxLinks = 40;
 
@@ -53,61 +123,7 @@ void removeFolder(int parent, const char* name)
     unlinkat(parent, name, AT_REMOVEDIR);
 }
 
-QByteArray randomEnd()
-{
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray end(kRandomCharacters, '\0');
-    for (char& c : end)
-        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-    return end;
-}
 } // namespace
-
-ReplacingFile::ReplacingFile(QString target, QString kind)
-    : target_(std::move(target)), kind_(std::move(kind))
-{
-}
-
-ReplacingFile::~ReplacingFile()
-{
-    discard();
-}
-
-QByteArray ReplacingFile::temporaryStem(const QByteArray& targetName)
-{
-    // Whatever name fits the folder, its temporary one fits too: the
-    // target's part is cut, between characters, to leave room for the rest.
-    constexpr qsizetype room = NAME_MAX - 1 - (sizeof kMark - 1) - kRandomCharacters;
-    const std::size_t cut = Utf8Boundary::atOrBefore(
-        {targetName.constData(), static_cast<std::size_t>(targetName.size())}, room);
-    return '.' + targetName.left(static_cast<qsizetype>(cut)) + kMark;
-}
-
-bool ReplacingFile::fail(const QString& why)
-{
-    error_ = why;
-    return false;
-}
-
-bool ReplacingFile::cannotCreate(int error)
-{
-    return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                    .arg(kind_, target_, reason(error)));
-}
-
-bool ReplacingFile::cannotWrite(int error)
-{
-    return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                    .arg(kind_, target_, reason(error)));
-}
-
-bool ReplacingFile::notAFile()
-{
-    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
-                               "um FIFO, um dispositivo ou um socket) e não será substituído.")
-                    .arg(kind_, target_));
-}
 
 // Follows the target's links to the file that is to be replaced, and takes
 // its permissions and group.
@@ -188,7 +204,7 @@ bool ReplacingFile::create()
     if (!resolve())
         return false;
     const QByteArray name = nameOf(final_);
-    if (name.size() > NAME_MAX)
+    if (name.size() > kNameMax)
         return cannotCreate(ENAMETOOLONG);
     // The writers take the temporary file's name as text.
     const QByteArray stem = folder_ + '/' + temporaryStem(name);
@@ -353,11 +369,296 @@ void ReplacingFile::discard()
     temporary_.clear();
 }
 
+#else
+
+namespace {
+// Paths go to the wide API as the system writes them, never as narrow text.
+std::wstring wide(const QByteArray& utf8)
+{
+    return QDir::toNativeSeparators(QString::fromUtf8(utf8)).toStdWString();
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return slash < 0 ? QByteArray(".") : path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray& path)
+{
+    return path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+}
+
+HANDLE asHandle(qintptr handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// The system's error as the errno that reason() words.
+int errnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_DRIVE:
+        return ENOENT;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    default:
+        return EIO;
+    }
+}
+
+// Opens a leftover for deleting only when no handle of any program holds
+// it: the save that writes a temporary file holds it open to the end.
+bool unused(const std::wstring& path)
+{
+    const HANDLE handle =
+        CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+// Whether another handle keeps an existing file from being replaced.
+bool inUseByAnother(const std::wstring& path)
+{
+    const HANDLE handle =
+        CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+} // namespace
+
+// Opens the target as the system would, so that its links are followed, and
+// takes the name of the file that is to be replaced from the handle.
+bool ReplacingFile::resolve()
+{
+    const QString absolute = QDir::toNativeSeparators(QFileInfo(target_).absoluteFilePath());
+    QByteArray path = absolute.toUtf8();
+    replacing_ = false;
+    const HANDLE handle = CreateFileW(absolute.toStdWString().c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A new file, or a folder that is not there, which creating the
+        // temporary file tells.
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return cannotWrite(errnoOf(error));
+    } else {
+        // A device name ("NUL", "CON", "COM1") opens as a device, not a file.
+        const DWORD type = GetFileType(handle);
+        BY_HANDLE_FILE_INFORMATION info = {};
+        const bool known = GetFileInformationByHandle(handle, &info) != 0;
+        std::wstring final(32768, L'\0');
+        const DWORD size = GetFinalPathNameByHandleW(handle, final.data(), DWORD(final.size()),
+                                                     FILE_NAME_NORMALIZED);
+        CloseHandle(handle);
+        if (type != FILE_TYPE_DISK || !known)
+            return notAFile();
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return cannotWrite(EISDIR);
+        if (size > 0 && size < final.size()) {
+            QString name = QString::fromStdWString(final.substr(0, size));
+            // The final name comes in the long form: "\\?\C:\..." or "\\?\UNC\server\...".
+            if (name.startsWith(QStringLiteral("\\\\?\\UNC\\")))
+                name = QStringLiteral("\\\\") + name.mid(8);
+            else if (name.startsWith(QStringLiteral("\\\\?\\")))
+                name = name.mid(4);
+            path = name.toUtf8();
+        }
+        replacing_ = true;
+    }
+    final_ = path;
+    folder_ = folderOf(path);
+    return true;
+}
+
+void ReplacingFile::removeLeftovers() const
+{
+    const QDir folder(QString::fromUtf8(folder_));
+    const QByteArray stem = temporaryStem(nameOf(final_));
+    const QStringList names = folder.entryList({QString::fromUtf8(stem) + QStringLiteral("*")},
+                                               QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                   QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (name.toUtf8().size() != stem.size() + kRandomCharacters)
+            continue;
+        const QString path = folder.filePath(name);
+        if (!unused(QDir::toNativeSeparators(path).toStdWString()))
+            continue;
+        if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    }
+}
+
+bool ReplacingFile::create()
+{
+    error_.clear();
+    discard();
+    if (target_.isEmpty() || QFileInfo(target_).isDir())
+        return fail(
+            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
+    if (!resolve())
+        return false;
+    const QByteArray name = nameOf(final_);
+    if (name.size() > kNameMax)
+        return cannotCreate(ENAMETOOLONG);
+    const QByteArray stem = folder_ + '\\' + temporaryStem(name);
+    removeLeftovers();
+
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        // Shared for writing, so that the writers can open it by its name,
+        // and for deleting, so that it can be renamed while held; held open
+        // to the end, so that no other save takes it for a leftover.
+        const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                continue;
+            return cannotCreate(errnoOf(error));
+        }
+        fd_ = reinterpret_cast<qintptr>(handle);
+        temporaryBytes_ = path;
+        temporary_ = QString::fromUtf8(path);
+        cleanups_.push_back(std::make_unique<SignalCleanup>(path));
+        return true;
+    }
+    return cannotCreate(EEXIST);
+}
+
+QString ReplacingFile::makeWorkFolder()
+{
+    if (fd_ == -1)
+        return {};
+    if (!workFolder_.isEmpty())
+        return QString::fromUtf8(workFolder_);
+    const QByteArray stem = temporaryBytes_.chopped(kRandomCharacters);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        if (!CreateDirectoryW(wide(path).c_str(), nullptr)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_ALREADY_EXISTS)
+                continue;
+            cannotCreate(errnoOf(error));
+            return {};
+        }
+        SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        const HANDLE handle =
+            CreateFileW(wide(path).c_str(), FILE_LIST_DIRECTORY,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            RemoveDirectoryW(wide(path).c_str());
+            continue;
+        }
+        workFd_ = reinterpret_cast<qintptr>(handle);
+        workFolder_ = path;
+        cleanups_.push_back(std::make_unique<SignalCleanup>(path));
+        return QString::fromUtf8(path);
+    }
+    cannotCreate(EEXIST);
+    return {};
+}
+
+void ReplacingFile::removeWorkFolder()
+{
+    if (workFolder_.isEmpty())
+        return;
+    CloseHandle(asHandle(std::exchange(workFd_, -1)));
+    QDir(QString::fromUtf8(workFolder_)).removeRecursively();
+    workFolder_.clear();
+}
+
+bool ReplacingFile::commit()
+{
+    if (fd_ == -1)
+        return cannotWrite(ENOENT);
+    auto failed = [this](DWORD error) {
+        discard();
+        return cannotWrite(errnoOf(error));
+    };
+    // On the disk before it takes the target's place: a power cut after
+    // the rename must not leave an empty file.
+    if (!FlushFileBuffers(asHandle(fd_)))
+        return failed(GetLastError());
+    // Hidden while written, not once it is the target.
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(asHandle(fd_), FileBasicInfo, &basic, sizeof basic);
+    // Something else may have taken the target's name since create().
+    const DWORD attributes = GetFileAttributesW(wide(final_).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        discard();
+        return cannotWrite(EISDIR);
+    }
+    if (!MoveFileExW(wide(temporaryBytes_).c_str(), wide(final_).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DWORD error = GetLastError();
+        // Windows says "access denied" also when another program holds the
+        // file open (a workbook open in the spreadsheet), which the user
+        // can do something about.
+        if (error == ERROR_ACCESS_DENIED && inUseByAnother(wide(final_)))
+            error = ERROR_SHARING_VIOLATION;
+        return failed(error);
+    }
+    removeWorkFolder();
+    temporaryBytes_.clear();
+    temporary_.clear();
+    cleanups_.clear();
+    CloseHandle(asHandle(std::exchange(fd_, -1)));
+    return true;
+}
+
+void ReplacingFile::discard()
+{
+    removeWorkFolder();
+    if (fd_ != -1)
+        CloseHandle(asHandle(std::exchange(fd_, -1)));
+    if (!temporaryBytes_.isEmpty())
+        DeleteFileW(wide(temporaryBytes_).c_str());
+    cleanups_.clear();
+    temporaryBytes_.clear();
+    temporary_.clear();
+}
+#endif
+
 QString ReplacingFile::reason(int error)
 {
     switch (error) {
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return QStringLiteral("não há espaço livre no disco");
     case EFBIG:
         return QStringLiteral("o arquivo ficou grande demais para o disco");
@@ -375,6 +676,8 @@ QString ReplacingFile::reason(int error)
         return QStringLiteral("o nome é longo demais");
     case ELOOP:
         return QStringLiteral("há links simbólicos demais no caminho");
+    case EBUSY:
+        return QStringLiteral("o arquivo está aberto em outro programa");
     case ENOMEM:
         return QStringLiteral("memória insuficiente");
     default:

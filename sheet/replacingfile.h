@@ -4,9 +4,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
+#include <cstdint>
 #include <memory>
-#include <sys/types.h>
 #include <vector>
 
 // A file written under a temporary name beside its target, which takes the
@@ -20,6 +21,10 @@
 // gets the permissions the user's umask gives a new file, or those of the
 // file it replaces (with its group where the system allows), and is on the
 // disk, folder entry included, before commit() returns.
+//
+// On Windows, links are followed as the system opens files, the new file
+// gets the folder's permissions, and a file another program holds open (a
+// workbook open in the spreadsheet) is reported as such.
 //
 // The temporary file (and a writer's work folder) is hidden and named after
 // its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
@@ -74,11 +79,12 @@ private:
     QByteArray temporaryBytes_;
     // Held open until the end: its lock tells later saves the temporary
     // file is still being written, and fsync() reaches the data through it.
-    int fd_ = -1;
+    // A descriptor, or on Windows a HANDLE; -1 when none.
+    qintptr fd_ = -1;
     QByteArray workFolder_;
-    int workFd_ = -1;        // the work folder, locked like the temporary file
-    bool replacing_ = false; // final_ is an existing file
-    mode_t mode_ = 0;        // the new file's permissions
-    gid_t group_ = 0;        // the replaced file's group
+    qintptr workFd_ = -1;     // the work folder, locked like the temporary file
+    bool replacing_ = false;  // final_ is an existing file
+    std::uint32_t mode_ = 0;  // the new file's permissions
+    std::uint32_t group_ = 0; // the replaced file's group
     std::vector<std::unique_ptr<SignalCleanup>> cleanups_;
 };

@@ -2,12 +2,14 @@
 
 #include <QByteArray>
 
-#include <csignal>
+#include <cstdint>
 
 // Files that must not outlive the program: half-written temporary files.
 // When SIGTERM, SIGHUP or SIGINT ends the program (a logout, Ctrl+C), the
 // files registered at that moment are removed and the program then ends as
 // that signal would have ended it, so a shell sees 128 + the signal's number.
+// On Windows the console's Ctrl+C, Ctrl+Break, closing and logoff do the
+// same: the files go, then the system ends the program as it would have.
 //
 // The handler may run at any instruction, so it touches only a fixed table
 // of C strings filled before the files are written, and calls only unlink(),
@@ -37,7 +39,8 @@ public:
         Defer& operator=(const Defer&) = delete;
 
     private:
-        sigset_t before_;
+        // The thread's signal mask as it was (a sigset_t; unused on Windows).
+        alignas(8) unsigned char before_[128];
     };
 
     // False when the table was full or the path too long for it: the file

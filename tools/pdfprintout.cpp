@@ -1,6 +1,7 @@
 #include "tools/pdfprintout.h"
 
 #include "processing/printcommand.h"
+#include "sheet/print/headlessplatform.h"
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/print/printhandler.h"
 #include "sheet/resultsheet.h"
@@ -18,8 +19,8 @@ QString printSheetToPdf(ResultSheet& sheet, const QString& path)
     static char* argv[] = {name, nullptr};
     std::unique_ptr<QGuiApplication> app;
     if (!QGuiApplication::instance()) {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", HeadlessPlatform::kName);
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 

@@ -4,6 +4,7 @@
 #include "sheet/export/fastdeflate.h"
 #include "sheet/export/sheetsummary.h"
 #include "sheet/export/xlsxcell.h"
+#include "sheet/pagemapping.h"
 #include "sheet/progress.h"
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
@@ -19,7 +20,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
 #include <utility>
 #include <xlsxwriter.h>
 
@@ -72,11 +72,10 @@ std::uint64_t mostXmlBytes(std::string_view text)
 bool hasHeadroom()
 {
     constexpr std::size_t kHeadroom = 8 << 20;
-    void* room =
-        ::mmap(nullptr, kHeadroom, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (room == MAP_FAILED)
+    char* room = PageMapping::map(kHeadroom);
+    if (!room)
         return false;
-    ::munmap(room, kHeadroom);
+    PageMapping::unmap(room, kHeadroom);
     return true;
 }
 

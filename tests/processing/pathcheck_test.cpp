@@ -8,10 +8,15 @@
 
 #include <cstring>
 #include <functional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace {
 struct PathCase
@@ -33,6 +38,7 @@ TEST_P(PathCheckTest, FindsOnlyOrdinaryVisibleFiles)
     EXPECT_EQ(PathCheck::findsFile(path), GetParam().expected == CommandMessage::None);
 }
 
+#ifndef _WIN32
 QString unixSocket(TestFiles& files)
 {
     const QByteArray path = QFile::encodeName(files.path(QStringLiteral("s.sock")));
@@ -63,6 +69,8 @@ QString symlinkTo(TestFiles& files, const QString& target)
     return link;
 }
 
+#endif
+
 const QString kName = QStringLiteral("retorno.txt");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,17 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                  CommandMessage::None},
         PathCase{"Missing", [](TestFiles& f) { return f.path(kName); },
                  CommandMessage::FileNotFound},
-        PathCase{"HiddenFile", [](TestFiles& f) { return f.write(QStringLiteral(".r.txt"), "x"); },
-                 CommandMessage::FileNotFound},
         PathCase{"Directory", [](TestFiles& f) { return f.path(QString()); },
-                 CommandMessage::FileNotFound},
-        PathCase{"Fifo", fifo, CommandMessage::FileNotFound},
-        PathCase{"Socket", unixSocket, CommandMessage::FileNotFound},
-        PathCase{"Device", [](TestFiles&) { return QStringLiteral("/dev/null"); },
-                 CommandMessage::FileNotFound},
-        PathCase{"LinkToFile", [](TestFiles& f) { return symlinkTo(f, f.write(kName, "x")); },
-                 CommandMessage::None},
-        PathCase{"LinkToNothing", [](TestFiles& f) { return symlinkTo(f, f.path(kName)); },
                  CommandMessage::FileNotFound},
         PathCase{"FileUsedAsFolder",
                  [](TestFiles& f) { return f.write(kName, "x") + QStringLiteral("/y.txt"); },
@@ -92,4 +90,44 @@ INSTANTIATE_TEST_SUITE_P(
                  [](TestFiles& f) { return f.write(kName, "x") + QChar(u'\0') + u'z'; },
                  CommandMessage::FileNotFound}),
     CaseName());
+
+#ifndef _WIN32
+// Dot-hidden files, FIFOs, sockets, /dev and symbolic links as POSIX has them.
+INSTANTIATE_TEST_SUITE_P(
+    Posix, PathCheckTest,
+    ::testing::Values(
+        PathCase{"HiddenFile", [](TestFiles& f) { return f.write(QStringLiteral(".r.txt"), "x"); },
+                 CommandMessage::FileNotFound},
+        PathCase{"Fifo", fifo, CommandMessage::FileNotFound},
+        PathCase{"Socket", unixSocket, CommandMessage::FileNotFound},
+        PathCase{"Device", [](TestFiles&) { return QStringLiteral("/dev/null"); },
+                 CommandMessage::FileNotFound},
+        PathCase{"LinkToFile", [](TestFiles& f) { return symlinkTo(f, f.write(kName, "x")); },
+                 CommandMessage::None},
+        PathCase{"LinkToNothing", [](TestFiles& f) { return symlinkTo(f, f.path(kName)); },
+                 CommandMessage::FileNotFound}),
+    CaseName());
+#else
+// What Windows has instead: hidden by attribute, device names.
+INSTANTIATE_TEST_SUITE_P(
+    Windows, PathCheckTest,
+    ::testing::Values(PathCase{"HiddenByAttribute",
+                               [](TestFiles& f) {
+                                   const QString path = f.write(kName, "x");
+                                   SetFileAttributesW(
+                                       reinterpret_cast<const wchar_t*>(path.utf16()),
+                                       FILE_ATTRIBUTE_HIDDEN);
+                                   return path;
+                               },
+                               CommandMessage::FileNotFound},
+                      PathCase{"DeviceName",
+                               [](TestFiles& f) { return f.path(QStringLiteral("NUL")); },
+                               CommandMessage::FileNotFound},
+                      PathCase{"AccentedFolder",
+                               [](TestFiles& f) {
+                                   return f.write(QStringLiteral("João/Documentos/") + kName, "x");
+                               },
+                               CommandMessage::None}),
+    CaseName());
+#endif
 } // namespace

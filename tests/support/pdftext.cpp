@@ -1,6 +1,7 @@
 #include "tests/support/pdftext.h"
 
-#include <QProcess>
+#include "tests/support/hosttool.h"
+
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,11 +11,9 @@
 namespace {
 QByteArray run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000) || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
+    int exitCode = 0;
+    const QByteArray out = HostTool::run(HostTool::program(program), arguments, &exitCode);
+    return exitCode == 0 ? out : QByteArray();
 }
 } // namespace
 
@@ -33,14 +32,16 @@ std::vector<PdfText::Word> PdfText::Page::within(const QRectF& area) const
 
 bool PdfText::available()
 {
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+    return !HostTool::program(QStringLiteral("pdftotext")).isEmpty() &&
+           !HostTool::program(QStringLiteral("pdftoppm")).isEmpty() &&
+           !HostTool::path(QStringLiteral(".")).isEmpty();
 }
 
 std::vector<PdfText::Page> PdfText::pages(const QString& pdf)
 {
-    const QString html = QString::fromUtf8(
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    const QString html =
+        QString::fromUtf8(run(QStringLiteral("pdftotext"),
+                              {QStringLiteral("-bbox"), HostTool::path(pdf), QStringLiteral("-")}));
     static const QRegularExpression tag(QString::fromLatin1(
         R"re(<(page) width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     std::vector<Page> out;
@@ -66,6 +67,7 @@ QImage PdfText::render(const QString& pdf, int page)
     const QString n = QString::number(page);
     run(QStringLiteral("pdftoppm"),
         {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
-         n, QStringLiteral("-l"), n, QStringLiteral("-singlefile"), pdf, base});
+         n, QStringLiteral("-l"), n, QStringLiteral("-singlefile"), HostTool::path(pdf),
+         HostTool::path(base)});
     return QImage(base + QStringLiteral(".pgm"));
 }

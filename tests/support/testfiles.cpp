@@ -1,6 +1,8 @@
 #include "tests/support/testfiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <stdexcept>
 
@@ -13,6 +15,7 @@ TestFiles::TestFiles()
 QString TestFiles::write(const QString& name, std::string_view bytes)
 {
     const QString target = path(name);
+    QFileInfo(target).dir().mkpath(QStringLiteral("."));
     QFile file(target);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=

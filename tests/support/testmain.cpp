@@ -1,5 +1,7 @@
 // The main of every test program: a Qt application object for the code under
 // test, headless unless the caller chose a platform.
+#include "sheet/print/headlessplatform.h"
+
 #include <gtest/gtest.h>
 
 #ifdef VERINOVA_TEST_GUI
@@ -11,13 +13,12 @@ using TestApplication = QCoreApplication;
 #endif
 
 #include <clocale>
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {
     // Without a display QApplication aborts, and test discovery with it.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", HeadlessPlatform::kName);
     TestApplication app(argc, argv);
     // As the program does once its application object has taken the user's
     // locale: the tests run under the Brazilian one too.

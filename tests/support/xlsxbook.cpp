@@ -1,27 +1,23 @@
 #include "tests/support/xlsxbook.h"
 
+#include "tests/support/hosttool.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 namespace {
 QByteArray runReader(const QStringList& arguments, int* exitCode)
 {
     // Debian's python, which python3-openpyxl installs for, whatever else
     // comes first on the PATH.
-    const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
-                               ? QStringLiteral("/usr/bin/python3")
-                               : QStringLiteral("python3");
-    QProcess process;
-    process.start(python, arguments);
-    if (!process.waitForFinished(60'000)) {
+    const QString python = HostTool::program(QStringLiteral("python3"));
+    if (python.isEmpty()) {
         *exitCode = -1;
         return {};
     }
-    *exitCode = process.exitCode();
-    return process.readAllStandardOutput();
+    return HostTool::run(python, arguments, exitCode);
 }
 } // namespace
 
@@ -35,7 +31,8 @@ bool XlsxBook::available()
 XlsxBook XlsxBook::read(const QString& path)
 {
     int exitCode = 0;
-    const QByteArray json = runReader({QStringLiteral(VERINOVA_XLSX_READER), path}, &exitCode);
+    const QByteArray json =
+        runReader({QStringLiteral(VERINOVA_XLSX_READER), HostTool::path(path)}, &exitCode);
     XlsxBook book;
     if (exitCode != 0)
         return book;

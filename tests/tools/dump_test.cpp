@@ -29,7 +29,9 @@ ToolRun dump(const QStringList& arguments)
     process.start(QStringLiteral(VERINOVA_DUMP), arguments);
     if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit)
         return {};
-    return {process.exitCode(), process.readAllStandardOutput().toStdString()};
+    // Windows' C library ends the lines it writes with CR LF.
+    return {process.exitCode(),
+            process.readAllStandardOutput().replace("\r\n", "\n").toStdString()};
 }
 
 std::vector<std::string> split(const std::string& text, char separator)

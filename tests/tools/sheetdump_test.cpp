@@ -12,13 +12,12 @@
 namespace {
 std::string written(const ResultSheet& sheet, bool summaryOnly)
 {
-    char* data = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&data, &size);
+    std::FILE* out = std::tmpfile();
     SheetDump::write(sheet, out, summaryOnly);
+    std::string text(static_cast<std::size_t>(std::ftell(out)), '\0');
+    std::rewind(out);
+    text.resize(std::fread(text.data(), 1, text.size(), out));
     std::fclose(out);
-    std::string text(data, size);
-    std::free(data);
     return text;
 }
 

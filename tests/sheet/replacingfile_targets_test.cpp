@@ -1,0 +1,116 @@
+// Where a save may land on every system: folders named in Portuguese, and
+// on Windows a file another program holds open or a device's name.
+#include "sheet/replacingfile.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+struct TargetCase
+{
+    const char* name;
+    // Makes the target and what stands around it; what it returns is held
+    // until the save has ended.
+    std::function<std::shared_ptr<void>(TestFiles&, const QString& target)> setUp;
+    QString target;
+    QString error; // empty when the save must succeed
+};
+
+class ReplacingFileTargets : public ::testing::TestWithParam<TargetCase>
+{
+};
+
+TEST_P(ReplacingFileTargets, SavesWholeOrLeavesEverythingAsItWas)
+{
+    TestFiles files;
+    const QString target = files.path(GetParam().target);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    const auto held = GetParam().setUp(files, target);
+    const QByteArray before = TestFiles::read(target);
+    const QStringList around = QDir(QFileInfo(target).absolutePath())
+                                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    ReplacingFile file(target, QStringLiteral("CSV"));
+    bool saved = file.create();
+    if (saved) {
+        QFile out(file.temporaryPath());
+        saved = out.open(QIODevice::WriteOnly) && out.write("novo") == 4;
+        out.close();
+        saved = saved && file.commit();
+    }
+
+    const QStringList after = QDir(QFileInfo(target).absolutePath())
+                                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (GetParam().error.isEmpty()) {
+        EXPECT_TRUE(saved) << file.error().toStdString();
+        EXPECT_EQ(TestFiles::read(target), QByteArray("novo"));
+        EXPECT_FALSE(QFileInfo(target).isHidden());
+    } else {
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(file.error().contains(GetParam().error)) << file.error().toStdString();
+        EXPECT_EQ(TestFiles::read(target), before);
+    }
+    QStringList expected = around;
+    if (!around.contains(QFileInfo(target).fileName()) && saved)
+        expected.append(QFileInfo(target).fileName());
+    expected.sort();
+    EXPECT_EQ(after, expected) << "no temporary file is left";
+}
+
+std::shared_ptr<void> nothing(TestFiles&, const QString&)
+{
+    return {};
+}
+
+std::shared_ptr<void> earlierFile(TestFiles&, const QString& target)
+{
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write("antigo") != 6)
+        throw std::runtime_error("cannot write the earlier file");
+    return {};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplacingFileTargets,
+    ::testing::Values(
+        TargetCase{"NewFileInAccentedFolders", nothing,
+                   QStringLiteral("Usuários/João/Documentos/saída.csv"), {}},
+        TargetCase{"ReplacesAnEarlierFile", earlierFile,
+                   QStringLiteral("Usuários/João/Documentos/saída.csv"), {}}),
+    CaseName());
+
+#ifdef _WIN32
+// A workbook open in the spreadsheet program: Windows lets nobody replace it.
+std::shared_ptr<void> heldOpenWithoutSharing(TestFiles& files, const QString& target)
+{
+    earlierFile(files, target);
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(
+                                          QDir::toNativeSeparators(target).utf16()),
+                                      GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot hold the file open");
+    return std::shared_ptr<void>(handle, [](HANDLE h) { CloseHandle(h); });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ReplacingFileTargets,
+    ::testing::Values(
+        TargetCase{"HeldOpenByAnotherProgram", heldOpenWithoutSharing,
+                   QStringLiteral("planilha.csv"),
+                   QStringLiteral("o arquivo está aberto em outro programa")},
+        TargetCase{"DeviceName", nothing, QStringLiteral("NUL"),
+                   QStringLiteral("não é um arquivo comum")}),
+    CaseName());
+#endif
+} // namespace
