@@ -57,8 +57,8 @@ void BitmapIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode m
     QSizeF fitted = QSizeF(renderings_->front().size());
     fitted.scale(QSizeF(rect.size()), Qt::KeepAspectRatio);
     const QSize pixels = (fitted * ratio).toSize().expandedTo(QSize(1, 1));
-    const QImage scaled = renderingFor(pixels).scaled(pixels, Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation);
+    const QImage scaled =
+        renderingFor(pixels).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QRectF target(QPointF(), fitted);
     target.moveCenter(QRectF(rect).center());
 
@@ -83,8 +83,7 @@ QPixmap BitmapIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::Sta
     return QPixmap::fromImage(std::move(image));
 }
 
-QSize BitmapIconEngine::actualSize(const QSize& size, QIcon::Mode /*mode*/,
-                                   QIcon::State /*state*/)
+QSize BitmapIconEngine::actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/)
 {
     return size;
 }

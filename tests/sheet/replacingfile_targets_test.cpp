@@ -38,8 +38,9 @@ TEST_P(ReplacingFileTargets, SavesWholeOrLeavesEverythingAsItWas)
     QDir().mkpath(QFileInfo(target).absolutePath());
     const auto held = GetParam().setUp(files, target);
     const QByteArray before = TestFiles::read(target);
-    const QStringList around = QDir(QFileInfo(target).absolutePath())
-                                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList around =
+        QDir(QFileInfo(target).absolutePath())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
     ReplacingFile file(target, QStringLiteral("CSV"));
     bool saved = file.create();
@@ -50,8 +51,9 @@ TEST_P(ReplacingFileTargets, SavesWholeOrLeavesEverythingAsItWas)
         saved = saved && file.commit();
     }
 
-    const QStringList after = QDir(QFileInfo(target).absolutePath())
-                                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList after =
+        QDir(QFileInfo(target).absolutePath())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     if (GetParam().error.isEmpty()) {
         EXPECT_TRUE(saved) << file.error().toStdString();
         EXPECT_EQ(TestFiles::read(target), QByteArray("novo"));
@@ -83,11 +85,14 @@ std::shared_ptr<void> earlierFile(TestFiles&, const QString& target)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplacingFileTargets,
-    ::testing::Values(
-        TargetCase{"NewFileInAccentedFolders", nothing,
-                   QStringLiteral("Usuários/João/Documentos/saída.csv"), {}},
-        TargetCase{"ReplacesAnEarlierFile", earlierFile,
-                   QStringLiteral("Usuários/João/Documentos/saída.csv"), {}}),
+    ::testing::Values(TargetCase{"NewFileInAccentedFolders",
+                                 nothing,
+                                 QStringLiteral("Usuários/João/Documentos/saída.csv"),
+                                 {}},
+                      TargetCase{"ReplacesAnEarlierFile",
+                                 earlierFile,
+                                 QStringLiteral("Usuários/João/Documentos/saída.csv"),
+                                 {}}),
     CaseName());
 
 #ifdef _WIN32
@@ -95,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
 std::shared_ptr<void> heldOpenWithoutSharing(TestFiles& files, const QString& target)
 {
     earlierFile(files, target);
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(
-                                          QDir::toNativeSeparators(target).utf16()),
-                                      GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle =
+        CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(target).utf16()),
+                    GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot hold the file open");
     return std::shared_ptr<void>(handle, [](HANDLE h) { CloseHandle(h); });
@@ -105,12 +110,11 @@ std::shared_ptr<void> heldOpenWithoutSharing(TestFiles& files, const QString& ta
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, ReplacingFileTargets,
-    ::testing::Values(
-        TargetCase{"HeldOpenByAnotherProgram", heldOpenWithoutSharing,
-                   QStringLiteral("planilha.csv"),
-                   QStringLiteral("o arquivo está aberto em outro programa")},
-        TargetCase{"DeviceName", nothing, QStringLiteral("NUL"),
-                   QStringLiteral("não é um arquivo comum")}),
+    ::testing::Values(TargetCase{"HeldOpenByAnotherProgram", heldOpenWithoutSharing,
+                                 QStringLiteral("planilha.csv"),
+                                 QStringLiteral("o arquivo está aberto em outro programa")},
+                      TargetCase{"DeviceName", nothing, QStringLiteral("NUL"),
+                                 QStringLiteral("não é um arquivo comum")}),
     CaseName());
 #endif
 } // namespace
