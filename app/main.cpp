@@ -1,5 +1,6 @@
 #include "app/cli/batchsave.h"
 #include "app/cli/commandline.h"
+#include "app/cli/terminaltext.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 #include "sheet/print/headlessplatform.h"
@@ -29,10 +30,10 @@ int answer(CommandLine& commandLine, CommandLine::Request request)
 {
     switch (request) {
     case CommandLine::Request::Help:
-        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        TerminalText::write(stdout, commandLine.helpText());
         return 0;
     case CommandLine::Request::Version:
-        std::fputs(qPrintable(CommandLine::versionText()), stdout);
+        TerminalText::write(stdout, CommandLine::versionText());
         return 0;
     case CommandLine::Request::Save:
         return BatchSave::run(commandLine.savePlan(), stderr);
@@ -40,16 +41,17 @@ int answer(CommandLine& commandLine, CommandLine::Request request)
     case CommandLine::Request::Window:
         break;
     }
-    std::fputs(qPrintable(commandLine.errorText()), stderr);
+    TerminalText::write(stderr, commandLine.errorText());
     return 2;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
+    TerminalText::attachToParentConsole();
     // Names are taken as the bytes given or not at all.
     if (const QString wrong = CommandLine::checkBytes(argc, argv); !wrong.isEmpty()) {
-        std::fputs(wrong.toLocal8Bit().constData(), stderr);
+        TerminalText::write(stderr, wrong);
         return 2;
     }
     // What is asked decides the one application object: the window needs the

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/cli/terminaltext.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -37,6 +39,6 @@ void Startup::quietQtWarnings()
 {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+            TerminalText::write(stderr, message + u'\n');
     });
 }

@@ -1,6 +1,7 @@
 #include "app/cli/batchsave.h"
 
 #include "app/cli/terminalprogress.h"
+#include "app/cli/terminaltext.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"
@@ -10,8 +11,7 @@
 namespace {
 void tell(std::FILE* errors, const QString& returnFile, const QString& text)
 {
-    std::fprintf(errors, "%s: %s\n", returnFile.toLocal8Bit().constData(),
-                 text.toLocal8Bit().constData());
+    TerminalText::write(errors, returnFile + QStringLiteral(": ") + text + u'\n');
 }
 
 // Why the file's result was not saved, empty when it was. A warning about

@@ -1,9 +1,10 @@
 #include "app/cli/terminalprogress.h"
 
+#include "app/cli/terminaltext.h"
+
 #include <QLocale>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
 constexpr int kShowAfterMs = 2000;
@@ -11,7 +12,7 @@ constexpr int kReportEveryMs = 200;
 } // namespace
 
 TerminalProgress::TerminalProgress(std::FILE* out, QString label)
-    : out_(out), label_(std::move(label)), terminal_(::isatty(::fileno(out)) == 1)
+    : out_(out), label_(std::move(label)), terminal_(TerminalText::isTerminal(out))
 {
     started_.start();
 }
@@ -33,7 +34,7 @@ bool TerminalProgress::advance(int done, int total)
     const QString line =
         label_.arg(brazil.toString(std::min(done + 1, total))).arg(brazil.toString(total));
     // "\r" back to the start and "\033[K" clears what a longer line left.
-    std::fprintf(out_, "\r%s\033[K", line.toLocal8Bit().constData());
+    TerminalText::write(out_, u'\r' + line + QStringLiteral("\033[K"));
     std::fflush(out_);
     shown_ = true;
     return true;

@@ -61,7 +61,7 @@ Finished runProgram(const QStringList& arguments, const QString& dir,
         return {};
     // Windows' C library ends the lines it writes with CR LF.
     return {program.exitCode(),
-            QString::fromLocal8Bit(program.readAllStandardError()).replace(u"\r\n"_s, u"\n"_s)};
+            QString::fromUtf8(program.readAllStandardError()).replace(u"\r\n"_s, u"\n"_s)};
 }
 
 // The program run as from a terminal without a display: every file saved,
