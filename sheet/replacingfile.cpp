@@ -93,6 +93,7 @@ bool ReplacingFile::notAFile()
 namespace {
 // Links followed before giving up, as the kernel counts them.
 constexpr int kMaxLinks = 40;
+constexpr char kSeparator = '/';
 
 QByteArray folderOf(const QByteArray& path)
 {
@@ -194,20 +195,9 @@ void ReplacingFile::removeLeftovers() const
     closedir(dir);
 }
 
-bool ReplacingFile::create()
+bool ReplacingFile::createTemporary(const QByteArray& stem)
 {
-    error_.clear();
-    discard();
-    if (target_.isEmpty() || QFileInfo(target_).isDir())
-        return fail(
-            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
-    if (!resolve())
-        return false;
-    const QByteArray name = nameOf(final_);
-    if (name.size() > kNameMax)
-        return cannotCreate(ENAMETOOLONG);
     // The writers take the temporary file's name as text.
-    const QByteArray stem = folder_ + '/' + temporaryStem(name);
     if (QFile::encodeName(QFile::decodeName(stem)) != stem)
         return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
                                    "ou do arquivo não é texto UTF-8 e não pode ser usado.")
@@ -372,6 +362,8 @@ void ReplacingFile::discard()
 #else
 
 namespace {
+constexpr char kSeparator = '\\';
+
 // Paths go to the wide API as the system writes them, never as narrow text.
 std::wstring wide(const QByteArray& utf8)
 {
@@ -518,19 +510,8 @@ void ReplacingFile::removeLeftovers() const
     }
 }
 
-bool ReplacingFile::create()
+bool ReplacingFile::createTemporary(const QByteArray& stem)
 {
-    error_.clear();
-    discard();
-    if (target_.isEmpty() || QFileInfo(target_).isDir())
-        return fail(
-            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
-    if (!resolve())
-        return false;
-    const QByteArray name = nameOf(final_);
-    if (name.size() > kNameMax)
-        return cannotCreate(ENAMETOOLONG);
-    const QByteArray stem = folder_ + '\\' + temporaryStem(name);
     removeLeftovers();
 
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -651,6 +632,21 @@ void ReplacingFile::discard()
     temporary_.clear();
 }
 #endif
+
+bool ReplacingFile::create()
+{
+    error_.clear();
+    discard();
+    if (target_.isEmpty() || QFileInfo(target_).isDir())
+        return fail(
+            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
+    if (!resolve())
+        return false;
+    const QByteArray name = nameOf(final_);
+    if (name.size() > kNameMax)
+        return cannotCreate(ENAMETOOLONG);
+    return createTemporary(folder_ + kSeparator + temporaryStem(name));
+}
 
 QString ReplacingFile::reason(int error)
 {

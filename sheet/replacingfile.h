@@ -67,6 +67,8 @@ private:
     bool cannotWrite(int error);
     bool notAFile();
     bool resolve();
+    // Creates the temporary file, its name `stem` and a random end.
+    bool createTemporary(const QByteArray& stem);
     void removeLeftovers() const;
     void removeWorkFolder();
 
