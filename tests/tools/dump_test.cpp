@@ -27,8 +27,12 @@ ToolRun dump(const QStringList& arguments)
 {
     QProcess process;
     process.start(QStringLiteral(VERINOVA_DUMP), arguments);
+    // A program the system could not start (seen once under Wine, on a
+    // loaded machine) is started again; one that started and crashed is not.
+    if (!process.waitForStarted(60'000) && process.error() == QProcess::FailedToStart)
+        process.start(QStringLiteral(VERINOVA_DUMP), arguments);
     if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
+        return {-1, "(" + process.errorString().toStdString() + ")"};
     // Windows' C library ends the lines it writes with CR LF.
     return {process.exitCode(),
             process.readAllStandardOutput().replace("\r\n", "\n").toStdString()};
