@@ -1,0 +1,111 @@
+#include "app/filterdialog.h"
+
+#include "app/filtervaluesmodel.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+// Long enough that a word typed at speed lists once, short enough that the
+// list seems to follow the typing.
+constexpr int kSearchDelayMs = 200;
+} // namespace
+
+FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValues::Value>& values,
+                           std::vector<bool> chosen, QWidget* parent)
+    : QDialog(parent), model_(new FilterValuesModel(values, std::move(chosen), this)),
+      search_(new QLineEdit(this)), searchDelay_(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Filtrar – %1").arg(heading));
+
+    search_->setObjectName(QStringLiteral("pesquisa"));
+    search_->setPlaceholderText(QStringLiteral("Pesquisar"));
+    search_->setClearButtonEnabled(true);
+    search_->installEventFilter(this);
+    searchDelay_->setSingleShot(true);
+    searchDelay_->setInterval(kSearchDelayMs);
+    // textChanged, not textEdited: the box's clear button counts too.
+    connect(search_, &QLineEdit::textChanged, searchDelay_, qOverload<>(&QTimer::start));
+    connect(searchDelay_, &QTimer::timeout, this, &FilterDialog::search);
+
+    auto* list = new QListView(this);
+    list->setObjectName(QStringLiteral("valores"));
+    // Every row is one line of text: the view need not measure a million.
+    list->setUniformItemSizes(true);
+    list->setModel(model_);
+
+    auto* selectAll = new QPushButton(QStringLiteral("Selecionar todos"), this);
+    selectAll->setObjectName(QStringLiteral("selecionarTodos"));
+    connect(selectAll, &QPushButton::clicked, this, [this] { chooseListed(true); });
+    auto* clear = new QPushButton(QStringLiteral("Limpar"), this);
+    clear->setObjectName(QStringLiteral("limpar"));
+    connect(clear, &QPushButton::clicked, this, [this] { chooseListed(false); });
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("botoes"));
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    ok_->setObjectName(QStringLiteral("ok"));
+    ok_->setText(QStringLiteral("OK"));
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cancelar"));
+    cancel->setText(QStringLiteral("Cancelar"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    // A filter that lets no row through is surely a slip, not a wish.
+    const auto allowOk = [this] { ok_->setEnabled(model_->anyChosen()); };
+    connect(model_, &QAbstractItemModel::dataChanged, this, allowOk);
+    allowOk();
+
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(selectAll);
+    choices->addWidget(clear);
+    choices->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(search_);
+    layout->addWidget(list);
+    layout->addLayout(choices);
+    layout->addWidget(buttons);
+    // Room for long names, and well inside a 1366×768 screen at 125 %.
+    resize(360, 420);
+}
+
+std::vector<bool> FilterDialog::chosen() const
+{
+    return model_->chosen();
+}
+
+bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the search box lists at once instead of pressing OK: the
+    // user is still choosing.
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            search();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FilterDialog::search()
+{
+    searchDelay_->stop();
+    model_->listMatching(search_->text());
+}
+
+void FilterDialog::chooseListed(bool choose)
+{
+    // A click right after typing acts on what the box says, not on what the
+    // list showed a moment before.
+    if (searchDelay_->isActive())
+        search();
+    model_->chooseListed(choose);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "sheet/columnvalues.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class FilterValuesModel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+// "Filtrar…" on a column: the column's texts with their counts, each with a
+// box that says whether rows holding it stay shown. A search box narrows
+// the list as the user types; "Selecionar todos" and "Limpar" act on what
+// it lists, so "only the cancelled CPFs" is a search, Limpar, another search
+// and Selecionar todos.
+class FilterDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `values` must outlive the dialog; `chosen` holds one flag per value,
+    // all true for a column without a filter.
+    FilterDialog(const QString& heading, const std::vector<ColumnValues::Value>& values,
+                 std::vector<bool> chosen, QWidget* parent = nullptr);
+
+    // One flag per value: whether its rows stay shown. Read after the user
+    // accepted the dialog.
+    std::vector<bool> chosen() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void search();
+    void chooseListed(bool choose);
+
+    FilterValuesModel* model_;
+    QLineEdit* search_;
+    QTimer* searchDelay_;
+    QPushButton* ok_;
+};

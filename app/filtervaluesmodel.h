@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sheet/columnvalues.h"
+
+#include <QAbstractListModel>
+#include <QLocale>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+// The texts of a column as a filter offers them: one checkable row each,
+// "CPF cancelado (1.234)", the empty text as "(vazias)". A column can hold a
+// million distinct names, so a row's text is made only when the view asks
+// for it; the model itself keeps a flag per value and the positions of the
+// values the search lists.
+class FilterValuesModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    // `values` must outlive the model; `chosen` holds one flag per value.
+    FilterValuesModel(const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen,
+                      QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Lists the values whose text holds `search`, case and accents aside;
+    // every value when it is empty.
+    void listMatching(const QString& search);
+    // Chooses, or leaves out, every listed value; the others keep their flag.
+    void chooseListed(bool choose);
+
+    const std::vector<bool>& chosen() const { return chosen_; }
+    bool anyChosen() const { return chosenCount_ > 0; }
+
+    static QString label(const ColumnValues::Value& value);
+
+private:
+    // `scratch` is the folded text's buffer, kept across a whole search.
+    bool matches(const ColumnValues::Value& value, std::string& scratch) const;
+    void setChosen(std::size_t value, bool choose);
+
+    const std::vector<ColumnValues::Value>& values_;
+    std::vector<bool> chosen_;
+    std::size_t chosenCount_ = 0;
+    std::vector<int> listed_;  // positions in values_, in their order
+    std::string needle_;       // the search, folded, UTF-8
+    QString foldedNeedle_;     // the same, for texts beyond Latin-1
+    bool emptyMatches_ = true; // whether "(vazias)" holds the search
+};
