@@ -1,47 +1,99 @@
 #include "app/filtervaluesmodel.h"
 
 #include "sheet/grid/sheetfinder.h"
+#include "sheet/text/bytescan.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
 
 namespace {
 const QString kEmptyText = QStringLiteral("(vazias)");
 
-// Folds text of ASCII and Latin-1 letters (the names and messages of a
-// return file) into `out` the way SheetFinder::fold does, but byte by byte
-// into a buffer that is used again: a search goes through a million texts
-// and a QString each would cost more than the comparison. False, with `out`
-// undefined, for any other character.
-bool foldLatin(std::string_view utf8, std::string& out)
+// What a character from U+0080 to U+00FF folds to: up to five bytes ("½"
+// is "1⁄2"), kept in eight so that one copy of a whole entry writes it.
+struct FoldedLatin
 {
-    static const std::array<std::string, 128> folded = [] {
-        std::array<std::string, 128> table;
-        for (std::size_t i = 0; i < table.size(); ++i)
-            table[i] =
+    std::array<char, 8> bytes{};
+    std::size_t size = 0;
+};
+
+const std::array<FoldedLatin, 128>& foldedLatin()
+{
+    static const std::array<FoldedLatin, 128> table = [] {
+        std::array<FoldedLatin, 128> folded;
+        for (std::size_t i = 0; i < folded.size(); ++i) {
+            const std::string utf8 =
                 SheetFinder::fold(QString(QChar(static_cast<char16_t>(0x80 + i)))).toStdString();
-        return table;
+            Q_ASSERT(utf8.size() <= folded[i].bytes.size());
+            std::copy(utf8.begin(), utf8.end(), folded[i].bytes.begin());
+            folded[i].size = utf8.size();
+        }
+        return folded;
     }();
-    out.clear();
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
+    return table;
+}
+
+// Eight ASCII bytes with 'A' to 'Z' lowered: a byte's top bit is set by
+// adding (0x80 - 'A') when it is 'A' or above, by adding (0x80 - 'Z' - 1)
+// when it is above 'Z'; bytes below 0x80 carry into no neighbour.
+std::uint64_t lowerAscii(std::uint64_t word)
+{
+    using ByteScan::kHigh;
+    using ByteScan::kOnes;
+    const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
+    const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
+    return word | ((fromA & ~pastZ & kHigh) >> 2);
+}
+} // namespace
+
+// Folds text of ASCII and Latin-1 letters (the names and messages of a
+// return file) the way SheetFinder::fold does, byte by byte into a buffer
+// that is used again: a search goes through a million texts, and a QString
+// each would cost more than the comparison. Nothing for any other character.
+std::optional<std::string_view> FilterValuesModel::Folder::fold(std::string_view utf8)
+{
+    // No character grows by more than 5 bytes from 2, nor a copy by more
+    // than 8 bytes past the end.
+    const std::size_t room = utf8.size() * 5 / 2 + 8;
+    if (buffer_.size() < room)
+        buffer_.resize(room);
+    const auto& folded = foldedLatin();
+    char* out = buffer_.data();
+    const char* in = utf8.data();
+    const char* const end = in + utf8.size();
+    while (in < end) {
+        if (end - in >= 8) {
+            const std::uint64_t word = ByteScan::load(in);
+            if ((word & ByteScan::kHigh) == 0) {
+                const std::uint64_t lowered = lowerAscii(word);
+                std::memcpy(out, &lowered, sizeof lowered);
+                in += 8;
+                out += 8;
+                continue;
+            }
+        }
+        const auto byte = static_cast<unsigned char>(*in);
         if (byte < 0x80) {
-            out.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                                     : utf8[i]);
+            *out++ = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : *in;
+            ++in;
             continue;
         }
         // Two bytes, 110000xx 10xxxxxx, for U+0080 to U+00FF.
-        if ((byte & 0xFE) != 0xC2 || i + 1 == utf8.size())
-            return false;
-        const auto next = static_cast<unsigned char>(utf8[++i]);
+        if ((byte & 0xFE) != 0xC2 || end - in < 2)
+            return std::nullopt;
+        const auto next = static_cast<unsigned char>(in[1]);
         if ((next & 0xC0) != 0x80)
-            return false;
-        out.append(folded[((byte & 0x01u) << 6) | (next & 0x3Fu)]);
+            return std::nullopt;
+        const FoldedLatin& letter = folded[((byte & 0x01u) << 6) | (next & 0x3Fu)];
+        std::memcpy(out, letter.bytes.data(), letter.bytes.size());
+        out += letter.size;
+        in += 2;
     }
-    return true;
+    return std::string_view(buffer_.data(), static_cast<std::size_t>(out - buffer_.data()));
 }
-} // namespace
 
 FilterValuesModel::FilterValuesModel(const std::vector<ColumnValues::Value>& values,
                                      std::vector<bool> chosen, QObject* parent)
@@ -106,18 +158,18 @@ void FilterValuesModel::listMatching(const QString& search)
     emptyMatches_ = SheetFinder::fold(kEmptyText).contains(folded);
 
     std::vector<int> listed;
-    std::string scratch;
+    Folder folder;
     if (needle_.empty()) {
         listed.resize(values_.size());
         std::iota(listed.begin(), listed.end(), 0);
     } else if (narrowing) {
         for (const int value : listed_) {
-            if (matches(values_[static_cast<std::size_t>(value)], scratch))
+            if (matches(values_[static_cast<std::size_t>(value)], folder))
                 listed.push_back(value);
         }
     } else {
         for (std::size_t value = 0; value < values_.size(); ++value) {
-            if (matches(values_[value], scratch))
+            if (matches(values_[value], folder))
                 listed.push_back(static_cast<int>(value));
         }
     }
@@ -145,13 +197,13 @@ QString FilterValuesModel::label(const ColumnValues::Value& value)
     return QStringLiteral("%1 (%2)").arg(text, brazil.toString(value.rows));
 }
 
-bool FilterValuesModel::matches(const ColumnValues::Value& value, std::string& scratch) const
+bool FilterValuesModel::matches(const ColumnValues::Value& value, Folder& folder) const
 {
     // What the user sees for the empty text is what the search looks in.
     if (value.utf8.empty())
         return emptyMatches_;
-    if (foldLatin(value.utf8, scratch))
-        return scratch.find(needle_) != std::string::npos;
+    if (const std::optional<std::string_view> folded = folder.fold(value.utf8))
+        return folded->find(needle_) != std::string_view::npos;
     return SheetFinder::fold(
                QString::fromUtf8(value.utf8.data(), static_cast<qsizetype>(value.utf8.size())))
         .contains(foldedNeedle_);

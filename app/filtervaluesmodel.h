@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The texts of a column as a filter offers them: one checkable row each,
@@ -40,8 +42,15 @@ public:
     static QString label(const ColumnValues::Value& value);
 
 private:
-    // `scratch` is the folded text's buffer, kept across a whole search.
-    bool matches(const ColumnValues::Value& value, std::string& scratch) const;
+    class Folder
+    {
+    public:
+        std::optional<std::string_view> fold(std::string_view utf8);
+
+    private:
+        std::string buffer_;
+    };
+    bool matches(const ColumnValues::Value& value, Folder& folder) const;
     void setChosen(std::size_t value, bool choose);
 
     const std::vector<ColumnValues::Value>& values_;

@@ -18,6 +18,7 @@ namespace {
 const std::vector<ColumnValues::Value> kColumn = {
     {"OK", 1'000'000}, {"CPF CANCELADO", 1234}, {"CPF suspenso", 20}, {"JOÃO SÁ", 2},
     {"", 7},           {"ȘTEFAN", 1}, // beyond Latin-1
+    {"@[Z_PIS]", 1},                  // 'Z', and the bytes beside 'A' and 'Z'
 };
 
 class Shown
@@ -73,7 +74,8 @@ TEST(FilterDialogTest, NamesTheColumnAndCountsRowsTheBrazilianWay)
         shown.listed(),
         QStringList({QStringLiteral("OK (1.000.000)"), QStringLiteral("CPF CANCELADO (1.234)"),
                      QStringLiteral("CPF suspenso (20)"), QStringLiteral("JOÃO SÁ (2)"),
-                     QStringLiteral("(vazias) (7)"), QStringLiteral("ȘTEFAN (1)")}));
+                     QStringLiteral("(vazias) (7)"), QStringLiteral("ȘTEFAN (1)"),
+                     QStringLiteral("@[Z_PIS] (1)")}));
 }
 
 struct Search
@@ -109,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         Search{"Accents", {QStringLiteral("joao")}, {QStringLiteral("JOÃO SÁ (2)")}},
         Search{"AccentsTyped", {QStringLiteral("Sá")}, {QStringLiteral("JOÃO SÁ (2)")}},
         Search{"BeyondLatin1", {QStringLiteral("stefan")}, {QStringLiteral("ȘTEFAN (1)")}},
+        Search{"AsciiBounds", {QStringLiteral("@[z_pis]")}, {QStringLiteral("@[Z_PIS] (1)")}},
         Search{"EmptyTextByItsLabel", {QStringLiteral("vazias")}, {QStringLiteral("(vazias) (7)")}},
         Search{"Narrowed",
                {QStringLiteral("c"), QStringLiteral("cpf"), QStringLiteral("cpf s")},
@@ -160,12 +163,16 @@ INSTANTIATE_TEST_SUITE_P(
     FilterDialogChoices, FilterDialogChoiceTest,
     ::testing::Values(
         Choice{"SelecionarTodos",
-               {F, F, F, F, F, F},
+               {F, F, F, F, F, F, F},
                QStringLiteral("cpf"),
                "selecionarTodos",
-               {F, T, T, F, F, F}},
-        Choice{"Limpar", {T, T, T, T, T, T}, QStringLiteral("cpf"), "limpar", {T, F, F, T, T, T}},
-        Choice{"LimparAll", {T, F, T, F, T, F}, QString(), "limpar", {F, F, F, F, F, F}}),
+               {F, T, T, F, F, F, F}},
+        Choice{"Limpar",
+               {T, T, T, T, T, T, T},
+               QStringLiteral("cpf"),
+               "limpar",
+               {T, F, F, T, T, T, T}},
+        Choice{"LimparAll", {T, F, T, F, T, F, T}, QString(), "limpar", {F, F, F, F, F, F, F}}),
     CaseName());
 
 TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
@@ -175,13 +182,13 @@ TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
 
     shown.searchFor(QStringLiteral("joao"));
     shown.toggle(0);
-    EXPECT_EQ(shown.dialog.chosen(), std::vector<bool>({T, T, T, F, T, T}));
+    EXPECT_EQ(shown.dialog.chosen(), std::vector<bool>({T, T, T, F, T, T, T}));
 
     shown.searchFor(QString());
     shown.click("limpar");
     EXPECT_FALSE(ok->isEnabled());
     shown.toggle(1);
-    EXPECT_EQ(shown.dialog.chosen(), std::vector<bool>({F, T, F, F, F, F}));
+    EXPECT_EQ(shown.dialog.chosen(), std::vector<bool>({F, T, F, F, F, F, F}));
     EXPECT_TRUE(ok->isEnabled());
 
     shown.click("ok");
