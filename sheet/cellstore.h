@@ -123,6 +123,8 @@ public:
     // The handle of an interned text, kEmpty when it is not interned.
     Handle findInterned(std::string_view utf8) const;
     static bool isInterned(Handle h) { return h != kEmpty && h <= kMaxInterned; }
+    // Handles 1 to internedCount() are the interned texts.
+    int internedCount() const { return static_cast<int>(internedUtf8_.size()); }
 
     // Stores a text in the pool without looking for it among the interned
     // ones; the empty text is kEmpty. Throws std::length_error when the

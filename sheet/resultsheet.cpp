@@ -12,7 +12,98 @@ template <typename Change> void ResultSheet::resetWith(Change&& change)
 {
     Q_EMIT sheetAboutToBeReset();
     change();
+    // Shown rows name rows by number, which the change may have moved.
+    clearShownRows();
     Q_EMIT sheetReset();
+}
+
+void ResultSheet::clearShownRows()
+{
+    filter_.clearAll();
+    order_ = {};
+    shown_ = {};
+    sortColumn_ = 0;
+}
+
+template <typename Change> void ResultSheet::changeShownRows(Change&& change)
+{
+    Q_EMIT shownRowsAboutToChange();
+    change();
+    shown_ = {};
+    if (!filter_.isEmpty()) {
+        // Counted first, so the list takes exactly its rows' memory.
+        const RowFilter::Matcher matcher(filter_, cells_);
+        const int rows = order_.empty() ? rowCount_ : static_cast<int>(order_.size());
+        auto rowAt = [&](int i) {
+            return order_.empty() ? i : order_[static_cast<std::size_t>(i)];
+        };
+        std::vector<bool> passes(static_cast<std::size_t>(rows));
+        std::size_t count = 0;
+        for (int i = 0; i < rows; ++i) {
+            passes[static_cast<std::size_t>(i)] = matcher.accepts(rowAt(i));
+            count += passes[static_cast<std::size_t>(i)];
+        }
+        shown_.reserve(count);
+        for (int i = 0; i < rows; ++i) {
+            if (passes[static_cast<std::size_t>(i)])
+                shown_.push_back(rowAt(i));
+        }
+    }
+    Q_EMIT shownRowsChanged();
+    // The rows under a selection are others now: the first row is selected
+    // in the column that was, as a spreadsheet does after filtering.
+    SetActiveCell(1, std::max(selection_.col1, 1));
+}
+
+int ResultSheet::ShownRowCount() const
+{
+    return filter_.isEmpty() ? rowCount_ : static_cast<int>(shown_.size());
+}
+
+bool ResultSheet::SetColumnFilter(int col, std::set<std::string> texts)
+{
+    if (col < 1 || col > colCount_)
+        return false;
+    changeShownRows([&] { filter_.set(col, std::move(texts)); });
+    return true;
+}
+
+bool ResultSheet::ClearColumnFilter(int col)
+{
+    if (!filter_.filters(col))
+        return false;
+    changeShownRows([&] { filter_.clear(col); });
+    return true;
+}
+
+void ResultSheet::ClearFilters()
+{
+    if (!filter_.isEmpty())
+        changeShownRows([&] { filter_.clearAll(); });
+}
+
+bool ResultSheet::SortRows(int col, RowSort::Direction direction)
+{
+    if (col < 1 || col > colCount_)
+        return false;
+    // Sorted first: the rows on screen stay until the new order is whole.
+    std::vector<std::int32_t> order = RowSort::order(cells_, rowCount_, col, direction);
+    changeShownRows([&] {
+        order_ = std::move(order);
+        sortColumn_ = col;
+        sortDirection_ = direction;
+    });
+    return true;
+}
+
+void ResultSheet::ClearSort()
+{
+    if (sortColumn_ == 0)
+        return;
+    changeShownRows([&] {
+        order_ = {};
+        sortColumn_ = 0;
+    });
 }
 
 bool ResultSheet::SetRowCount(int n)
@@ -97,6 +188,21 @@ bool ResultSheet::DeleteSelection(int shift)
     constexpr int kShiftRows = 3;
     if (shift != kShiftRows)
         return false;
+    if (!ShowsEveryRowInOrder()) {
+        // The rows selected are the ones shown there, wherever the sheet
+        // holds them.
+        std::vector<bool> doomed(static_cast<std::size_t>(cells_.rows()), false);
+        const int last = std::min(selection_.row2, ShownRowCount());
+        for (int position = std::max(selection_.row1, 1); position <= last; ++position) {
+            if (const int row = ShownRow(position); row <= cells_.rows())
+                doomed[static_cast<std::size_t>(row - 1)] = true;
+        }
+        resetWith([&] {
+            cells_.removeRowsIf(
+                [&doomed](int row) { return doomed[static_cast<std::size_t>(row)]; });
+        });
+        return true;
+    }
     if (!selection_.hasRows() || selection_.row1 > cells_.rows())
         return true;
     resetWith(

@@ -3,11 +3,16 @@
 #include "sheet/cellrange.h"
 #include "sheet/cellstore.h"
 #include "sheet/returnfields.h"
+#include "sheet/rowfilter.h"
+#include "sheet/rowsort.h"
 
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 // The grid of text cells that holds a loaded return file. Rows and columns are
@@ -47,6 +52,41 @@ public:
     // What paints or prints a cell needs no more than its cell can show, and
     // one cell of a hostile file may hold megabytes.
     QString CellTextStart(int row, int col, qsizetype maxChars) const;
+
+    // The rows the grid shows, in the order it shows them: those the filter
+    // lets through, in the sort's order. Neither moves the sheet's own rows,
+    // which every other operation counts; only the selection, the print
+    // range and the active cell count shown rows, as the grid does. Without
+    // a filter or a sort, as when the commands run, both are the same. Any
+    // reset of the rows (a load, an optimisation, a deletion) shows every
+    // row in the sheet's order again.
+    int ShownRowCount() const;
+    // The sheet row shown at 1-based `position`, 0 when none is.
+    int ShownRow(int position) const
+    {
+        if (position < 1 || position > ShownRowCount())
+            return 0;
+        const auto at = static_cast<std::size_t>(position - 1);
+        if (!filter_.isEmpty())
+            return shown_[at] + 1;
+        return order_.empty() ? position : order_[at] + 1;
+    }
+    bool ShowsEveryRowInOrder() const { return filter_.isEmpty() && order_.empty(); }
+
+    // Column `col` shows only the rows that read one of `texts`, besides
+    // what the other columns' filters ask.
+    bool SetColumnFilter(int col, std::set<std::string> texts);
+    bool ClearColumnFilter(int col);
+    // Every row shows again, in the order it had.
+    void ClearFilters();
+    const RowFilter& Filter() const { return filter_; }
+
+    bool SortRows(int col, RowSort::Direction direction);
+    // The sheet's own order again.
+    void ClearSort();
+    // 0 while the rows show in the sheet's order.
+    int SortColumn() const { return sortColumn_; }
+    RowSort::Direction SortDirection() const { return sortDirection_; }
 
     bool SetSelection(int row1, int col1, int row2, int col2);
     CellRange Selection() const { return selection_; }
@@ -98,9 +138,15 @@ Q_SIGNALS:
     void columnsHiddenChanged(int col1, int col2);
     void selectionChanged();
     void activeCellChanged(int row, int col);
+    // Around a change of the rows shown or of their order; the sheet's
+    // cells stay as they were.
+    void shownRowsAboutToChange();
+    void shownRowsChanged();
 
 private:
     template <typename Change> void resetWith(Change&& change);
+    template <typename Change> void changeShownRows(Change&& change);
+    void clearShownRows();
 
     CellStore cells_;
     int rowCount_ = 0;
@@ -110,4 +156,13 @@ private:
     CellRange printRange_;
     bool allowEditing_ = false;
     PrintHandler printHandler_;
+
+    // 0-based sheet rows: the sort's order (empty: the sheet's), and what
+    // the filter lets through of it (empty without a filter). Four bytes a
+    // row each, and only while a sort or a filter is set.
+    RowFilter filter_;
+    std::vector<std::int32_t> order_;
+    std::vector<std::int32_t> shown_;
+    int sortColumn_ = 0;
+    RowSort::Direction sortDirection_ = RowSort::Direction::Ascending;
 };

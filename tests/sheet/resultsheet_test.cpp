@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -287,3 +289,149 @@ TEST(ResultSheet, TellsObserversOncePerChange)
     EXPECT_TRUE(sheet.CellText(1, 1).isEmpty());
 }
 } // namespace
+
+namespace {
+// NOME, a check's message and an orientation, by row.
+const std::vector<std::array<const char*, 3>> kWorkers = {
+    {"MARIA", "CPF cancelado", "X"}, {"ÁLVARO", "OK", "X"},      {"alvaro", "CPF cancelado", "Y"},
+    {"BRUNO", "CPF cancelado", "X"}, {"", "CPF cancelado", "X"},
+};
+
+void fillWorkers(ResultSheet& sheet)
+{
+    for (std::size_t r = 0; r < kWorkers.size(); ++r) {
+        sheet.SetCellText(int(r) + 1, 3, QString::fromUtf8(kWorkers[r][0]));
+        sheet.SetCellText(int(r) + 1, 16, QString::fromUtf8(kWorkers[r][1]));
+        sheet.SetCellText(int(r) + 1, 21, QString::fromUtf8(kWorkers[r][2]));
+    }
+    sheet.SetRowCount(int(kWorkers.size()));
+}
+
+std::vector<int> shown(const ResultSheet& sheet)
+{
+    std::vector<int> rows;
+    for (int position = 1; position <= sheet.ShownRowCount(); ++position)
+        rows.push_back(sheet.ShownRow(position));
+    return rows;
+}
+
+struct Shown
+{
+    const char* name;
+    std::function<void(ResultSheet&)> steps;
+    std::vector<int> rows;
+};
+
+class ShownRows : public ::testing::TestWithParam<Shown>
+{
+};
+} // namespace
+
+// Filters and sorts choose and order the rows shown; the sheet's own rows
+// never move, and a reset of the rows shows them all in order again.
+TEST_P(ShownRows, FilterAndSortMapRowsWithoutMovingThem)
+{
+    ResultSheet sheet;
+    fillWorkers(sheet);
+    GetParam().steps(sheet);
+    EXPECT_EQ(shown(sheet), GetParam().rows);
+    for (std::size_t r = 0; r < kWorkers.size() && GetParam().name != std::string("Delete"); ++r)
+        EXPECT_EQ(sheet.CellUtf8(int(r) + 1, 3), kWorkers[r][0]);
+    EXPECT_EQ(sheet.ShownRow(0), 0);
+    EXPECT_EQ(sheet.ShownRow(sheet.ShownRowCount() + 1), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ShownRows,
+    ::testing::Values(
+        Shown{"None", [](ResultSheet&) {}, {1, 2, 3, 4, 5}},
+        Shown{"OneColumn",
+              [](ResultSheet& s) { s.SetColumnFilter(16, {"CPF cancelado"}); },
+              {1, 3, 4, 5}},
+        Shown{"TwoColumnsAnd",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(16, {"CPF cancelado"});
+                  s.SetColumnFilter(21, {"X"});
+              },
+              {1, 4, 5}},
+        Shown{"SeveralTextsOr",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(3, {"BRUNO", ""});
+              },
+              {4, 5}},
+        Shown{"NothingMatches", [](ResultSheet& s) { s.SetColumnFilter(3, {"bruno"}); }, {}},
+        Shown{"SortEmptiesLast",
+              [](ResultSheet& s) { s.SortRows(3, RowSort::Direction::Ascending); },
+              {3, 2, 4, 1, 5}},
+        Shown{"FilterThenSortDescending",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(21, {"X"});
+                  s.SortRows(3, RowSort::Direction::Descending);
+              },
+              {1, 4, 2, 5}},
+        Shown{"SortThenFilterKeepsOrder",
+              [](ResultSheet& s) {
+                  s.SortRows(3, RowSort::Direction::Descending);
+                  s.SetColumnFilter(16, {"CPF cancelado"});
+              },
+              {1, 4, 3, 5}},
+        Shown{"ColumnCleared",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(16, {"CPF cancelado"});
+                  s.SetColumnFilter(21, {"X"});
+                  s.ClearColumnFilter(16);
+              },
+              {1, 2, 4, 5}},
+        Shown{"FileOrderKeepsFilter",
+              [](ResultSheet& s) {
+                  s.SortRows(3, RowSort::Direction::Ascending);
+                  s.SetColumnFilter(21, {"X"});
+                  s.ClearSort();
+              },
+              {1, 2, 4, 5}},
+        Shown{"ShowAllKeepsSort",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(21, {"Y"});
+                  s.SortRows(3, RowSort::Direction::Descending);
+                  s.ClearFilters();
+              },
+              {1, 4, 2, 3, 5}},
+        Shown{"ResetShowsAllInOrder",
+              [](ResultSheet& s) {
+                  s.SetColumnFilter(21, {"X"});
+                  s.SortRows(3, RowSort::Direction::Descending);
+                  s.SetRowCount(4);
+              },
+              {1, 2, 3, 4}},
+        // The rows selected as shown go, wherever the sheet holds them.
+        Shown{"Delete",
+              [](ResultSheet& s) {
+                  s.SortRows(3, RowSort::Direction::Ascending);
+                  s.SetSelection(1, 1, 2, 21);
+                  s.DeleteSelection(3);
+                  EXPECT_EQ(s.CellUtf8(1, 3), "MARIA");
+                  EXPECT_EQ(s.CellUtf8(2, 3), "BRUNO");
+                  EXPECT_EQ(s.CellUtf8(3, 3), "");
+                  EXPECT_EQ(s.CellUtf8(3, 16), "CPF cancelado");
+                  EXPECT_EQ(s.CellUtf8(4, 16), "");
+              },
+              {1, 2, 3, 4, 5}}),
+    CaseName());
+
+TEST(ShownRowsSignals, ViewsHearOfTheChangeAndTheSelectionGoesToTheTop)
+{
+    ResultSheet sheet;
+    fillWorkers(sheet);
+    sheet.SetSelection(3, 16, 4, 21);
+    QSignalSpy before(&sheet, &ResultSheet::shownRowsAboutToChange);
+    QSignalSpy after(&sheet, &ResultSheet::shownRowsChanged);
+    QSignalSpy resets(&sheet, &ResultSheet::sheetReset);
+    sheet.SetColumnFilter(16, {"CPF cancelado"});
+    EXPECT_EQ(before.count(), 1);
+    EXPECT_EQ(after.count(), 1);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(sheet.Selection(), (CellRange{1, 16, 1, 16}));
+    EXPECT_FALSE(sheet.SetColumnFilter(0, {"x"}));
+    EXPECT_FALSE(sheet.SortRows(22, RowSort::Direction::Ascending));
+    EXPECT_EQ(after.count(), 1);
+}
