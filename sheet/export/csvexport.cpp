@@ -50,14 +50,14 @@ SheetFile::Result CsvExport::write(const ResultSheet& sheet, QIODevice& out, Pro
         appendField(pending, SheetTemplate::heading(columns[i]).toStdString());
     }
     bool written = endRow();
-    const int rows = sheet.RowCount();
+    const int rows = sheet.ShownRowCount();
     for (int row = 1; row <= rows && written; ++row) {
         if (progress && row % kRowsPerReport == 1 && !progress->advance(row - 1, rows))
             return SheetFile::Result::cancelled();
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 pending.push_back(';');
-            appendField(pending, sheet.CellUtf8(row, columns[i]));
+            appendField(pending, sheet.CellUtf8(sheet.ShownRow(row), columns[i]));
         }
         written = endRow();
     }

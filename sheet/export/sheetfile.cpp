@@ -39,7 +39,7 @@ SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progres
     printer.setOutputFileName(path);
     // The printer button prints the whole sheet; so does this, without
     // touching the selection or the print range.
-    const CellRange whole{1, 1, sheet.RowCount(), sheet.ColCount()};
+    const CellRange whole{1, 1, sheet.ShownRowCount(), sheet.ColCount()};
     const SheetPrinter::Result printed =
         SheetPrinter(sheet, whole).print(printer, {}, {}, progress);
     if (printed.printed)

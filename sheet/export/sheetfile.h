@@ -8,8 +8,8 @@
 class Progress;
 class ResultSheet;
 
-// Saves what the grid shows: the heading row, then rows 1 to RowCount, hidden
-// columns left out, every cell's full text. The file is written under a
+// Saves what the grid shows: the heading row, then the shown rows in their
+// order, hidden columns left out, every cell's full text. The file is written under a
 // temporary name beside the target and takes its place only when complete.
 class SheetFile
 {

@@ -16,8 +16,8 @@ SheetSummary::Check count(const ResultSheet& sheet, int col, bool countEmpty)
     const CellStore& cells = sheet.Cells();
     const CellStore::Handle ok = cells.findInterned("OK");
     std::unordered_map<CellStore::Handle, int> counts;
-    for (int row = 0; row < sheet.RowCount(); ++row) {
-        const CellStore::Handle h = cells.handle(row, col - 1);
+    for (int position = 1; position <= sheet.ShownRowCount(); ++position) {
+        const CellStore::Handle h = cells.handle(sheet.ShownRow(position) - 1, col - 1);
         if ((h != ok || ok == CellStore::kEmpty) && (countEmpty || h != CellStore::kEmpty))
             ++counts[h];
     }
@@ -70,9 +70,9 @@ SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
         return at->second;
     };
     const int lastCheck = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
-    Totals totals{sheet.RowCount(), 0, 0};
-    for (int row = 0; row < sheet.RowCount(); ++row) {
-        const CellStore::RowView worker = cells.row(row);
+    Totals totals{sheet.ShownRowCount(), 0, 0};
+    for (int position = 1; position <= sheet.ShownRowCount(); ++position) {
+        const CellStore::RowView worker = cells.row(sheet.ShownRow(position) - 1);
         for (int col = ReturnFields::kFirstCheckColumn; col <= lastCheck; ++col) {
             if (!isOk(worker.handle(col - 1))) {
                 ++totals.withProblems;
@@ -84,4 +84,16 @@ SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
             ++totals.withOrientation;
     }
     return totals;
+}
+
+std::vector<SheetSummary::Filter> SheetSummary::filtersOf(const ResultSheet& sheet)
+{
+    std::vector<Filter> filters;
+    for (const auto& [col, texts] : sheet.Filter().columns()) {
+        Filter filter{SheetTemplate::heading(col), {}};
+        for (const std::string& text : texts)
+            filter.texts.append(QLatin1Char('"') + QString::fromStdString(text) + QLatin1Char('"'));
+        filters.push_back(std::move(filter));
+    }
+    return filters;
 }

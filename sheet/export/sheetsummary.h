@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -8,8 +9,9 @@ class ResultSheet;
 
 // How many workers each shown check failed, and with which messages; which
 // instructions the orientation column gives; and how many workers there are
-// in all: what the saved workbook's "Resumo" sheet tells. A check fails for
-// a worker when its cell reads anything but "OK".
+// in all: what the saved workbook's "Resumo" sheet tells, of the rows shown,
+// with the filter that chose them. A check fails for a worker when its cell
+// reads anything but "OK".
 class SheetSummary
 {
 public:
@@ -27,17 +29,26 @@ public:
         std::vector<Message> messages; // most workers first, then by text
     };
 
+    // A filtered column and the texts it lets through.
+    struct Filter
+    {
+        QString heading;
+        QStringList texts; // quoted, the empty text as ""
+    };
+
     struct Totals
     {
-        int workers = 0;         // rows 1 to RowCount
+        int workers = 0;         // the shown rows
         int withProblems = 0;    // with any check column not "OK"
         int withOrientation = 0; // with an orientation other than "OK" or none
     };
 
-    // The shown check columns of rows 1 to RowCount, in column order.
+    // The shown check columns of the shown rows, in column order.
     static std::vector<Check> of(const ResultSheet& sheet);
     // The orientation column's instructions, empty cells and "OK" left out;
     // no messages when the column is hidden.
     static Check orientationOf(const ResultSheet& sheet);
     static Totals totalsOf(const ResultSheet& sheet);
+    // The filtered columns, first to last; none without a filter.
+    static std::vector<Filter> filtersOf(const ResultSheet& sheet);
 };

@@ -192,7 +192,7 @@ public:
     // temporary file, 0 when there was none.
     int temporaryError() const { return temporaryError_; }
 
-    // Rows first to last (1-based sheet rows) into the worksheet `name`.
+    // Shown rows first to last (1-based) into the worksheet `name`.
     bool write(const std::string& name, int first, int last)
     {
         if (!hasHeadroom())
@@ -225,14 +225,15 @@ public:
             writeText(ws, 0, i, SheetTemplate::heading(columns_[i]).toStdString(), book_.bold());
         for (int row = first; row <= last && error_ == LXW_NO_ERROR; ++row) {
             if ((row - 1) % kRowsPerReport == 0) {
-                if (progress_ && !progress_->advance(row - 1, sheet_.RowCount()))
+                if (progress_ && !progress_->advance(row - 1, sheet_.ShownRowCount()))
                     return false;
                 if (!hasHeadroom())
                     return endWith(LXW_ERROR_MEMORY_MALLOC_FAILED);
             }
             const auto xlsxRow = static_cast<lxw_row_t>(row - first + 1);
+            const int sheetRow = sheet_.ShownRow(row);
             for (std::size_t i = 0; i < columns_.size(); ++i)
-                writeText(ws, xlsxRow, i, sheet_.CellUtf8(row, columns_[i]), nullptr);
+                writeText(ws, xlsxRow, i, sheet_.CellUtf8(sheetRow, columns_[i]), nullptr);
         }
         // The rows wait in a temporary file whose write errors the library
         // does not check: a full disk would end in a workbook cut short and
@@ -281,7 +282,8 @@ private:
 
 lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary::Totals& totals,
                        const std::vector<SheetSummary::Check>& checks,
-                       const SheetSummary::Check& orientation)
+                       const SheetSummary::Check& orientation,
+                       const std::vector<SheetSummary::Filter>& filters)
 {
     lxw_worksheet* ws = workbook_add_worksheet(book, "Resumo");
     if (!ws)
@@ -310,6 +312,13 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary:
           std::pair{QStringLiteral("Trabalhadores com orientação"), totals.withOrientation}}) {
         text(row, 0, label, bold);
         check(worksheet_write_number(ws, row, 2, workers, nullptr));
+        ++row;
+    }
+    // The counts are of the rows shown: the filter that chose them is said,
+    // so nobody takes them for the whole file's.
+    for (const SheetSummary::Filter& filter : filters) {
+        text(row, 0, QStringLiteral("Filtro: %1").arg(filter.heading), bold);
+        text(row, 1, filter.texts.join(QStringLiteral(" ou ")), nullptr);
         ++row;
     }
 
@@ -371,7 +380,7 @@ std::uint64_t XlsxExport::xmlBytesBound(const ResultSheet& sheet, int rowsPerShe
                                         std::uint64_t enough)
 {
     const std::vector<int> columns = ShownColumns::of(sheet);
-    const int rows = sheet.RowCount();
+    const int rows = sheet.ShownRowCount();
     const auto sheets = std::uint64_t(rows / std::max(rowsPerSheet, 1) + 2); // with "Resumo"
     std::uint64_t bound = sheets * kSheetBytes + std::uint64_t(rows + 1) * kRowTagBytes +
                           std::uint64_t(rows + 1) * columns.size() * kCellTagBytes;
@@ -382,7 +391,7 @@ std::uint64_t XlsxExport::xmlBytesBound(const ResultSheet& sheet, int rowsPerShe
     std::array<bool, CellStore::kMaxInterned + 1> measured{};
     for (int row = 1; row <= rows && bound <= enough; ++row) {
         for (const int col : columns) {
-            const CellStore::Handle h = cells.handle(row - 1, col - 1);
+            const CellStore::Handle h = cells.handle(sheet.ShownRow(row) - 1, col - 1);
             if (!CellStore::isInterned(h)) {
                 bound += 2 * mostXmlBytes(cells.utf8(h));
                 continue;
@@ -408,6 +417,7 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     const std::vector<SheetSummary::Check> summary = SheetSummary::of(sheet);
     const SheetSummary::Check orientation = SheetSummary::orientationOf(sheet);
     const SheetSummary::Totals totals = SheetSummary::totalsOf(sheet);
+    const std::vector<SheetSummary::Filter> filters = SheetSummary::filtersOf(sheet);
 
     // Without ZIP64 a part or the whole past 4 GiB makes a zip no reader
     // takes. It is asked for only when needed: files keep the form every
@@ -418,7 +428,7 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     if (!book.book())
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
     DataSheets data(sheet, book, progress);
-    const int rows = sheet.RowCount();
+    const int rows = sheet.ShownRowCount();
     int first = 1;
     for (int n = 1; first == 1 || first <= rows; ++n, first += rowsPerSheet) {
         const int last = std::min(rows, first + rowsPerSheet - 1);
@@ -434,7 +444,7 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     if (!hasHeadroom())
         return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error =
-            writeSummary(book.book(), book.bold(), totals, summary, orientation))
+            writeSummary(book.book(), book.bold(), totals, summary, orientation, filters))
         return failure(error);
     if (progress && !progress->advance(rows, rows))
         return SheetFile::Result::cancelled();

@@ -11,7 +11,7 @@
 QString SelectionText::of(const ResultSheet& sheet, const CellRange& range)
 {
     const int row1 = std::max(range.row1, 1);
-    const int row2 = std::min(range.row2, sheet.RowCount());
+    const int row2 = std::min(range.row2, sheet.ShownRowCount());
     std::vector<int> columns;
     for (int col = std::max(range.col1, 1); col <= std::min(range.col2, sheet.ColCount()); ++col) {
         if (!sheet.IsColumnHidden(col))
@@ -26,7 +26,7 @@ QString SelectionText::of(const ResultSheet& sheet, const CellRange& range)
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 out.push_back('\t');
-            QuotedField::append(out, sheet.CellUtf8(row, columns[i]), "\t\r\n\"");
+            QuotedField::append(out, sheet.CellUtf8(sheet.ShownRow(row), columns[i]), "\t\r\n\"");
         }
         out.push_back('\n');
     }

@@ -6,13 +6,13 @@
 
 class ResultSheet;
 
-// A range of the sheet as the text spreadsheets put on the clipboard: cells
+// A range of the shown rows as the text spreadsheets put on the clipboard: cells
 // joined by TAB, each row ended by a newline, hidden columns left out. A cell
 // holding a TAB, a line end or a double quote is quoted, its quotes doubled,
 // so that pasting it back keeps it one cell.
 class SelectionText
 {
 public:
-    // The part of the range past RowCount or ColCount is not copied.
+    // The part of the range past the shown rows or ColCount is not copied.
     static QString of(const ResultSheet& sheet, const CellRange& range);
 };

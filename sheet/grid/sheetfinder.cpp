@@ -119,7 +119,7 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
                                                         int col) const
 {
     const std::vector<int> columns = ShownColumns::of(sheet);
-    const int rows = sheet.RowCount();
+    const int rows = sheet.ShownRowCount();
     const int perRow = static_cast<int>(columns.size());
     if (needle_.empty() || perRow == 0 || rows == 0)
         return std::nullopt;
@@ -154,7 +154,7 @@ std::optional<SheetFinder::Cell> SheetFinder::findAfter(const ResultSheet& sheet
     };
     // Shown columns first to last - 1 of a 0-based row.
     auto scan = [&](int r, int first, int last) -> std::optional<Cell> {
-        const CellStore::RowView cells = store.row(r);
+        const CellStore::RowView cells = store.row(sheet.ShownRow(r + 1) - 1);
         for (int i = first; i < last; ++i) {
             const int c = columns[static_cast<std::size_t>(i)] - 1;
             if (cellHolds(cells.handle(c)))

@@ -13,7 +13,7 @@ class ResultSheet;
 // accents do not count ("joao" finds "JOÃO", "sonia" finds "SÔNIA"), and a
 // CPF, NIS or date typed with its punctuation finds its digits
 // ("321.251.573-22" finds "32125157322", "08/06/1967" finds "08061967"). The
-// search runs row by row through the shown columns from the cell after a
+// search runs row by row, as shown, through the shown columns from the cell after a
 // given one, wraps at the end, and comes back to that cell last.
 class SheetFinder
 {
@@ -28,7 +28,8 @@ public:
     explicit SheetFinder(const QString& text);
 
     bool isEmpty() const { return needle_.empty(); }
-    // The first cell after (row, col) that holds the text.
+    // The first cell after (row, col) that holds the text; rows count as
+    // shown, the row found too.
     std::optional<Cell> findAfter(const ResultSheet& sheet, int row, int col) const;
 
     // Text without case or accents, as the search compares it.

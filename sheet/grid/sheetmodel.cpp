@@ -9,6 +9,8 @@ SheetModel::SheetModel(const ResultSheet& sheet, QObject* parent)
 {
     connect(&sheet_, &ResultSheet::sheetAboutToBeReset, this, &SheetModel::beginResetModel);
     connect(&sheet_, &ResultSheet::sheetReset, this, &SheetModel::endResetModel);
+    connect(&sheet_, &ResultSheet::shownRowsAboutToChange, this, &SheetModel::beginResetModel);
+    connect(&sheet_, &ResultSheet::shownRowsChanged, this, &SheetModel::endResetModel);
     connect(&sheet_, &ResultSheet::cellChanged, this, &SheetModel::cellChanged);
 }
 
@@ -16,7 +18,7 @@ SheetModel::~SheetModel() = default;
 
 int SheetModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : sheet_.RowCount();
+    return parent.isValid() ? 0 : sheet_.ShownRowCount();
 }
 
 int SheetModel::columnCount(const QModelIndex& parent) const
@@ -33,7 +35,7 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
         // As stored: a CPF such as "01234567890" is text and keeps its zero.
         // Only the start that can show: the view lays out all it is given, on
         // every paint. Copying reads the sheet, whole.
-        return sheet_.CellTextStart(index.row() + 1, index.column() + 1,
+        return sheet_.CellTextStart(sheet_.ShownRow(index.row() + 1), index.column() + 1,
                                     SheetTemplate::kMostCharsShown);
     case Qt::TextAlignmentRole:
         return static_cast<int>(SheetStyle::kCellAlignment);
@@ -44,7 +46,7 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
 
 QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    const int count = orientation == Qt::Horizontal ? sheet_.ColCount() : sheet_.RowCount();
+    const int count = orientation == Qt::Horizontal ? sheet_.ColCount() : sheet_.ShownRowCount();
     if (section < 0 || section >= count)
         return {};
     switch (role) {
@@ -69,12 +71,19 @@ Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const
 bool SheetModel::holds(const QModelIndex& index) const
 {
     // Views ask for stale or foreign indexes now and then; they get nothing.
-    return index.isValid() && index.model() == this && index.row() < sheet_.RowCount() &&
+    return index.isValid() && index.model() == this && index.row() < sheet_.ShownRowCount() &&
            index.column() < sheet_.ColCount();
 }
 
 void SheetModel::cellChanged(int row, int col)
 {
-    const QModelIndex cell = index(row - 1, col - 1);
-    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+    if (sheet_.ShowsEveryRowInOrder()) {
+        const QModelIndex cell = index(row - 1, col - 1);
+        Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+        return;
+    }
+    // Where the row shows is not kept: its column is repainted, which costs
+    // no more than a screenful.
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, col - 1), index(rowCount() - 1, col - 1), {Qt::DisplayRole});
 }

@@ -4,10 +4,13 @@
 
 class ResultSheet;
 
-// The sheet as an item model, row r and column c at index (r - 1, c - 1).
-// Read-only: the commands write the sheet and the model follows its signals,
-// one model reset per sheet reset, so a command that rewrites a million rows
-// costs the views one reset, not a million row inserts.
+// The sheet as an item model: the n-th shown row and column c at index
+// (n - 1, c - 1), the row headings numbering the rows as shown. Read-only:
+// the commands write the sheet and the model follows its signals, one model
+// reset per sheet reset or change of the shown rows, so a command that
+// rewrites a million rows costs the views one reset, not a million row
+// inserts, and a filter or a sort maps rows through the sheet's index array
+// instead of copying any cell.
 class SheetModel : public QAbstractTableModel
 {
     Q_OBJECT

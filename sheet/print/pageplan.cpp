@@ -46,7 +46,7 @@ PagePlan PagePlan::forRange(const ResultSheet& sheet, const CellRange& range, Pa
                             int digitWidth)
 {
     const int firstRow = std::max(range.row1, 1);
-    const int lastRow = std::min(range.row2, sheet.RowCount());
+    const int lastRow = std::min(range.row2, sheet.ShownRowCount());
     const int lastCol = std::min(range.col2, sheet.ColCount());
 
     std::vector<Column> columns;

@@ -54,7 +54,7 @@ public:
     PagePlan(int firstRow, int lastRow, std::vector<Column> columns, int rowHeadingWidth,
              Paper paper);
 
-    // A range of the sheet, cut to its rows and columns, without hidden
+    // A range of the shown rows, cut to them and to the columns, without hidden
     // columns. digitWidth is the standard font's digit width in sheet pixels.
     static PagePlan forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
                              int digitWidth);

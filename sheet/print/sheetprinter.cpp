@@ -187,7 +187,8 @@ public:
                 const std::size_t e = static_cast<std::size_t>(i - band.first);
                 const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
                 // Clipped text still goes into the printout, so only what can show.
-                cell(sheet_.CellTextStart(page.firstRow + r, col, SheetTemplate::kMostCharsShown),
+                cell(sheet_.CellTextStart(sheet_.ShownRow(page.firstRow + r), col,
+                                          SheetTemplate::kMostCharsShown),
                      edges[e], edges[e + 1], rowBottom);
             }
         }

@@ -343,6 +343,72 @@ TEST(PdfFile, IsThePrintout)
     }
 }
 
+// Saved and printed, a filtered and sorted sheet holds the rows shown, in
+// their order, and its summary counts them and says which filter chose them.
+TEST(ShownRowsFile, SavesAndPrintsWhatIsShownInItsOrder)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    const QString names[] = {u"CARLOS"_s, u"ANA"_s, u"BEATRIZ"_s, u"DANIEL"_s, u"ÉRICA"_s};
+    for (int row = 1; row <= 5; ++row)
+        setRow(sheet, row, {{3, names[row - 1]}, {16, row % 2 ? u"CPF cancelado"_s : u"OK"_s}});
+    sheet.SetRowCount(5);
+    sheet.SetColumnFilter(16, {"CPF cancelado"});
+    sheet.SortRows(3, RowSort::Direction::Descending);
+    const QStringList shown = {u"ÉRICA"_s, u"CARLOS"_s, u"BEATRIZ"_s};
+
+    const QString csv = files.path(QStringLiteral("saida.csv"));
+    ASSERT_TRUE(SheetFile::save(sheet, csv, Format::Csv).saved());
+    QStringList csvNames;
+    const QStringList lines = QString::fromUtf8(TestFiles::read(csv)).split(u"\r\n"_s);
+    for (qsizetype i = 1; i < lines.size() && !lines[i].isEmpty(); ++i)
+        csvNames.append(lines[i].section(u';', 2, 2));
+    EXPECT_EQ(csvNames, shown);
+
+    if (XlsxBook::available()) {
+        const QString xlsx = files.path(QStringLiteral("saida.xlsx"));
+        ASSERT_TRUE(SheetFile::save(sheet, xlsx, Format::Xlsx).saved());
+        const XlsxBook book = XlsxBook::read(xlsx);
+        ASSERT_EQ(book.sheets.size(), 2u);
+        QStringList xlsxNames;
+        for (std::size_t r = 1; r < book.sheets[0].rows.size(); ++r)
+            xlsxNames.append(book.sheets[0].rows[r].value(2));
+        EXPECT_EQ(xlsxNames, shown);
+        const std::vector<QStringList>& summary = book.sheets[1].rows;
+        EXPECT_EQ(summary[0], QStringList({u"Trabalhadores na planilha"_s, {}, u"3"_s}));
+        EXPECT_EQ(summary[1].value(2), u"3"_s);
+        ASSERT_GT(summary.size(), 3u);
+        EXPECT_EQ(summary[3].mid(0, 2),
+                  QStringList({u"Filtro: COD_CPF_CANCELADO"_s, u"\"CPF cancelado\""_s}));
+    }
+
+    if (PdfText::available()) {
+        const QString pdf = files.path(QStringLiteral("saida.pdf"));
+        ASSERT_TRUE(SheetFile::save(sheet, pdf, Format::Pdf).saved());
+        const QString printed = files.path(QStringLiteral("impresso.pdf"));
+        sheet.SetPrintHandler(makePrintHandler(std::make_shared<PdfPrintDialog>(printed)));
+        ASSERT_TRUE(PrintCommand::run(sheet));
+        for (const QString& file : {pdf, printed}) {
+            const std::vector<PdfText::Page> pages = PdfText::pages(file);
+            ASSERT_FALSE(pages.empty());
+            QStringList pdfNames;
+            QStringList rowNumbers;
+            // The row headings are the block's leftmost words.
+            double left = pages[0].size.width();
+            for (const PdfText::Word& word : pages[0].words)
+                left = std::min(left, word.box.left());
+            for (const PdfText::Word& word : pages[0].words) {
+                if (std::find(std::begin(names), std::end(names), word.text) != std::end(names))
+                    pdfNames.append(word.text);
+                if (word.box.left() < left + 5 && word.text.toInt() > 0)
+                    rowNumbers.append(word.text);
+            }
+            EXPECT_EQ(pdfNames, shown) << file.toStdString();
+            EXPECT_EQ(rowNumbers, QStringList({u"1"_s, u"2"_s, u"3"_s})) << file.toStdString();
+        }
+    }
+}
+
 // The user who stops the save at once.
 class StopAtOnce final : public Progress
 {

@@ -121,6 +121,45 @@ INSTANTIATE_TEST_SUITE_P(
         SheetChange{"Hide", [](ResultSheet& s) { s.SetColumnsHidden(5, 21, true); }, 0, 0}),
     CaseName());
 
+// A filter and a sort are one reset each, and the model reads the sheet's
+// rows through them: the n-th shown row, numbered n.
+TEST(SheetModelShownRows, MapsThroughFilterAndSort)
+{
+    ResultSheet sheet;
+    const char* names[] = {"MARIA", "BRUNO", "ANA", "CARLA"};
+    const char* checks[] = {"CPF cancelado", "OK", "CPF cancelado", "CPF cancelado"};
+    for (int r = 0; r < 4; ++r) {
+        sheet.SetCellText(r + 1, 3, QString::fromUtf8(names[r]));
+        sheet.SetCellText(r + 1, 16, QString::fromUtf8(checks[r]));
+    }
+    sheet.SetRowCount(4);
+    SheetModel model(sheet);
+    const ModelTesterFailures failures;
+    Tester tester(&model, kWarn);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+
+    sheet.SetColumnFilter(16, {"CPF cancelado"});
+    sheet.SortRows(3, RowSort::Direction::Ascending);
+    EXPECT_EQ(resets.count(), 2);
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        shown << model.index(row, 2).data().toString();
+        EXPECT_EQ(model.headerData(row, Qt::Vertical).toInt(), row + 1);
+    }
+    EXPECT_EQ(shown, QStringList({QStringLiteral("ANA"), QStringLiteral("CARLA"),
+                                  QStringLiteral("MARIA")}));
+
+    // A cell of a row shown elsewhere than its place in the sheet is told.
+    QSignalSpy cells(&model, &QAbstractItemModel::dataChanged);
+    sheet.SetCellText(4, 3, QStringLiteral("CÁSSIA"));
+    ASSERT_EQ(cells.count(), 1);
+    const QModelIndex shownAt = model.index(1, 2);
+    const auto first = cells.front().at(0).value<QModelIndex>();
+    const auto last = cells.front().at(1).value<QModelIndex>();
+    EXPECT_TRUE(first.row() <= shownAt.row() && shownAt.row() <= last.row());
+    EXPECT_EQ(shownAt.data().toString(), QStringLiteral("CÁSSIA"));
+}
+
 class SheetModelCell : public ::testing::TestWithParam<const char*>
 {
 };
