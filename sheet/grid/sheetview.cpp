@@ -1,7 +1,9 @@
 #include "sheet/grid/sheetview.h"
 
+#include "sheet/grid/frozencolumns.h"
 #include "sheet/grid/selectiontext.h"
 #include "sheet/grid/sheetfinder.h"
+#include "sheet/grid/sheetheader.h"
 #include "sheet/grid/sheetmodel.h"
 #include "sheet/grid/sheetstyle.h"
 #include "sheet/resultsheet.h"
@@ -13,9 +15,22 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 #include <algorithm>
+
+namespace {
+// Sorting a million rows takes a moment: the wait cursor says so.
+template <typename Work> void waiting(Work&& work)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    work();
+    QGuiApplication::restoreOverrideCursor();
+}
+} // namespace
 
 SheetView::SheetView(QWidget* parent)
     : QTableView(parent), sheet_(new ResultSheet(this)), model_(new SheetModel(*sheet_, this)),
@@ -27,10 +42,35 @@ SheetView::SheetView(QWidget* parent)
       find_(addMenuAction(QStringLiteral("Localizar…"), QKeySequence(Qt::CTRL | Qt::Key_F),
                           Qt::WindowShortcut)),
       findNext_(addMenuAction(QStringLiteral("Localizar próxima"), QKeySequence(Qt::Key_F3),
-                              Qt::WindowShortcut))
+                              Qt::WindowShortcut)),
+      showAll_(addMenuAction(QStringLiteral("Mostrar todos"), {}, Qt::WidgetShortcut)),
+      freeze_(addMenuAction(QStringLiteral("Congelar CPF, NIS e NOME"), {}, Qt::WidgetShortcut)),
+      header_(new SheetHeader(*sheet_, this)), frozen_(nullptr), count_(new QLabel(this))
 {
+    setHorizontalHeader(header_);
     setModel(model_);
+    frozen_ = new FrozenColumns(*this, new SheetHeader(*sheet_));
     applyTemplate();
+    // The count sits where a spreadsheet keeps its sheet tabs: left of the
+    // horizontal scroll bar, inside the grid, so no control moves for it.
+    count_->setObjectName(QStringLiteral("contagem"));
+    count_->setFont(SheetStyle::standardFont());
+    count_->setContentsMargins(4, 0, 8, 0);
+    addScrollBarWidget(count_, Qt::AlignLeft);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    insertAction(showAll_, separator);
+    freeze_->setCheckable(true);
+    freeze_->setChecked(true);
+    connect(showAll_, &QAction::triggered, this,
+            [this] { waiting([this] { sheet_->ClearFilters(); }); });
+    connect(freeze_, &QAction::toggled, this, &SheetView::setFrozen);
+    for (SheetHeader* header : {header_, static_cast<SheetHeader*>(frozen_->horizontalHeader())})
+        connect(header, &SheetHeader::menuRequested, this, [this](int logical, QPoint at) {
+            QMenu* menu = columnMenu(logical + 1);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(at);
+        });
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(copy_, &QAction::triggered, this, &SheetView::copySelection);
     connect(save_, &QAction::triggered, this, &SheetView::saveRequested);
@@ -68,6 +108,9 @@ void SheetView::applyTemplate()
     setShowGrid(true);
     setCornerButtonEnabled(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // By pixels: by whole columns, the first ones scrolled would only move
+    // under the frozen ones.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The sheet has one rectangular selection, so the grid offers no other.
@@ -102,7 +145,117 @@ void SheetView::followReset()
     for (int col = 1; col <= columns; ++col)
         header->resizeSection(col - 1, SheetStyle::columnWidthPixels(col, digitWidth_));
     followHiddenColumns(1, model_->columnCount());
+    showAll_->setEnabled(!sheet_->Filter().isEmpty());
+    count_->setText(countText());
+    layOutFrozen();
     showSheetSelection();
+}
+
+void SheetView::setRowNouns(const QString& one, const QString& many)
+{
+    one_ = one;
+    many_ = many;
+    count_->setText(countText());
+}
+
+QString SheetView::countText() const
+{
+    if (many_.isEmpty())
+        return {};
+    const QLocale brazil = SheetStyle::locale();
+    const int all = sheet_->RowCount();
+    if (!sheet_->Filter().isEmpty())
+        return QStringLiteral("%1 de %2")
+            .arg(brazil.toString(sheet_->ShownRowCount()), brazil.toString(all));
+    return brazil.toString(all) + QLatin1Char(' ') + (all == 1 ? one_ : many_);
+}
+
+QMenu* SheetView::columnMenu(int col)
+{
+    auto* menu = new QMenu(this);
+    using Direction = RowSort::Direction;
+    for (const auto& [text, direction] :
+         {std::pair{QStringLiteral("Classificar A→Z"), Direction::Ascending},
+          std::pair{QStringLiteral("Classificar Z→A"), Direction::Descending}}) {
+        connect(menu->addAction(text), &QAction::triggered, this,
+                [this, col, direction] { waiting([&] { sheet_->SortRows(col, direction); }); });
+    }
+    QAction* fileOrder = menu->addAction(QStringLiteral("Ordem do arquivo"));
+    fileOrder->setEnabled(sheet_->SortColumn() != 0);
+    connect(fileOrder, &QAction::triggered, this, [this] { sheet_->ClearSort(); });
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Filtrar…")), &QAction::triggered, this,
+            [this, col] { Q_EMIT filterRequested(col); });
+    QAction* clear = menu->addAction(QStringLiteral("Limpar filtro desta coluna"));
+    clear->setEnabled(sheet_->Filter().filters(col));
+    connect(clear, &QAction::triggered, this,
+            [this, col] { waiting([&] { sheet_->ClearColumnFilter(col); }); });
+    menu->addAction(showAll_);
+    return menu;
+}
+
+void SheetView::setFrozen(bool frozen)
+{
+    frozen_->setVisible(frozen);
+    layOutFrozen();
+}
+
+void SheetView::layOutFrozen()
+{
+    if (frozen_ && frozen_->isVisibleTo(this))
+        frozen_->follow();
+}
+
+QModelIndex SheetView::indexAt(const QPoint& pos) const
+{
+    // The cells under the frozen columns are theirs, whatever scrolled under them.
+    if (frozen_ && frozen_->isVisibleTo(this) && pos.x() >= 0 &&
+        pos.x() < frozen_->columnsWidth()) {
+        const int row = rowAt(pos.y());
+        const int col = frozen_->columnAt(pos.x());
+        return row < 0 || col < 0 ? QModelIndex() : model_->index(row, col);
+    }
+    return QTableView::indexAt(pos);
+}
+
+QRect SheetView::visualRect(const QModelIndex& index) const
+{
+    if (frozen_ && frozen_->isVisibleTo(this) && index.isValid() &&
+        index.column() < FrozenColumns::kColumns)
+        return frozen_->visualRect(index);
+    return QTableView::visualRect(index);
+}
+
+void SheetView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!frozen_ || !frozen_->isVisibleTo(this) || !index.isValid()) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    QScrollBar* across = horizontalScrollBar();
+    const int before = across->value();
+    QTableView::scrollTo(index, hint);
+    if (index.column() < FrozenColumns::kColumns) {
+        // Always in view: only the rows scroll to it.
+        across->setValue(before);
+        return;
+    }
+    // Nor may a cell stay hidden under the frozen columns.
+    const int under = frozen_->columnsWidth() - QTableView::visualRect(index).left();
+    if (under > 0)
+        across->setValue(across->value() - under);
+}
+
+void SheetView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    layOutFrozen();
+}
+
+void SheetView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    layOutFrozen();
 }
 
 void SheetView::followHiddenColumns(int col1, int col2)
@@ -110,6 +263,7 @@ void SheetView::followHiddenColumns(int col1, int col2)
     const int last = std::min(col2, model_->columnCount());
     for (int col = std::max(col1, 1); col <= last; ++col)
         setColumnHidden(col - 1, sheet_->IsColumnHidden(col));
+    layOutFrozen();
 }
 
 void SheetView::showSheetSelection()
@@ -194,6 +348,22 @@ void SheetView::keyPressEvent(QKeyEvent* event)
     // The base class would copy the current cell alone.
     if (event->matches(QKeySequence::Copy)) {
         copySelection();
+        event->accept();
+        return;
+    }
+    // Alt+Down opens the current column's menu, as in a spreadsheet's filter.
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier &&
+        currentIndex().isValid()) {
+        const int logical = currentIndex().column();
+        SheetHeader* header = logical < FrozenColumns::kColumns && frozen_->isVisibleTo(this)
+                                  ? static_cast<SheetHeader*>(frozen_->horizontalHeader())
+                                  : header_;
+        QRect button = header->buttonRect(logical);
+        if (button.isEmpty())
+            button = QRect(header->sectionViewportPosition(logical), 0, 0, header->height());
+        QMenu* menu = columnMenu(logical + 1);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(header->mapToGlobal(button.bottomLeft()));
         event->accept();
         return;
     }

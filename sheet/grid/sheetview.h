@@ -2,8 +2,13 @@
 
 #include <QTableView>
 
+class QMenu;
+
+class FrozenColumns;
 class QAction;
+class QLabel;
 class ResultSheet;
+class SheetHeader;
 class SheetModel;
 
 // The result sheet as a widget: the grid that shows a ResultSheet it owns,
@@ -13,6 +18,11 @@ class SheetModel;
 // here. Its context menu (right click or the Menu key) and shortcuts copy
 // (while the grid has the focus), save and find (anywhere in its window); the
 // window answers saving and finding, which need its dialogs.
+//
+// As a worklist: CPF, NIS and NOME stay in view while the other columns
+// scroll (on unless switched off in the menu); each heading's button sorts
+// the rows or filters them by the column's texts, which the window asks
+// for; a line left of the horizontal scroll bar counts the rows shown.
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -41,14 +51,34 @@ public:
     QAction* saveAction() const { return save_; }
     QAction* findAction() const { return find_; }
     QAction* findNextAction() const { return findNext_; }
+    QAction* showAllAction() const { return showAll_; }
+    QAction* freezeAction() const { return freeze_; }
+
+    // What the count calls the rows: "trabalhador" and "trabalhadores"
+    // after a load, the same "com problemas" after an optimisation; no
+    // count at all while `many` is empty.
+    void setRowNouns(const QString& one, const QString& many);
+    QString countText() const;
+    // The menu a column's heading button opens (1-based column), built
+    // afresh for the column's state; the caller owns it.
+    QMenu* columnMenu(int col);
+
+    // The frozen cells are where they show, over the grid's left edge.
+    QModelIndex indexAt(const QPoint& pos) const override;
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 Q_SIGNALS:
     void saveRequested();
     void findRequested();
     void findNextRequested();
+    // The user asks to choose the texts column `col` (1-based) shows.
+    void filterRequested(int col);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
 
 private:
     void applyTemplate();
@@ -59,6 +89,9 @@ private:
     void showSheetSelection();
     void takeViewSelection();
     void scrollToCell(int row, int col);
+    void followShownRows();
+    void setFrozen(bool frozen);
+    void layOutFrozen();
 
     ResultSheet* sheet_;
     SheetModel* model_;
@@ -66,6 +99,13 @@ private:
     QAction* save_;
     QAction* find_;
     QAction* findNext_;
+    QAction* showAll_;
+    QAction* freeze_;
+    SheetHeader* header_;
+    FrozenColumns* frozen_;
+    QLabel* count_;
+    QString one_;
+    QString many_;
     int digitWidth_ = 0;
     // Set while one side's selection is being copied to the other, so that
     // the copy does not bounce back.

@@ -1,4 +1,5 @@
 #include "processing/importcommand.h"
+#include "sheet/grid/sheetheader.h"
 #include "sheet/grid/sheetstyle.h"
 #include "sheet/grid/sheetview.h"
 #include "sheet/resultsheet.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -292,3 +294,79 @@ TEST(SheetTemplatePrint, HoldsTheTemplatesSettings)
               (std::vector{false, true, true, true, true, true, false}));
 }
 } // namespace
+
+namespace {
+QTableView* frozenPart(SheetView& view)
+{
+    return view.findChild<QTableView*>(QStringLiteral("frozenColumns"));
+}
+} // namespace
+
+// CPF, NIS and NOME stay at the left edge whatever scrolls, and a selection
+// runs from them to the scrolled columns as on any cells.
+TEST(SheetViewFrozen, FirstThreeColumnsStayAndSelectAcrossTheEdge)
+{
+    TestFiles files;
+    SheetView view;
+    ASSERT_TRUE(
+        ImportCommand::run(files.write(QStringLiteral("r.txt"), ReturnFileGenerator().sample(60)),
+                           view.sheet())
+            .succeeded());
+    show(view);
+    QTableView* frozen = frozenPart(view);
+    ASSERT_NE(frozen, nullptr);
+    ASSERT_TRUE(view.freezeAction()->isChecked());
+    EXPECT_TRUE(frozen->isVisible());
+    const int frozenWidth = view.columnWidth(0) + view.columnWidth(1) + view.columnWidth(2);
+    EXPECT_EQ(frozen->geometry().left(), view.viewport()->geometry().left());
+    EXPECT_EQ(frozen->viewport()->width(), frozenWidth + 1);
+    for (int col = 0; col < 21; ++col)
+        EXPECT_EQ(frozen->isColumnHidden(col), col >= 3) << col;
+
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(10);
+    EXPECT_EQ(frozen->verticalScrollBar()->value(), view.verticalScrollBar()->value());
+    // NOME of the 12th row, where it shows over the scrolled grid.
+    const QPoint nome = frozen->visualRect(view.model()->index(11, 2)).center();
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {}, nome);
+    EXPECT_EQ(view.sheet().Selection(), (CellRange{12, 3, 12, 3}));
+    // Shift+click on the last column, three rows down.
+    const QPoint last = centre(view, 15, 21);
+    ASSERT_TRUE(view.viewport()->rect().contains(last));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, last);
+    EXPECT_EQ(view.sheet().Selection(), (CellRange{12, 3, 15, 21}));
+
+    // Switched off, the grid scrolls whole again.
+    view.freezeAction()->trigger();
+    EXPECT_FALSE(frozen->isVisible());
+    EXPECT_EQ(view.indexAt(nome).column(), view.columnAt(nome.x()));
+}
+
+// Each heading's button shows, and shows the column's state: the menu's
+// arrow, a funnel when filtered, an arrow up when sorted A→Z.
+TEST(SheetViewHeadings, ButtonsShowTheColumnsState)
+{
+    SheetView view;
+    fill(view.sheet(), Rows(5, {"a", "b", "c", "d", "e", "f"}));
+    show(view);
+    auto* header = static_cast<SheetHeader*>(view.horizontalHeader());
+    auto button = [&](int col) {
+        QCoreApplication::processEvents();
+        return header->grab(header->buttonRect(col - 1)).toImage();
+    };
+    const QImage plain = button(5);
+    const QImage other = button(6);
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(plain, other);
+    // Something is drawn: the button is not one colour.
+    EXPECT_NE(plain.pixel(plain.width() / 2, plain.height() / 2), plain.pixel(1, 1));
+
+    view.sheet().SetColumnFilter(5, {"e"});
+    const QImage filtered = button(5);
+    view.sheet().ClearFilters();
+    view.sheet().SortRows(5, RowSort::Direction::Ascending);
+    const QImage sorted = button(5);
+    EXPECT_NE(filtered, plain);
+    EXPECT_NE(sorted, plain);
+    EXPECT_NE(sorted, filtered);
+}
