@@ -1,5 +1,6 @@
 #include "app/systemdialogs.h"
 
+#include "app/filterdialog.h"
 #include "app/systemprintdialog.h"
 #include "app/systemprogress.h"
 
@@ -85,4 +86,14 @@ std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent)
 std::unique_ptr<Progress> SystemDialogs::progress(QWidget* parent, const QString& label)
 {
     return std::make_unique<SystemProgress>(parent, label);
+}
+
+std::optional<std::vector<bool>>
+SystemDialogs::chooseTexts(QWidget* parent, const QString& heading,
+                           const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen)
+{
+    FilterDialog dialog(heading, values, std::move(chosen), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosen();
 }

@@ -13,6 +13,9 @@ public:
                                                const QStringList& filters) override;
     std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
                                    const QString& text) override;
+    std::optional<std::vector<bool>> chooseTexts(QWidget* parent, const QString& heading,
+                                                 const std::vector<ColumnValues::Value>& values,
+                                                 std::vector<bool> chosen) override;
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showNotice(QWidget* near, const QString& text) override;

@@ -16,6 +16,7 @@
 #include "sheet/grid/sheetview.h"
 #include "sheet/print/printhandler.h"
 #include "sheet/progress.h"
+#include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
 #include <QDir>
@@ -204,6 +205,7 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(F1Book1, &SheetView::saveRequested, this, &Verinova::saveSheet);
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
+    connect(F1Book1, &SheetView::filterRequested, this, &Verinova::filterColumn);
 
     F1Book1->sheet().SetPrintHandler(makePrintHandler(dialogs_->printDialog(this), [this] {
         return dialogs_->progress(this, QStringLiteral("Imprimindo página %1 de %2"));
@@ -327,11 +329,15 @@ void Verinova::Command2_Click()
     CommandOutcome outcome;
     {
         WaitCursor wait;
+        // The command's steps see the whole sheet, not what a filter left.
+        F1Book1->sheet().ClearFilters();
         outcome = ImportCommand::run(Text1->text(), F1Book1->sheet());
     }
     // A failed import leaves the sheet, and so the file it came from, as it was.
-    if (outcome.succeeded())
+    if (outcome.succeeded()) {
         loadedFile_ = QFileInfo(Text1->text()).absoluteFilePath();
+        F1Book1->setRowNouns(QStringLiteral("trabalhador"), QStringLiteral("trabalhadores"));
+    }
     tell(outcome);
     // The rows are loaded whatever their fields; a file whose lines are not
     // all a return file's is said so, once, after the load.
@@ -344,8 +350,12 @@ void Verinova::Command3_Click()
     CommandOutcome outcome;
     {
         WaitCursor wait;
+        F1Book1->sheet().ClearFilters();
         outcome = OptimizeCommand::run(Text1->text(), F1Book1->sheet());
     }
+    if (outcome.succeeded())
+        F1Book1->setRowNouns(QStringLiteral("trabalhador com problemas"),
+                             QStringLiteral("trabalhadores com problemas"));
     tell(outcome);
 }
 
@@ -465,4 +475,38 @@ void Verinova::findNextText()
                                   QStringLiteral("Nenhuma célula contém \"%1\".").arg(lastFound_));
     else if (found == SheetView::Found::AfterTheTop)
         dialogs_->showNotice(F1Book1, QStringLiteral("A busca recomeçou do início."));
+}
+
+void Verinova::filterColumn(int col)
+{
+    ResultSheet& sheet = F1Book1->sheet();
+    std::vector<ColumnValues::Value> values;
+    {
+        WaitCursor wait;
+        values = ColumnValues::of(sheet, col);
+    }
+    // A column without a filter lets every text through.
+    const std::set<std::string>* now = nullptr;
+    if (const auto at = sheet.Filter().columns().find(col); at != sheet.Filter().columns().end())
+        now = &at->second;
+    std::vector<bool> chosen(values.size(), true);
+    if (now) {
+        for (std::size_t i = 0; i < values.size(); ++i)
+            chosen[i] = now->contains(std::string(values[i].utf8));
+    }
+    const std::optional<std::vector<bool>> answer =
+        dialogs_->chooseTexts(this, SheetTemplate::heading(col), values, std::move(chosen));
+    if (!answer || answer->size() != values.size())
+        return;
+    WaitCursor wait;
+    if (std::all_of(answer->begin(), answer->end(), [](bool on) { return on; })) {
+        sheet.ClearColumnFilter(col);
+        return;
+    }
+    std::set<std::string> texts;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if ((*answer)[i])
+            texts.emplace(values[i].utf8);
+    }
+    sheet.SetColumnFilter(col, std::move(texts));
 }

@@ -76,6 +76,7 @@ private:
     void saveSheet();
     void findText();
     void findNextText();
+    void filterColumn(int col);
 
     std::unique_ptr<WindowDialogs> dialogs_;
 

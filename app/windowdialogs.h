@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sheet/columnvalues.h"
 #include "sheet/progress.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class PrintDialog;
 class QWidget;
@@ -38,6 +40,12 @@ public:
     // A one-line text input starting at `text`; nothing when cancelled.
     virtual std::optional<QString> askText(QWidget* parent, const QString& title,
                                            const QString& label, const QString& text) = 0;
+    // A column's texts with how many rows hold each, to choose which the
+    // column shows: `chosen` says which start chosen, one flag per text.
+    // The flags chosen, or nothing when the dialog was cancelled.
+    virtual std::optional<std::vector<bool>>
+    chooseTexts(QWidget* parent, const QString& heading,
+                const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen) = 0;
     // A message box with the critical icon and one OK button.
     virtual void showCritical(QWidget* parent, const QString& title, const QString& text) = 0;
     // A message box with the information icon and one OK button.

@@ -31,6 +31,12 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<std::vector<bool>> chooseTexts(QWidget*, const QString&,
+                                                 const std::vector<ColumnValues::Value>&,
+                                                 std::vector<bool>) override
+    {
+        return std::nullopt;
+    }
     void showCritical(QWidget*, const QString& title, const QString& text) override
     {
         std::fprintf(stderr, "verinova-shot: %s: %s\n", qPrintable(title), qPrintable(text));

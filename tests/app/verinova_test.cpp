@@ -11,12 +11,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +28,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -461,10 +465,11 @@ TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
     QStringList menu;
     for (const QAction* action : grid->actions())
         menu.append(action->text() + QLatin1Char(' ') + action->shortcut().toString());
-    EXPECT_EQ(
-        menu,
-        (QStringList{QStringLiteral("Copiar Ctrl+C"), QStringLiteral("Salvar como… Ctrl+S"),
-                     QStringLiteral("Localizar… Ctrl+F"), QStringLiteral("Localizar próxima F3")}));
+    EXPECT_EQ(menu, (QStringList{
+                        QStringLiteral("Copiar Ctrl+C"), QStringLiteral("Salvar como… Ctrl+S"),
+                        QStringLiteral("Localizar… Ctrl+F"), QStringLiteral("Localizar próxima F3"),
+                        QStringLiteral(" "), QStringLiteral("Mostrar todos "),
+                        QStringLiteral("Congelar CPF, NIS e NOME ")}));
 
     load(twoWorkers());
     dialogs_->saveAnswer = {files_.path(QStringLiteral("resultado.csv")), QString()};
@@ -552,6 +557,63 @@ TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)
     ASSERT_EQ(dialogs_->informations.size(), 1u);
     EXPECT_EQ(dialogs_->informations[0].detail, QStringLiteral("Nenhuma célula contém \"maria\"."));
     EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+}
+
+// The grid as a worklist: a column's filter chosen from its texts and
+// counts, the rows sorted, the count under the grid, copy and Localizar on
+// what is shown; Otimizar first clears the filter, so it sees every row.
+TEST_F(WindowTest, FilterSortAndCountMakeAWorklist)
+{
+    load(ReturnFileGenerator::header() +
+         "11111111111;22222222222;ANA LIMA;01011980;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n"
+         "33333333333;44444444444;JOÃO SÁ;02021990;0;1;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n"
+         "55555555555;66666666666;BIA COSTA;03031970;0;1;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n"
+         "77777777777;88888888888;CAIO DIAS;04041960;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n");
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    auto* count = control<QLabel>(QStringLiteral("contagem"));
+    EXPECT_EQ(count->text(), QStringLiteral("4 trabalhadores"));
+    EXPECT_TRUE(count->isVisible());
+
+    auto menuAction = [grid](int col, const QString& text) {
+        QMenu* menu = grid->columnMenu(col);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        throw std::runtime_error("no menu item " + text.toStdString());
+    };
+    dialogs_->textsAnswer = std::set<std::string>{"CPF inválido"};
+    menuAction(6, QStringLiteral("Filtrar…"))->trigger();
+    ASSERT_EQ(dialogs_->textsAsked.size(), 1u);
+    EXPECT_EQ(dialogs_->textsAsked[0].heading, QStringLiteral("COD_CPF_INV"));
+    const std::vector<std::pair<std::string, int>> offered = {{"CPF inválido", 2}, {"OK", 2}};
+    EXPECT_EQ(dialogs_->textsAsked[0].values, offered);
+    EXPECT_EQ(dialogs_->textsAsked[0].chosen, std::vector<bool>({true, true}));
+    EXPECT_EQ(count->text(), QStringLiteral("2 de 4"));
+    menuAction(3, QStringLiteral("Classificar Z→A"))->trigger();
+    EXPECT_EQ(sheet().SortColumn(), 3);
+
+    // The list offered again shows what is chosen.
+    dialogs_->textsAnswer.reset();
+    menuAction(6, QStringLiteral("Filtrar…"))->trigger();
+    EXPECT_EQ(dialogs_->textsAsked[1].chosen, std::vector<bool>({true, false}));
+
+    sheet().SetSelection(1, 3, 2, 3);
+    grid->copySelection();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("JOÃO SÁ\nBIA COSTA\n"));
+    dialogs_->textAnswer = QStringLiteral("ana");
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(dialogs_->informations.size(), 1u);
+    dialogs_->textAnswer = QStringLiteral("costa");
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+
+    click(QStringLiteral("Command3"));
+    EXPECT_TRUE(sheet().Filter().isEmpty());
+    EXPECT_EQ(sheet().RowCount(), 2);
+    EXPECT_EQ(count->text(), QStringLiteral("2 trabalhadores com problemas"));
+    click(QStringLiteral("Command2"));
+    EXPECT_EQ(count->text(), QStringLiteral("4 trabalhadores"));
 }
 
 // The folder button: whatever the dialog gives back, the box takes only a

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 // The print dialog of the fakes: cancels, or prints to a PDF file once the
@@ -86,6 +88,21 @@ public:
         questions.push_back({parent, title, label + QLatin1Char(' ') + text});
         return textAnswer;
     }
+    std::optional<std::vector<bool>> chooseTexts(QWidget* parent, const QString& heading,
+                                                 const std::vector<ColumnValues::Value>& values,
+                                                 std::vector<bool> chosen) override
+    {
+        TextsRequest request{parent, heading, {}, std::move(chosen)};
+        for (const ColumnValues::Value& value : values)
+            request.values.emplace_back(std::string(value.utf8), value.rows);
+        textsAsked.push_back(request);
+        if (!textsAnswer)
+            return std::nullopt;
+        std::vector<bool> answer;
+        for (const ColumnValues::Value& value : values)
+            answer.push_back(textsAnswer->contains(std::string(value.utf8)));
+        return answer;
+    }
     void showCritical(QWidget* parent, const QString& title, const QString& text) override
     {
         messages.push_back({parent, title, text});
@@ -108,6 +125,16 @@ public:
     QString answer;                       // what the open dialog returns; empty: cancelled
     std::optional<SaveChoice> saveAnswer; // what the save dialog returns; none: cancelled
     std::optional<QString> textAnswer;    // what the text input returns; none: cancelled
+    // The texts a column's filter list is left with; none: cancelled.
+    std::optional<std::set<std::string>> textsAnswer;
+    struct TextsRequest
+    {
+        QWidget* parent;
+        QString heading;
+        std::vector<std::pair<std::string, int>> values; // text, rows
+        std::vector<bool> chosen;                        // as offered
+    };
+    std::vector<TextsRequest> textsAsked;
     std::vector<Request> opens;
     std::vector<Request> saves; // detail: the proposed path
     QStringList saveFilters;
