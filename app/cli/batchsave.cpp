@@ -32,6 +32,16 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
         outcome = OptimizeCommand::run(job.returnFile, sheet);
     if (!outcome.succeeded())
         return outcome.messageText();
+    for (const auto& [col, texts] : plan.filters)
+        sheet.SetColumnFilter(col, texts);
+    if (plan.sortColumn != 0)
+        sheet.SortRows(plan.sortColumn, plan.sortDirection);
+    // Saved all the same, but a mistyped text is told, not met later as
+    // an empty file.
+    if (!plan.filters.empty() && sheet.ShownRowCount() == 0 && sheet.RowCount() > 0)
+        tell(errors, job.returnFile,
+             QStringLiteral("nenhum trabalhador passa pelo filtro; o resultado só tem os "
+                            "títulos."));
     const QString step =
         plan.format == SheetFile::Format::Pdf ? QStringLiteral("página") : QStringLiteral("linha");
     TerminalProgress progress(errors, QFileInfo(job.returnFile).fileName() +

@@ -5,7 +5,8 @@
 #include <cstdio>
 
 // --salvar: for each return file, what Processar (then Otimizar when asked)
-// does, then the result saved, without a window. A file that ends with a
+// does, then the rows --filtro and --ordenar ask for, then the result saved,
+// without a window. A file that ends with a
 // message is told on `errors` as "ARQUIVO: message" and the others still run.
 class BatchSave
 {

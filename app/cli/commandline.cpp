@@ -1,5 +1,7 @@
 #include "app/cli/commandline.h"
 
+#include "sheet/sheettemplate.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,25 @@
 
 namespace {
 const QString kProgram = QStringLiteral("verinova-cadastral");
+
+// The 1-based column headed `name`, whatever its case; 0 for none.
+int columnNamed(const QString& name)
+{
+    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+        if (SheetTemplate::heading(col).compare(name, Qt::CaseInsensitive) == 0)
+            return col;
+    }
+    return 0;
+}
+
+QString unknownColumn(const QString& name)
+{
+    QStringList headings;
+    for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+        headings.append(SheetTemplate::heading(col));
+    return QStringLiteral("coluna desconhecida: \"%1\"; as colunas são %2.")
+        .arg(name, headings.join(QStringLiteral(", ")));
+}
 
 QString misuse(const QString& what)
 {
@@ -32,7 +53,19 @@ CommandLine::CommandLine()
       format_(QStringLiteral("formato"),
               QStringLiteral("Com --salvar e SAIDA uma pasta: o formato dos resultados, "
                              "xlsx (o padrão), csv ou pdf."),
-              QStringLiteral("FORMATO"))
+              QStringLiteral("FORMATO")),
+      filter_(QStringLiteral("filtro"),
+              QStringLiteral("Com --salvar: salva só os trabalhadores cuja COLUNA mostra "
+                             "exatamente TEXTO, como na planilha (por exemplo "
+                             "COD_CPF_CANCELADO=\"CPF cancelado\"). Pode ser repetida: vale "
+                             "para todas as colunas dadas ao mesmo tempo; numa mesma coluna, "
+                             "qualquer um dos textos dados."),
+              QStringLiteral("COLUNA=TEXTO")),
+      sort_(QStringLiteral("ordenar"),
+            QStringLiteral("Com --salvar: salva os trabalhadores na ordem da COLUNA, de A a Z "
+                           "(datas do DN como datas, CPF e NIS como números), ou de Z a A "
+                           "com :desc."),
+            QStringLiteral("COLUNA[:desc]"))
 {
     parser_.setApplicationDescription(
         QStringLiteral("Abre a janela do Verinova Cadastral, que mostra o arquivo de retorno da\n"
@@ -44,6 +77,8 @@ CommandLine::CommandLine()
     parser_.addOption(save_);
     parser_.addOption(optimize_);
     parser_.addOption(format_);
+    parser_.addOption(filter_);
+    parser_.addOption(sort_);
     parser_.addPositionalArgument(
         QStringLiteral("ARQUIVO"),
         QStringLiteral("Arquivo de retorno cujo caminho já vem preenchido na janela; com "
@@ -68,8 +103,10 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
         error_ = parser_.errorText();
     else if (saving)
         error_ = planSave(files);
-    else if (parser_.isSet(optimize_) || parser_.isSet(format_))
-        error_ = QStringLiteral("--otimizar e --formato só valem com --salvar.");
+    else if (parser_.isSet(optimize_) || parser_.isSet(format_) || parser_.isSet(filter_) ||
+             parser_.isSet(sort_))
+        error_ = QStringLiteral("--otimizar, --formato, --filtro e --ordenar só valem com "
+                                "--salvar.");
     else if (files.size() > 1)
         error_ = QStringLiteral("só um arquivo de retorno pode ser aberto de cada vez.");
     if (!error_.isEmpty()) {
@@ -87,6 +124,8 @@ QString CommandLine::planSave(const QStringList& files)
 {
     const QString output = parser_.value(save_);
     plan_.optimize = parser_.isSet(optimize_);
+    if (const QString wrong = planRows(); !wrong.isEmpty())
+        return wrong;
     if (files.isEmpty())
         return QStringLiteral("falta o arquivo de retorno a salvar.");
     if (output.isEmpty())
@@ -130,6 +169,39 @@ QString CommandLine::planSave(const QStringList& files)
         plan_.jobs.push_back({file, target});
     }
     return {};
+}
+
+// The rows each result keeps and their order, or what is wrong with them.
+QString CommandLine::planRows()
+{
+    for (const QString& filter : parser_.values(filter_)) {
+        const qsizetype equals = filter.indexOf(u'=');
+        if (equals < 0)
+            return QStringLiteral("--filtro precisa de COLUNA=TEXTO: \"%1\".").arg(filter);
+        const QString name = filter.left(equals);
+        const int col = columnNamed(name);
+        if (col == 0)
+            return unknownColumn(name);
+        plan_.filters[col].insert(filter.mid(equals + 1).toStdString());
+    }
+    if (!parser_.isSet(sort_))
+        return {};
+    const QStringList values = parser_.values(sort_);
+    if (values.size() > 1)
+        return QStringLiteral("--ordenar vale uma vez só.");
+    QString name = values.front();
+    const qsizetype colon = name.lastIndexOf(u':');
+    if (colon >= 0) {
+        const QString direction = name.mid(colon + 1);
+        if (direction.compare(QStringLiteral("desc"), Qt::CaseInsensitive) == 0)
+            plan_.sortDirection = RowSort::Direction::Descending;
+        else if (direction.compare(QStringLiteral("asc"), Qt::CaseInsensitive) != 0)
+            return QStringLiteral("--ordenar aceita COLUNA ou COLUNA:desc: \"%1\".")
+                .arg(values.front());
+        name.truncate(colon);
+    }
+    plan_.sortColumn = columnNamed(name);
+    return plan_.sortColumn == 0 ? unknownColumn(name) : QString();
 }
 
 QString CommandLine::checkBytes(int argc, const char* const* argv)

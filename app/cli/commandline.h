@@ -1,11 +1,15 @@
 #pragma once
 
 #include "sheet/export/sheetfile.h"
+#include "sheet/rowsort.h"
 
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
+#include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 // What the program is asked on its command line: the window, with a return
@@ -34,6 +38,11 @@ public:
         std::vector<SaveJob> jobs;
         SheetFile::Format format = SheetFile::Format::Xlsx;
         bool optimize = false;
+        // --filtro: by 1-based column, the texts its rows may read.
+        std::map<int, std::set<std::string>> filters;
+        // --ordenar: 0 keeps the file's order.
+        int sortColumn = 0;
+        RowSort::Direction sortDirection = RowSort::Direction::Ascending;
     };
 
     CommandLine();
@@ -60,6 +69,7 @@ public:
 
 private:
     QString planSave(const QStringList& files);
+    QString planRows();
 
     QCommandLineParser parser_;
     QCommandLineOption help_;
@@ -67,6 +77,8 @@ private:
     QCommandLineOption save_;
     QCommandLineOption optimize_;
     QCommandLineOption format_;
+    QCommandLineOption filter_;
+    QCommandLineOption sort_;
     QString path_;
     SavePlan plan_;
     QString error_;

@@ -1,3 +1,5 @@
+#include "processing/importcommand.h"
+#include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/xlsxbook.h"
@@ -9,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <map>
 #include <string>
 
 #ifndef _WIN32
@@ -176,6 +180,68 @@ TEST(BatchSave, WritesAWellFormedWorkbookUnderTheBrazilianLocale)
     const XlsxBook book = XlsxBook::read(QDir(dir).filePath(QStringLiteral("saida.xlsx")));
     ASSERT_FALSE(book.sheets.empty());
     EXPECT_EQ(book.sheets.front().rows.size(), 31u);
+}
+
+// --filtro and --ordenar: only the workers whose column reads the text, in
+// the column's order (DN as dates, newest first, ties in the file's order);
+// a text that matches nobody is told, and the headings still saved.
+TEST(BatchSaveRows, FilterAndSortChooseTheSavedRows)
+{
+    TestFiles files;
+    const QString returnFile =
+        files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(600));
+    const QString dir = QFileInfo(returnFile).path();
+
+    ResultSheet sheet;
+    ASSERT_TRUE(ImportCommand::run(returnFile, sheet).succeeded());
+    // The orientation most workers with one have.
+    constexpr int kOrientation = 21;
+    std::map<QString, int> orientations;
+    for (int row = 1; row <= sheet.RowCount(); ++row)
+        ++orientations[sheet.CellText(row, kOrientation)];
+    orientations.erase(u"OK"_s);
+    ASSERT_FALSE(orientations.empty());
+    const QString wanted =
+        std::max_element(orientations.begin(), orientations.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; })
+            ->first;
+    struct Worker
+    {
+        QString cpf;
+        QString date; // yyyymmdd
+    };
+    std::vector<Worker> expected;
+    for (int row = 1; row <= sheet.RowCount(); ++row) {
+        const QString dn = sheet.CellText(row, 4);
+        if (sheet.CellText(row, kOrientation) == wanted)
+            expected.push_back({sheet.CellText(row, 1), dn.mid(4, 4) + dn.mid(2, 2) + dn.left(2)});
+    }
+    ASSERT_GE(expected.size(), 3u);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const Worker& a, const Worker& b) { return a.date > b.date; });
+    QStringList cpfs;
+    for (const Worker& worker : expected)
+        cpfs.append(worker.cpf);
+
+    Finished run =
+        runProgram({u"--salvar"_s, u"saida.csv"_s, u"--otimizar"_s, u"--filtro"_s,
+                    u"cod_orientacao_nis="_s + wanted, u"--ordenar"_s, u"DN:desc"_s, returnFile},
+                   dir);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QStringList lines = QString::fromUtf8(TestFiles::read(QDir(dir).filePath(u"saida.csv"_s)))
+                                  .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    QStringList saved;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        saved.append(lines[i].section(u';', 0, 0));
+    EXPECT_EQ(saved, cpfs);
+
+    run = runProgram({u"--salvar"_s, u"nada.csv"_s, u"--filtro"_s, u"NOME=NINGUÉM"_s, returnFile},
+                     dir);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.errors, returnFile + u": nenhum trabalhador passa pelo filtro; o resultado só "
+                                       u"tem os títulos.\n"_s);
+    EXPECT_EQ(
+        QString::fromUtf8(TestFiles::read(QDir(dir).filePath(u"nada.csv"_s))).count(u"\r\n"_s), 1);
 }
 
 #ifndef _WIN32 // argument bytes that are no text, and signals, are POSIX's

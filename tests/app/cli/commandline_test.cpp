@@ -118,4 +118,38 @@ TEST(CommandLineSave, NamesEachResultAfterItsReturnFile)
               Request::Misuse);
 }
 
+// --filtro COLUNA=TEXTO, repeated, and --ordenar COLUNA[:desc]: columns by
+// their heading in any case, the text exactly as given, "=" included.
+TEST(CommandLineRows, FiltersAndSortByColumnHeading)
+{
+    const QString folder = QDir::tempPath();
+    CommandLine commandLine;
+    ASSERT_EQ(
+        commandLine.parse({kProgram, QStringLiteral("--salvar"), folder, QStringLiteral("--filtro"),
+                           QStringLiteral("nome=JOSÉ"), QStringLiteral("--filtro"),
+                           QStringLiteral("NOME=a=b"), QStringLiteral("--filtro"),
+                           QStringLiteral("COD_CPF_NULO="), QStringLiteral("--ordenar"),
+                           QStringLiteral("DN:desc"), QStringLiteral("r.txt")}),
+        Request::Save)
+        << commandLine.errorText().toStdString();
+    const CommandLine::SavePlan& plan = commandLine.savePlan();
+    const std::map<int, std::set<std::string>> filters = {{3, {"JOSÉ", "a=b"}}, {15, {""}}};
+    EXPECT_EQ(plan.filters, filters);
+    EXPECT_EQ(plan.sortColumn, 4);
+    EXPECT_EQ(plan.sortDirection, RowSort::Direction::Descending);
+
+    for (const QStringList& wrong :
+         {QStringList{QStringLiteral("--filtro"), QStringLiteral("NOME")},
+          QStringList{QStringLiteral("--filtro"), QStringLiteral("NOMES=x")},
+          QStringList{QStringLiteral("--ordenar"), QStringLiteral("NOME:baixo")},
+          QStringList{QStringLiteral("--ordenar"), QStringLiteral("CPF"),
+                      QStringLiteral("--ordenar"), QStringLiteral("NIS")}}) {
+        EXPECT_EQ(commandLine.parse(QStringList{kProgram, QStringLiteral("--salvar"), folder} +
+                                    wrong + QStringList{QStringLiteral("r.txt")}),
+                  Request::Misuse)
+            << wrong.join(u' ').toStdString();
+        EXPECT_EQ(commandLine.parse(QStringList{kProgram} + wrong), Request::Misuse);
+    }
+}
+
 } // namespace
