@@ -1,0 +1,151 @@
+#include "sheet/text/collationkey.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+// Accents in the order they break ties, as the common Unicode order has
+// them: none first, then acute, grave, circumflex...
+enum Accent : std::uint8_t
+{
+    kNone,
+    kAcute,
+    kGrave,
+    kCircumflex,
+    kRing,
+    kDiaeresis,
+    kTilde,
+    kCedilla,
+    kStroke,
+    kLigature, // Æ, Þ, ß: after the letters they are written as
+    // Other combining marks, U+0300 up, weigh kOtherMarks + their offset.
+    kOtherMarks = 16,
+};
+
+struct Letter
+{
+    char first;
+    char second; // '\0' for a single letter
+    Accent accent;
+};
+
+// U+00C0 to U+00DF; the small letters U+00E0 to U+00FF fold the same way,
+// but for ÷ and ÿ. A Letter with no `first` keeps its bytes (×).
+constexpr std::array<Letter, 32> kLatin1Letters = {{
+    {'a', 0, kGrave},      {'a', 0, kAcute}, {'a', 0, kCircumflex}, {'a', 0, kTilde},
+    {'a', 0, kDiaeresis},  {'a', 0, kRing},  {'a', 'e', kLigature}, {'c', 0, kCedilla},
+    {'e', 0, kGrave},      {'e', 0, kAcute}, {'e', 0, kCircumflex}, {'e', 0, kDiaeresis},
+    {'i', 0, kGrave},      {'i', 0, kAcute}, {'i', 0, kCircumflex}, {'i', 0, kDiaeresis},
+    {'d', 0, kStroke},     {'n', 0, kTilde}, {'o', 0, kGrave},      {'o', 0, kAcute},
+    {'o', 0, kCircumflex}, {'o', 0, kTilde}, {'o', 0, kDiaeresis},  {0, 0, kNone},
+    {'o', 0, kStroke},     {'u', 0, kGrave}, {'u', 0, kAcute},      {'u', 0, kCircumflex},
+    {'u', 0, kDiaeresis},  {'y', 0, kAcute}, {'t', 'h', kLigature}, {'s', 's', kLigature},
+}};
+constexpr Letter kSmallYDiaeresis = {'y', 0, kDiaeresis};
+constexpr Letter kKeepBytes = {0, 0, kNone};
+
+Letter latin1Letter(unsigned codePoint)
+{
+    if (codePoint == 0xF7)
+        return kKeepBytes;
+    if (codePoint == 0xFF)
+        return kSmallYDiaeresis;
+    return kLatin1Letters[codePoint & 0x1F];
+}
+
+Accent markAccent(unsigned codePoint)
+{
+    switch (codePoint) {
+    case 0x300:
+        return kGrave;
+    case 0x301:
+        return kAcute;
+    case 0x302:
+        return kCircumflex;
+    case 0x303:
+        return kTilde;
+    case 0x308:
+        return kDiaeresis;
+    case 0x30A:
+        return kRing;
+    case 0x327:
+        return kCedilla;
+    default:
+        return static_cast<Accent>(kOtherMarks + (codePoint - 0x300));
+    }
+}
+
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+} // namespace
+
+void CollationKey::append(std::string_view utf8, std::string& key)
+{
+    accents_.clear();
+    const std::size_t start = key.size();
+    // An accent is kept as where its letter sits among the folded bytes,
+    // counted down from the top, and then its weight. Compared byte by
+    // byte, the first place where two texts' accents differ decides, and a
+    // letter with an accent weighs more than the same letter without one,
+    // whose entry only comes later (a lower count) or never.
+    auto accent = [&](std::size_t at, Accent weight) {
+        constexpr std::size_t kTop = 0xFFFFFF; // beyond, places share an entry
+        const std::size_t down = kTop - std::min(at - start, kTop);
+        accents_.push_back(static_cast<char>(down >> 16));
+        accents_.push_back(static_cast<char>(down >> 8));
+        accents_.push_back(static_cast<char>(down));
+        accents_.push_back(static_cast<char>(weight));
+    };
+
+    const std::size_t size = utf8.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            // The key's zero byte ends the letters: a zero or one in the text
+            // takes two bytes, one then itself + 1, and keeps its place.
+            if (byte <= 0x01) {
+                key.push_back('\x01');
+                key.push_back(static_cast<char>(byte + 1));
+            } else {
+                key.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
+                                                         : static_cast<char>(byte));
+            }
+            continue;
+        }
+        const bool pair = i + 1 < size && isContinuation(static_cast<unsigned char>(utf8[i + 1]));
+        const unsigned next = pair ? static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu : 0;
+        if (pair && (byte == 0xC2 || byte == 0xC3)) {
+            const unsigned codePoint = ((byte & 0x03u) << 6) | next;
+            const Letter letter = codePoint >= 0xC0 ? latin1Letter(codePoint) : kKeepBytes;
+            if (letter.first != 0) {
+                if (letter.accent != kNone)
+                    accent(key.size(), letter.accent);
+                key.push_back(letter.first);
+                if (letter.second != 0)
+                    key.push_back(letter.second);
+                ++i;
+                continue;
+            }
+            if (codePoint == 0xA0) { // no-break space
+                key.push_back(' ');
+                ++i;
+                continue;
+            }
+        } else if (pair && (byte == 0xCC || byte == 0xCD) && key.size() > start) {
+            // U+0300 to U+036F: a combining mark on the character before it.
+            const unsigned codePoint = ((byte & 0x1Fu) << 6) | next;
+            if (codePoint <= 0x36F) {
+                accent(key.size() - 1, markAccent(codePoint));
+                ++i;
+                continue;
+            }
+        }
+        key.push_back(static_cast<char>(byte));
+    }
+    key.push_back('\0');
+    key += accents_;
+}
