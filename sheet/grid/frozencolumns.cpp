@@ -9,8 +9,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-FrozenColumns::FrozenColumns(QTableView& grid, SheetHeader* header)
-    : QTableView(&grid), grid_(grid)
+FrozenColumns::FrozenColumns(QTableView& grid, SheetHeader* header) : QTableView(&grid), grid_(grid)
 {
     setObjectName(QStringLiteral("frozenColumns"));
     setHorizontalHeader(header);
@@ -78,9 +77,9 @@ bool FrozenColumns::viewportEvent(QEvent* event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        QMouseEvent handed(mouse->type(), toGrid(mouse->globalPosition()),
-                           mouse->scenePosition(), mouse->globalPosition(), mouse->button(),
-                           mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
+        QMouseEvent handed(mouse->type(), toGrid(mouse->globalPosition()), mouse->scenePosition(),
+                           mouse->globalPosition(), mouse->button(), mouse->buttons(),
+                           mouse->modifiers(), mouse->pointingDevice());
         QCoreApplication::sendEvent(target, &handed);
         return true;
     }
