@@ -1,5 +1,7 @@
 #include "sheet/cellstore.h"
 
+#include "sheet/text/varint.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -7,16 +9,6 @@
 namespace {
 constexpr CellStore::Handle kFirstPoolHandle = CellStore::kMaxInterned + 1;
 constexpr std::size_t kFirstPoolBytes = std::size_t{1} << 12;
-
-std::size_t varintSize(std::size_t n)
-{
-    std::size_t size = 1;
-    while (n >= 0x80) {
-        n >>= 7;
-        ++size;
-    }
-    return size;
-}
 } // namespace
 
 CellStore::CellStore() = default;
@@ -50,19 +42,13 @@ CellStore::Handle CellStore::addText(std::string_view utf8)
 {
     if (utf8.empty())
         return kEmpty;
-    const std::size_t needed = varintSize(utf8.size()) + utf8.size();
+    const std::size_t needed = Varint::size(utf8.size()) + utf8.size();
     if (needed > kMaxPoolBytes - poolUsed_)
         throw std::length_error("too much text in one sheet");
     if (pool_.capacity() - poolUsed_ < needed)
         pool_.reserve(std::max(poolUsed_ + needed, kFirstPoolBytes));
     const std::size_t position = poolUsed_;
-    char* out = pool_.data() + position;
-    std::size_t n = utf8.size();
-    while (n >= 0x80) {
-        *out++ = static_cast<char>((n & 0x7f) | 0x80);
-        n >>= 7;
-    }
-    *out++ = static_cast<char>(n);
+    char* out = Varint::write(pool_.data() + position, utf8.size());
     std::memcpy(out, utf8.data(), utf8.size());
     poolUsed_ += needed;
     return static_cast<Handle>(position + kFirstPoolHandle);
@@ -86,14 +72,7 @@ std::string_view CellStore::utf8(Handle h) const
     if (position >= poolUsed_)
         return {};
     const char* p = pool_.data() + position;
-    std::size_t length = 0;
-    int shift = 0;
-    unsigned char byte = 0;
-    do {
-        byte = static_cast<unsigned char>(*p++);
-        length |= std::size_t{byte & 0x7fu} << shift;
-        shift += 7;
-    } while (byte & 0x80u);
+    const std::size_t length = Varint::read(p);
     return {p, length};
 }
 

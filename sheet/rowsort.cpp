@@ -3,6 +3,7 @@
 #include "sheet/growablememory.h"
 #include "sheet/returnfields.h"
 #include "sheet/text/collationkey.h"
+#include "sheet/text/varint.h"
 
 #include <algorithm>
 #include <array>
@@ -140,13 +141,8 @@ public:
             return kNoRest;
         const std::size_t at = used_;
         std::size_t n = key.size() - kPrefixBytes;
-        memory_.reserve(used_ + 10 + n);
-        char* out = memory_.data() + used_;
-        while (n >= 0x80) {
-            *out++ = static_cast<char>((n & 0x7F) | 0x80);
-            n >>= 7;
-        }
-        *out++ = static_cast<char>(n);
+        memory_.reserve(used_ + Varint::kMostBytes + n);
+        char* out = Varint::write(memory_.data() + used_, n);
         std::memcpy(out, key.data() + kPrefixBytes, key.size() - kPrefixBytes);
         used_ = static_cast<std::size_t>(out - memory_.data()) + key.size() - kPrefixBytes;
         return static_cast<Offset>(at);
@@ -162,8 +158,8 @@ public:
             return a == kNoRest ? -1 : 1;
         const char* pa = memory_.data() + a;
         const char* pb = memory_.data() + b;
-        const std::size_t ra = length(pa);
-        const std::size_t rb = length(pb);
+        const std::size_t ra = Varint::read(pa);
+        const std::size_t rb = Varint::read(pb);
         // Most rests are a few words long, shorter than a call to memcmp.
         const std::size_t n = std::min(ra, rb);
         std::size_t i = 0;
@@ -190,19 +186,6 @@ private:
         if constexpr (std::endian::native == std::endian::little)
             word = __builtin_bswap64(word);
         return word;
-    }
-    // Reads a varint and steps past it.
-    static std::size_t length(const char*& p)
-    {
-        std::size_t n = 0;
-        int shift = 0;
-        unsigned char byte = 0;
-        do {
-            byte = static_cast<unsigned char>(*p++);
-            n |= std::size_t{byte & 0x7Fu} << shift;
-            shift += 7;
-        } while (byte & 0x80u);
-        return n;
     }
 
     GrowableMemory memory_;
