@@ -336,6 +336,17 @@ TEST(SheetViewFrozen, FirstThreeColumnsStayAndSelectAcrossTheEdge)
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, last);
     EXPECT_EQ(view.sheet().Selection(), (CellRange{12, 3, 15, 21}));
 
+    // From NOME, Right brings DN out from under the frozen columns; Left
+    // goes back to NOME and scrolls nothing across.
+    view.sheet().SetActiveCell(12, 3);
+    QTest::keyClick(&view, Qt::Key_Right);
+    ASSERT_EQ(view.currentIndex().column(), 3);
+    EXPECT_EQ(view.visualRect(view.currentIndex()).left(), frozenWidth);
+    const int across = view.horizontalScrollBar()->value();
+    QTest::keyClick(&view, Qt::Key_Left);
+    EXPECT_EQ(view.currentIndex().column(), 2);
+    EXPECT_EQ(view.horizontalScrollBar()->value(), across);
+
     // Switched off, the grid scrolls whole again.
     view.freezeAction()->trigger();
     EXPECT_FALSE(frozen->isVisible());
