@@ -22,6 +22,10 @@
 //
 // An operation whose arguments are out of range does nothing and returns
 // false, so a caller can skip it and go on.
+//
+// The operations keep the capitalised names of the spreadsheet component the
+// commands were first written against, so the commands read as they always
+// have; those added for the grid's filter and sort are named alike.
 class ResultSheet : public QObject
 {
     Q_OBJECT

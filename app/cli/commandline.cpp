@@ -57,9 +57,9 @@ CommandLine::CommandLine()
       filter_(QStringLiteral("filtro"),
               QStringLiteral("Com --salvar: salva só os trabalhadores cuja COLUNA mostra "
                              "exatamente TEXTO, como na planilha (por exemplo "
-                             "COD_CPF_CANCELADO=\"CPF cancelado\"). Pode ser repetida: vale "
-                             "para todas as colunas dadas ao mesmo tempo; numa mesma coluna, "
-                             "qualquer um dos textos dados."),
+                             "COD_CPF_CANCELADO=\"CPF CANCELADO no Cadastro CPF\"). Pode ser "
+                             "repetida: vale para todas as colunas dadas ao mesmo tempo; numa "
+                             "mesma coluna, qualquer um dos textos dados."),
               QStringLiteral("COLUNA=TEXTO")),
       sort_(QStringLiteral("ordenar"),
             QStringLiteral("Com --salvar: salva os trabalhadores na ordem da COLUNA, de A a Z "
