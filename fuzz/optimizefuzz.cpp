@@ -2,11 +2,15 @@
 // of what is left, checking what each step promises: only the rows with a
 // problem stay, in their order; a code column is hidden exactly when it
 // passes everywhere; every shown column and every row lands on one page of
-// each band.
+// each band. Then the grid's sort and filter on a column the input picks:
+// every row shown once, empty cells last, equal texts in the file's order;
+// a column's filter list counts every row once; filtering by a listed text
+// shows exactly its rows, still in the sort's order.
 #include "fuzz/fuzzimport.h"
 #include "processing/optimizecommand.h"
 #include "processing/printcommand.h"
 #include "processing/returncodes.h"
+#include "sheet/columnvalues.h"
 #include "sheet/print/pageplan.h"
 #include "sheet/resultsheet.h"
 
@@ -94,6 +98,51 @@ void checkPlan(const ResultSheet& sheet, PagePlan::Paper paper)
         check(row == sheet.RowCount() + 1);
     }
 }
+void checkShownRows(ResultSheet& sheet, int col, RowSort::Direction direction)
+{
+    sheet.SortRows(col, direction);
+    const int rows = sheet.RowCount();
+    check(sheet.ShownRowCount() == rows);
+    std::vector<bool> seen(static_cast<std::size_t>(rows) + 1, false);
+    bool emptySeen = false;
+    for (int position = 1; position <= rows; ++position) {
+        const int row = sheet.ShownRow(position);
+        check(row >= 1 && row <= rows && !seen[static_cast<std::size_t>(row)]);
+        seen[static_cast<std::size_t>(row)] = true;
+        const bool empty = sheet.CellUtf8(row, col).empty();
+        check(empty || !emptySeen);
+        emptySeen = emptySeen || empty;
+        if (position > 1) {
+            const int before = sheet.ShownRow(position - 1);
+            if (sheet.CellUtf8(before, col) == sheet.CellUtf8(row, col))
+                check(before < row);
+        }
+    }
+
+    const std::vector<ColumnValues::Value> values = ColumnValues::of(sheet, col);
+    int counted = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        counted += values[i].rows;
+        check(i == 0 || values[i - 1].rows >= values[i].rows);
+    }
+    check(counted == rows);
+    if (values.empty())
+        return;
+    const std::string wanted(values.back().utf8);
+    std::vector<int> expected;
+    for (int position = 1; position <= rows; ++position) {
+        if (sheet.CellUtf8(sheet.ShownRow(position), col) == wanted)
+            expected.push_back(sheet.ShownRow(position));
+    }
+    sheet.SetColumnFilter(col, {wanted});
+    check(sheet.ShownRowCount() == static_cast<int>(expected.size()));
+    check(static_cast<int>(expected.size()) == values.back().rows);
+    for (int position = 1; position <= sheet.ShownRowCount(); ++position)
+        check(sheet.ShownRow(position) == expected[static_cast<std::size_t>(position - 1)]);
+    sheet.ClearFilters();
+    sheet.ClearSort();
+    check(sheet.ShowsEveryRowInOrder());
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -133,5 +182,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PrintCommand::run(sheet);
     checkPlan(sheet, {650, 930});
     checkPlan(sheet, {60, 40});
+
+    if (size > 0) {
+        const int col = data[size - 1] % sheet.ColCount() + 1;
+        checkShownRows(sheet, col,
+                       data[0] % 2 ? RowSort::Direction::Descending
+                                   : RowSort::Direction::Ascending);
+    }
     return 0;
 }

@@ -69,8 +69,10 @@ void FrozenColumns::follow()
 
 bool FrozenColumns::viewportEvent(QEvent* event)
 {
-    QWidget* target = grid_.viewport();
-    auto toGrid = [&](QPointF global) { return target->mapFromGlobal(global); };
+    // The grid is asked only for the events handed on: others come while it
+    // is being destroyed too.
+    auto target = [this] { return grid_.viewport(); };
+    auto toGrid = [&](QPointF global) { return target()->mapFromGlobal(global); };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -80,7 +82,7 @@ bool FrozenColumns::viewportEvent(QEvent* event)
         QMouseEvent handed(mouse->type(), toGrid(mouse->globalPosition()), mouse->scenePosition(),
                            mouse->globalPosition(), mouse->button(), mouse->buttons(),
                            mouse->modifiers(), mouse->pointingDevice());
-        QCoreApplication::sendEvent(target, &handed);
+        QCoreApplication::sendEvent(target(), &handed);
         return true;
     }
     case QEvent::Wheel: {
@@ -89,14 +91,14 @@ bool FrozenColumns::viewportEvent(QEvent* event)
                            wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
                            wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
                            wheel->pointingDevice());
-        QCoreApplication::sendEvent(target, &handed);
+        QCoreApplication::sendEvent(target(), &handed);
         return true;
     }
     case QEvent::ContextMenu: {
         const auto* menu = static_cast<QContextMenuEvent*>(event);
         QContextMenuEvent handed(menu->reason(), toGrid(menu->globalPos()).toPoint(),
                                  menu->globalPos(), menu->modifiers());
-        QCoreApplication::sendEvent(target, &handed);
+        QCoreApplication::sendEvent(target(), &handed);
         return true;
     }
     default:

@@ -87,7 +87,11 @@ SheetView::SheetView(QWidget* parent)
     followReset();
 }
 
-SheetView::~SheetView() = default;
+SheetView::~SheetView()
+{
+    // Gone while the grid under it is whole: it is a view of the grid's model.
+    delete frozen_;
+}
 
 QAction* SheetView::addMenuAction(const QString& text, const QKeySequence& keys,
                                   Qt::ShortcutContext context)
@@ -174,10 +178,10 @@ QMenu* SheetView::columnMenu(int col)
 {
     auto* menu = new QMenu(this);
     using Direction = RowSort::Direction;
-    for (const auto& [text, direction] :
-         {std::pair{QStringLiteral("Classificar A→Z"), Direction::Ascending},
-          std::pair{QStringLiteral("Classificar Z→A"), Direction::Descending}}) {
-        connect(menu->addAction(text), &QAction::triggered, this,
+    for (const auto& sort : {std::pair{QStringLiteral("Classificar A→Z"), Direction::Ascending},
+                             std::pair{QStringLiteral("Classificar Z→A"), Direction::Descending}}) {
+        const Direction direction = sort.second;
+        connect(menu->addAction(sort.first), &QAction::triggered, this,
                 [this, col, direction] { waiting([&] { sheet_->SortRows(col, direction); }); });
     }
     QAction* fileOrder = menu->addAction(QStringLiteral("Ordem do arquivo"));
