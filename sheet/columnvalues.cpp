@@ -60,62 +60,74 @@ std::vector<ColumnValues::Value> ColumnValues::of(const ResultSheet& sheet, int 
             pooled.push_back(h);
     }
 
-    // An open-addressing table at most half full, one slot per distinct
-    // text: a million names cost no allocation each. The interned texts go
-    // in first, so that a pool text spelling one of them (a message written
-    // over a cell) counts with it. No slot's handle is kEmpty but a free one.
+    // Each distinct text once, in the order first met (the pool's own
+    // order, so its bytes are read in one sweep), found again through an
+    // open-addressing table at most half full that holds a text's place
+    // and its hash: a million names cost no allocation each. The interned
+    // texts go in first, so that a pool text spelling one of them (a
+    // message written over a cell) counts with it.
+    std::vector<Counted> distinct;
+    distinct.reserve(interned.size() + std::min<std::size_t>(pooled.size(), 1 << 16));
     struct Slot
     {
-        CellStore::Handle handle = CellStore::kEmpty;
-        int rows = 0;
+        std::uint32_t place = 0; // 1 + the index into distinct, 0 when free
+        std::uint32_t hash = 0;
     };
     std::vector<Slot> table(
         std::bit_ceil(std::max<std::size_t>((pooled.size() + interned.size()) * 2, 16)));
     const std::size_t mask = table.size() - 1;
-    std::size_t distinct = interned[CellStore::kEmpty] > 0 ? 1 : 0;
-    auto count = [&](CellStore::Handle h, int rows) {
-        const std::string_view text = cells.utf8(h);
-        for (std::size_t at = hashOf(text) & mask;; at = (at + 1) & mask) {
+    auto count = [&](std::string_view text, int rows) {
+        const std::uint64_t hash = hashOf(text);
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             Slot& slot = table[at];
-            if (slot.handle == CellStore::kEmpty) {
-                slot = {h, rows};
-                ++distinct;
+            if (slot.place == 0) {
+                distinct.push_back({prefixOf(text), text, rows});
+                slot = {static_cast<std::uint32_t>(distinct.size()),
+                        static_cast<std::uint32_t>(hash >> 32)};
                 return;
             }
-            if (slot.handle == h || cells.utf8(slot.handle) == text) {
-                slot.rows += rows;
+            Counted& seen = distinct[slot.place - 1];
+            if (slot.hash == static_cast<std::uint32_t>(hash >> 32) && seen.text == text) {
+                seen.rows += rows;
                 return;
             }
         }
     };
+    if (interned[CellStore::kEmpty] > 0)
+        distinct.push_back({0, {}, interned[CellStore::kEmpty]});
     for (CellStore::Handle h = 1; h < interned.size(); ++h) {
         if (interned[h] > 0)
-            count(h, interned[h]);
+            count(cells.utf8(h), interned[h]);
     }
     for (const CellStore::Handle h : pooled)
-        count(h, 1);
+        count(cells.utf8(h), 1);
     pooled = {};
-
-    std::vector<Counted> counted;
-    counted.reserve(distinct);
-    if (interned[CellStore::kEmpty] > 0)
-        counted.push_back({0, {}, interned[CellStore::kEmpty]});
-    for (const Slot& slot : table) {
-        if (slot.handle != CellStore::kEmpty) {
-            const std::string_view text = cells.utf8(slot.handle);
-            counted.push_back({prefixOf(text), text, slot.rows});
-        }
-    }
     table = {};
-    // Most rows first, then in text order.
-    std::sort(counted.begin(), counted.end(), [](const Counted& a, const Counted& b) {
-        if (a.rows != b.rows)
-            return a.rows > b.rows;
-        return a.prefix != b.prefix ? a.prefix < b.prefix : a.text < b.text;
+
+    // Most rows first, then in text order; sorted as 16-byte keys, the
+    // texts read again only where their first eight bytes tie.
+    struct Key
+    {
+        std::uint64_t prefix;
+        std::uint32_t fewerRows; // so that more rows sort first
+        std::uint32_t index;
+    };
+    std::vector<Key> keys;
+    keys.reserve(distinct.size());
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        keys.push_back({distinct[i].prefix,
+                        static_cast<std::uint32_t>(INT32_MAX - distinct[i].rows),
+                        static_cast<std::uint32_t>(i)});
+    std::sort(keys.begin(), keys.end(), [&distinct](const Key& a, const Key& b) {
+        if (a.fewerRows != b.fewerRows)
+            return a.fewerRows < b.fewerRows;
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return distinct[a.index].text < distinct[b.index].text;
     });
     std::vector<Value> values;
-    values.reserve(counted.size());
-    for (const Counted& c : counted)
-        values.push_back({c.text, c.rows});
+    values.reserve(keys.size());
+    for (const Key& key : keys)
+        values.push_back({distinct[key.index].text, distinct[key.index].rows});
     return values;
 }
