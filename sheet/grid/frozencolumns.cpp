@@ -25,6 +25,8 @@ FrozenColumns::FrozenColumns(QTableView& grid, SheetHeader* header) : QTableView
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setFont(grid.font());
+    header->setFont(grid.horizontalHeader()->font());
+    header->setDefaultAlignment(grid.horizontalHeader()->defaultAlignment());
     verticalHeader()->hide();
     // Under the grid's scroll bars, which stay the grid's.
     grid.viewport()->stackUnder(this);

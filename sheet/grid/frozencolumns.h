@@ -18,7 +18,8 @@ class FrozenColumns : public QTableView
 public:
     static constexpr int kColumns = 3; // CPF, NIS, NOME
 
-    // Shares `grid`'s model and selection; `header` takes the headings.
+    // Shares `grid`'s model and selection; `header` takes the headings in
+    // the grid's heading font. Made once the grid has its template's looks.
     FrozenColumns(QTableView& grid, SheetHeader* header);
 
     // The width the frozen columns take, 0 when every one is hidden.

@@ -49,8 +49,9 @@ SheetView::SheetView(QWidget* parent)
 {
     setHorizontalHeader(header_);
     setModel(model_);
-    frozen_ = new FrozenColumns(*this, new SheetHeader(*sheet_));
     applyTemplate();
+    // After the template: it takes the grid's fonts and headings as they are.
+    frozen_ = new FrozenColumns(*this, new SheetHeader(*sheet_));
     // The count sits where a spreadsheet keeps its sheet tabs: left of the
     // horizontal scroll bar, inside the grid, so no control moves for it.
     count_->setObjectName(QStringLiteral("contagem"));

@@ -322,6 +322,11 @@ TEST(SheetViewFrozen, FirstThreeColumnsStayAndSelectAcrossTheEdge)
     EXPECT_EQ(frozen->viewport()->width(), frozenWidth + 1);
     for (int col = 0; col < 21; ++col)
         EXPECT_EQ(frozen->isColumnHidden(col), col >= 3) << col;
+    // Drawn as the grid draws: the template's fonts, headings centred.
+    EXPECT_EQ(frozen->font(), view.font());
+    EXPECT_EQ(frozen->horizontalHeader()->font(), view.horizontalHeader()->font());
+    EXPECT_EQ(frozen->horizontalHeader()->defaultAlignment(), Qt::AlignCenter);
+    EXPECT_EQ(frozen->horizontalHeader()->height(), view.horizontalHeader()->height());
 
     view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
     view.verticalScrollBar()->setValue(10);
