@@ -22,6 +22,9 @@ FrozenColumns::FrozenColumns(QTableView& grid, SheetHeader* header) : QTableView
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Its headings select as the grid's do: one rectangle.
+    setSelectionMode(grid.selectionMode());
+    setSelectionBehavior(grid.selectionBehavior());
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setFont(grid.font());
