@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/columnvalues.h"
+#include "sheet/grid/latinfolder.h"
 
 #include <QAbstractListModel>
 #include <QLocale>
@@ -42,15 +43,7 @@ public:
     static QString label(const ColumnValues::Value& value);
 
 private:
-    class Folder
-    {
-    public:
-        std::optional<std::string_view> fold(std::string_view utf8);
-
-    private:
-        std::string buffer_;
-    };
-    bool matches(const ColumnValues::Value& value, Folder& folder) const;
+    bool matches(const ColumnValues::Value& value, LatinFolder& folder) const;
     void setChosen(std::size_t value, bool choose);
 
     const std::vector<ColumnValues::Value>& values_;

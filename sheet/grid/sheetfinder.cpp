@@ -5,7 +5,6 @@
 #include "sheet/text/bytescan.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 namespace {
@@ -53,36 +52,6 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Text with Latin-1 letters only (names in Portuguese) folded without a
-// QString: each of U+0080 to U+00FF is folded once, the way fold() does.
-// Empty when the text holds any other character.
-std::optional<std::string> foldLatin(std::string_view utf8)
-{
-    static const std::array<std::string, 128> folded = [] {
-        std::array<std::string, 128> table;
-        for (std::size_t i = 0; i < table.size(); ++i)
-            table[i] =
-                SheetFinder::fold(QString(QChar(static_cast<char16_t>(0x80 + i)))).toStdString();
-        return table;
-    }();
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            out.push_back(lower(utf8[i]));
-            continue;
-        }
-        // Two bytes, 110000xx 10xxxxxx, for U+0080 to U+00FF.
-        if ((byte & 0xFE) != 0xC2 || i + 1 == utf8.size())
-            return std::nullopt;
-        const auto next = static_cast<unsigned char>(utf8[++i]);
-        if ((next & 0xC0) != 0x80)
-            return std::nullopt;
-        out.append(folded[((byte & 0x01u) << 6) | (next & 0x3Fu)]);
-    }
-    return out;
-}
 } // namespace
 
 bool SheetFinder::holds(std::string_view utf8) const
@@ -93,13 +62,10 @@ bool SheetFinder::holds(std::string_view utf8) const
 bool SheetFinder::holds(std::string_view utf8, const std::string& needle) const
 {
     if (!isAscii(utf8)) {
-        std::optional<std::string> folded = foldLatin(utf8);
-        if (!folded) {
-            const QString text =
-                QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-            folded = fold(text).toStdString();
-        }
-        return folded->find(needle) != std::string::npos;
+        if (const std::optional<std::string_view> folded = folder_.fold(utf8))
+            return folded->find(needle) != std::string_view::npos;
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        return fold(text).toStdString().find(needle) != std::string::npos;
     }
     // Most cells are ASCII: compared in place, byte by byte, case aside.
     if (utf8.size() < needle.size())

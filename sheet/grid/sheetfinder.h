@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/grid/latinfolder.h"
+
 #include <QString>
 
 #include <optional>
@@ -39,6 +41,9 @@ private:
     bool holds(std::string_view utf8) const;
     bool holds(std::string_view utf8, const std::string& needle) const;
 
+    // Folds a cell that is not ASCII; kept for the next one, whose text it
+    // folds into the same buffer.
+    mutable LatinFolder folder_;
     std::string needle_; // folded, UTF-8
     // The digits alone of a text of digits and the punctuation of CPFs, NIS
     // and dates; empty for any other text.
