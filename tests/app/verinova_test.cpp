@@ -608,6 +608,17 @@ TEST_F(WindowTest, FilterSortAndCountMakeAWorklist)
     QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
 
+    // The filter goes before Otimizar runs, even when it then stops at a
+    // path box that names no file.
+    type(files_.path(QStringLiteral("nenhum.txt")));
+    click(QStringLiteral("Command3"));
+    EXPECT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_TRUE(sheet().Filter().isEmpty());
+    EXPECT_EQ(count->text(), QStringLiteral("4 trabalhadores"));
+    EXPECT_EQ(sheet().SortColumn(), 3);
+
+    sheet().SetColumnFilter(6, {"CPF inválido"});
+    type(files_.path(QStringLiteral("carregado.txt")));
     click(QStringLiteral("Command3"));
     EXPECT_TRUE(sheet().Filter().isEmpty());
     EXPECT_EQ(sheet().RowCount(), 2);
