@@ -88,4 +88,3 @@ std::optional<std::string_view> LatinFolder::fold(std::string_view utf8)
     }
     return std::string_view(buffer_.data(), static_cast<std::size_t>(out - buffer_.data()));
 }
-
