@@ -329,8 +329,9 @@ void Verinova::Command2_Click()
     CommandOutcome outcome;
     {
         WaitCursor wait;
-        // The command's steps see the whole sheet, not what a filter left.
-        F1Book1->sheet().ClearFilters();
+        // A load replaces the rows and so shows them all in the file's
+        // order; an import that ends before it (no file, a file that is not
+        // a return file) leaves the clerk's filter and sort as they were.
         outcome = ImportCommand::run(Text1->text(), F1Book1->sheet());
     }
     // A failed import leaves the sheet, and so the file it came from, as it was.
@@ -339,8 +340,8 @@ void Verinova::Command2_Click()
         F1Book1->setRowNouns(QStringLiteral("trabalhador"), QStringLiteral("trabalhadores"));
     }
     tell(outcome);
-    // The rows are loaded whatever their fields; a file whose lines are not
-    // all a return file's is said so, once, after the load.
+    // What the load found odd in the file (no worker, no heading, joined
+    // files, lines without the 21 fields) is said once, after the load.
     if (const QString warning = outcome.warningText(); !warning.isEmpty())
         dialogs_->showCritical(this, CommandOutcome::messageTitle(), warning);
 }

@@ -6,6 +6,7 @@
 #include "sheet/returnfields.h"
 
 #include <QLocale>
+#include <QStringList>
 
 QString CommandOutcome::messageText() const
 {
@@ -30,31 +31,43 @@ QString CommandOutcome::messageText() const
     case CommandMessage::TooManyLines:
         return QStringLiteral("O Arquivo Selecionado tem mais de %1 linhas")
             .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ImportCommand::kMaxLines));
+    case CommandMessage::NotAReturnFile:
+        return QStringLiteral("O Arquivo Selecionado não é um Arquivo de Retorno: nenhuma linha "
+                              "tem os %1 campos separados por \";\". Nada foi carregado.")
+            .arg(ReturnFields::kCount);
     }
     return {};
 }
 
 QString CommandOutcome::warningText() const
 {
-    if (oddLines == 0)
-        return {};
+    if (noWorkers)
+        return QStringLiteral("O arquivo não tem nenhum trabalhador.");
     const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
-    // Not a single worker line in the format: a shopping list, a report,
-    // anything but a return file.
-    if (oddLines == rows)
-        return QStringLiteral("O Arquivo Selecionado não parece um Arquivo de Retorno: nenhuma "
-                              "linha tem os %1 campos separados por \";\".")
-            .arg(ReturnFields::kCount);
+    QStringList told;
+    if (headingMissing)
+        told.append(QStringLiteral("O Arquivo Selecionado não começa pela linha de títulos: a "
+                                   "primeira linha foi carregada como trabalhador."));
+    if (headingLines == 1)
+        told.append(QStringLiteral("A linha %1 repete a linha de títulos (arquivos juntados) e "
+                                   "não foi carregada.")
+                        .arg(brazil.toString(firstHeadingLine)));
+    else if (headingLines > 1)
+        told.append(QStringLiteral("%1 linhas repetem a linha de títulos (arquivos juntados) e não "
+                                   "foram carregadas; a primeira é a linha %2.")
+                        .arg(brazil.toString(headingLines), brazil.toString(firstHeadingLine)));
     if (oddLines == 1)
-        return QStringLiteral("1 linha do Arquivo Selecionado não tem os %1 campos de um Arquivo "
-                              "de Retorno: a linha %2.")
-            .arg(ReturnFields::kCount)
-            .arg(brazil.toString(firstOddLine));
-    return QStringLiteral("%1 linhas do Arquivo Selecionado não têm os %2 campos de um Arquivo de "
-                          "Retorno; a primeira é a linha %3.")
-        .arg(brazil.toString(oddLines))
-        .arg(ReturnFields::kCount)
-        .arg(brazil.toString(firstOddLine));
+        told.append(QStringLiteral("1 linha do Arquivo Selecionado não tem os %1 campos de um "
+                                   "Arquivo de Retorno: a linha %2.")
+                        .arg(ReturnFields::kCount)
+                        .arg(brazil.toString(firstOddLine)));
+    else if (oddLines > 1)
+        told.append(QStringLiteral("%1 linhas do Arquivo Selecionado não têm os %2 campos de um "
+                                   "Arquivo de Retorno; a primeira é a linha %3.")
+                        .arg(brazil.toString(oddLines))
+                        .arg(ReturnFields::kCount)
+                        .arg(brazil.toString(firstOddLine)));
+    return told.join(u'\n');
 }
 
 QString CommandOutcome::messageTitle()

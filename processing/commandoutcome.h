@@ -12,8 +12,9 @@ enum class CommandMessage
     CannotRead,
     TooManyRows,
     OutOfMemory,
-    LineTooLong,  // a line past LineReader::kMaxLineBytes
-    TooManyLines, // blank lines past ImportCommand::kMaxLines
+    LineTooLong,    // a line past LineReader::kMaxLineBytes
+    TooManyLines,   // blank lines past ImportCommand::kMaxLines
+    NotAReturnFile, // not one worker line has the return file's fields
 
 };
 
@@ -26,11 +27,24 @@ struct CommandOutcome
     // first of them. They are loaded all the same.
     int oddLines = 0;
     int firstOddLine = 0;
+    // After an import: the file held no worker at all (empty, a heading
+    // alone, blank lines). The sheet is as empty as the file, which is
+    // told, never taken for a result without problems.
+    bool noWorkers = false;
+    // After an import: the file started with a worker, loaded as such,
+    // instead of its heading line.
+    bool headingMissing = false;
+    // After an import: heading lines after the first line (files joined one
+    // after the other), skipped, and the file line of the first of them.
+    int headingLines = 0;
+    int firstHeadingLine = 0;
 
     bool succeeded() const { return message == CommandMessage::None; }
     QString messageText() const;
-    // What to tell the user about odd lines after a load, empty when every
-    // worker line had its 21 fields.
+    // What to tell the user after a load that read the file but found it
+    // not quite as the government writes it: no worker, no heading, a
+    // heading among the workers, lines without the 21 fields. Empty when
+    // there is nothing to tell.
     QString warningText() const;
     static QString messageTitle();
 };

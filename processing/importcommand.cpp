@@ -21,6 +21,12 @@ struct Loaded
     CommandMessage message = CommandMessage::None;
     int oddLines = 0;
     int firstOddLine = 0;
+    bool headingMissing = false;
+    int headingLines = 0;
+    int firstHeadingLine = 0;
+    // Workers with the return file's 21 fields: without any, the file is
+    // something else.
+    int returnLines = 0;
 };
 
 CommandMessage endOf(const LineReader& reader)
@@ -32,22 +38,42 @@ CommandMessage endOf(const LineReader& reader)
     return CommandMessage::None;
 }
 
+void add(std::string_view line, int lineNumber, ReturnFileParser& parser, Loaded& loaded)
+{
+    if (parser.addLine(line) != ReturnFileParser::LineResult::Added)
+        return;
+    if (parser.lastLineHadReturnFields())
+        ++loaded.returnLines;
+    else if (loaded.oddLines++ == 0)
+        loaded.firstOddLine = lineNumber;
+}
+
 Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
 {
     LineReader reader(device);
     std::string_view line;
-    if (!reader.next(line)) // the header, whatever it holds
+    if (!reader.next(line))
         return {endOf(reader)};
-    int lines = 1;
     Loaded loaded;
+    // The first line is the heading, which is not loaded; but a file that
+    // starts with a worker (its heading cut off) keeps that worker.
+    if (!ReturnFileParser::isHeading(line) && ReturnFileParser::looksLikeWorker(line)) {
+        loaded.headingMissing = true;
+        add(line, 1, parser, loaded);
+    }
+    int lines = 1;
     while (reader.next(line)) {
         if (++lines > ImportCommand::kMaxLines)
             return {CommandMessage::TooManyLines};
+        // Where two files were joined, the second one's heading is no worker.
+        if (ReturnFileParser::isHeading(line)) {
+            if (loaded.headingLines++ == 0)
+                loaded.firstHeadingLine = lines;
+            continue;
+        }
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
             return {CommandMessage::TooManyRows};
-        if (parser.addLine(line) == ReturnFileParser::LineResult::Added &&
-            parser.lastLineFields() != ReturnFields::kCount && loaded.oddLines++ == 0)
-            loaded.firstOddLine = lines;
+        add(line, lines, parser, loaded);
     }
     loaded.message = endOf(reader);
     return loaded;
@@ -93,9 +119,19 @@ CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const 
         if (loaded.message != CommandMessage::None)
             return {loaded.message};
         const int rows = parser.rows();
+        // Not one worker line in the return file's form: a spreadsheet, the
+        // government's other file, a list. Loading it would only put its
+        // bytes where the user's result was.
+        if (rows > 0 && loaded.returnLines == 0)
+            return {CommandMessage::NotAReturnFile};
         const int columns = parser.columns();
         sheet.ReplaceCells(parser.takeCells(), rows, columns);
-        return {CommandMessage::None, rows, loaded.oddLines, loaded.firstOddLine};
+        CommandOutcome outcome{CommandMessage::None, rows, loaded.oddLines, loaded.firstOddLine};
+        outcome.noWorkers = rows == 0;
+        outcome.headingMissing = loaded.headingMissing;
+        outcome.headingLines = loaded.headingLines;
+        outcome.firstHeadingLine = loaded.firstHeadingLine;
+        return outcome;
     } catch (const std::bad_alloc&) {
         return {CommandMessage::OutOfMemory};
     } catch (const std::length_error&) {

@@ -14,11 +14,11 @@ class ResultSheet;
 // The file is read whole before the sheet changes, so a file that cannot be
 // read leaves every cell as it was.
 //
-// What the import refuses: a path that is not an ordinary file (checked by
-// the path, then again on what was opened, which is opened without waiting);
-// a line longer than LineReader::kMaxLineBytes; more than
-// ResultSheet::kMaxRows workers; more than kMaxLines lines in all (blank
-// ones too), so that a file that never ends always ends the import.
+// What the import refuses: a file not one of whose worker lines has the
+// return file's 21 fields (which leaves the sheet as it was); a path that is not an ordinary file
+// (checked by the path, then again on what was opened, which is opened without waiting); a line
+// longer than LineReader::kMaxLineBytes; more than ResultSheet::kMaxRows workers; more than
+// kMaxLines lines in all (blank ones too), so that a file that never ends always ends the import.
 class ImportCommand
 {
 public:
@@ -33,7 +33,7 @@ public:
 
     static CommandOutcome run(const QString& path, ResultSheet& sheet);
     static CommandOutcome run(const QString& path, ResultSheet& sheet, const Options& options);
-    // The reading part alone, from an open device: header skipped, the rest
-    // into the sheet.
+    // The reading part alone, from an open device: the heading skipped,
+    // wherever it stands, the rest into the sheet.
     static CommandOutcome load(QIODevice& device, ResultSheet& sheet, const Options& options);
 };

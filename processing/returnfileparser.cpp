@@ -6,6 +6,7 @@
 #include "sheet/resultsheet.h"
 #include "sheet/text/bytescan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -46,6 +47,67 @@ std::size_t findSemicolon(std::string_view text)
 bool ReturnFileParser::isBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+namespace {
+// Calls field(k, text) for the 1-based fields of a line that has exactly the
+// return file's fields, while it returns true; false for any other line.
+template <typename Field> bool eachOfTheFields(std::string_view line, Field field)
+{
+    if (line.starts_with("\xEF\xBB\xBF"))
+        line.remove_prefix(3);
+    for (int k = 1;; ++k) {
+        const std::size_t semicolon = findSemicolon(line);
+        const bool last = semicolon == std::string_view::npos;
+        if (last != (k == ReturnFields::kCount) || !field(k, line.substr(0, semicolon)))
+            return false;
+        if (last)
+            return true;
+        line.remove_prefix(semicolon + 1);
+    }
+}
+
+bool isDigits(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool sameLetters(std::string_view text, std::string_view name)
+{
+    return text.size() == name.size() &&
+           std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
+               return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+           });
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+} // namespace
+
+bool ReturnFileParser::isHeading(std::string_view line)
+{
+    // Worker lines start with a CPF's digits: most are told at the first byte.
+    const std::string_view start =
+        trimmed(line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line);
+    if (start.empty() || (start[0] != 'C' && start[0] != 'c'))
+        return false;
+    return eachOfTheFields(line, [](int k, std::string_view field) {
+        return sameLetters(trimmed(field), ReturnFields::kNames[static_cast<std::size_t>(k - 1)]);
+    });
+}
+
+bool ReturnFileParser::looksLikeWorker(std::string_view line)
+{
+    return line.find('\0') == std::string_view::npos &&
+           eachOfTheFields(line, [](int k, std::string_view field) {
+               return k < ReturnFields::kFirstCodeColumn || isDigits(field);
+           });
 }
 
 CellStore::Handle ReturnFileParser::rawText(std::string_view field)
@@ -104,6 +166,7 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
         line.remove_prefix(3);
     if (isBlank(line))
         return LineResult::Blank;
+    lastLineHadNul_ = std::memchr(line.data(), 0, line.size()) != nullptr;
     windows1252_ = !TextDecoding::isValidUtf8(line);
 
     CellStore::RowWriter cells = store_.appendRow();

@@ -43,12 +43,28 @@ public:
     // How many fields the last line added had (at most the sheet's column
     // limit): a return file's worker line has ReturnFields::kCount.
     int lastLineFields() const { return lastLineFields_; }
+    // Whether the last line added is a return file's line: its 21 fields,
+    // and text. Text never holds a NUL byte; a UTF-16 file without its
+    // mark, read byte by byte, does, with its ";" still in place.
+    bool lastLineHadReturnFields() const
+    {
+        return lastLineFields_ == ReturnFields::kCount && !lastLineHadNul_;
+    }
     // The widest line's field count, at least the 21 of the file format and
     // at most the sheet's column limit.
     int columns() const { return columns_; }
     CellStore takeCells() { return std::move(store_); }
 
     static bool isBlank(std::string_view line);
+    // The return file's heading line: the 21 field names in their order, in
+    // any case, spaces around them and a byte order mark aside. Every file
+    // the government sends starts with it; a later one is where two files
+    // were joined.
+    static bool isHeading(std::string_view line);
+    // A line as a worker's is: the 21 fields, every code among them digits.
+    // Tells a file that starts with its first worker from one that starts
+    // with a heading of another form.
+    static bool looksLikeWorker(std::string_view line);
 
 private:
     CellStore::Handle rawText(std::string_view field);
@@ -66,5 +82,6 @@ private:
     std::array<CellStore::Handle, kOrientationCodes> orientationCodes_{};
     int columns_;
     int lastLineFields_ = 0;
+    bool lastLineHadNul_ = false;
     std::string scratch_;
 };

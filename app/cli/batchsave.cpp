@@ -9,9 +9,14 @@
 #include <QFileInfo>
 
 namespace {
+// Each line of the text after the file's name, so that every line of
+// standard error says which file it is about.
 void tell(std::FILE* errors, const QString& returnFile, const QString& text)
 {
-    TerminalText::write(errors, returnFile + QStringLiteral(": ") + text + u'\n');
+    QString told;
+    for (const QString& line : text.split(u'\n'))
+        told += returnFile + QStringLiteral(": ") + line + u'\n';
+    TerminalText::write(errors, told);
 }
 
 // Why the file's result was not saved, empty when it was. A warning about
@@ -26,6 +31,10 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
 
     ResultSheet sheet;
     CommandOutcome outcome = ImportCommand::run(job.returnFile, sheet);
+    // An empty result from a file with no worker would read as a file
+    // without problems: a failed download must not pass for one.
+    if (outcome.succeeded() && outcome.noWorkers)
+        return outcome.warningText();
     if (const QString warning = outcome.warningText(); !warning.isEmpty())
         tell(errors, job.returnFile, warning);
     if (outcome.succeeded() && plan.optimize)

@@ -608,11 +608,23 @@ TEST_F(WindowTest, FilterSortAndCountMakeAWorklist)
     QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
 
+    // A Processar that reads nothing, or refuses what it reads, leaves the
+    // worklist as the clerk had it; only a load replaces it.
+    for (const QString& path :
+         {QString(), files_.path(QStringLiteral("nenhum.txt")),
+          files_.write(QStringLiteral("lista.txt"), "Lista de compras\narroz\nfeijão\n")}) {
+        type(path);
+        click(QStringLiteral("Command2"));
+        EXPECT_EQ(count->text(), QStringLiteral("2 de 4")) << path.toStdString();
+        EXPECT_EQ(sheet().SortColumn(), 3) << path.toStdString();
+    }
+    EXPECT_EQ(dialogs_->messages.size(), 3u);
+
     // The filter goes before Otimizar runs, even when it then stops at a
     // path box that names no file.
     type(files_.path(QStringLiteral("nenhum.txt")));
     click(QStringLiteral("Command3"));
-    EXPECT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages.size(), 4u);
     EXPECT_TRUE(sheet().Filter().isEmpty());
     EXPECT_EQ(count->text(), QStringLiteral("4 trabalhadores"));
     EXPECT_EQ(sheet().SortColumn(), 3);

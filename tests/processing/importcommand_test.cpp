@@ -39,6 +39,24 @@ std::string worker(const std::string& name, const std::string& checks = kAllPass
     return "1;2;" + name + ";4;" + checks + ";" + orient;
 }
 
+// The heading line every government file starts with.
+std::string heading()
+{
+    std::string line;
+    for (const std::string_view name : ReturnCodes::fieldNames())
+        (line += name) += ';';
+    line.pop_back();
+    return line;
+}
+
+std::string lowerHeading()
+{
+    std::string line = heading();
+    for (char& c : line)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return "\xEF\xBB\xBF " + line;
+}
+
 using Changes = std::vector<std::pair<int, std::string>>;
 
 // The row such a worker becomes, with some cells changed.
@@ -130,9 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
                     row("C", {{21, "7"}}), row("D", {{21, "10"}}), row("E", {{21, " 1"}}),
                     row("F", {{21, ""}})}},
         ImportCase{"ShortLinesLeaveTheRestEmpty",
-                   "H\nx\na;b;1\na;b;c;d;0;1",
-                   {{"x"}, {"a", "b", "1"}, {"a", "b", "c", "d", "OK", msg(6)}}},
-        ImportCase{"LineEndingInSemicolon", "H\n" + worker("A") + ";", {row("A", {{22, ""}})}},
+                   "H\nx\na;b;1\na;b;c;d;0;1\n" + worker("A"),
+                   {{"x"}, {"a", "b", "1"}, {"a", "b", "c", "d", "OK", msg(6)}, row("A")}},
+        ImportCase{"LineEndingInSemicolon",
+                   "H\n" + worker("A") + ";\n" + worker("B"),
+                   {row("A", {{22, ""}}), row("B")}},
         ImportCase{"MoreFieldsAreWrittenUnchanged",
                    "H\n" + worker("A") + ";x;0;1\n" + worker("B"),
                    {row("A", {{22, "x"}, {23, "0"}, {24, "1"}}), row("B")}},
@@ -149,11 +169,20 @@ INSTANTIATE_TEST_SUITE_P(
                        "\n\xEF\xBB\xBF\n",
                    {row("A"), row("É")}},
         ImportCase{"NulBytesKept",
-                   "H\n" + worker(std::string("A\0B", 3)) + "\n" + std::string(1, '\0'),
-                   {row(std::string("A\0B", 3)), {std::string(1, '\0')}}},
+                   "H\n" + worker(std::string("A\0B", 3)) + "\n" + std::string(1, '\0') + "\n" +
+                       worker("C"),
+                   {row(std::string("A\0B", 3)), {std::string(1, '\0')}, row("C")}},
         ImportCase{"EmptyFile", "", {}}, ImportCase{"HeaderAlone", "H", {}},
         ImportCase{"HeaderAndBlankLines", "H\n\n\t\n  \r\n", {}},
-        ImportCase{"HeaderSkippedWhateverItHolds", worker("HEAD") + "\n" + worker("A"), {row("A")}},
+        ImportCase{"HeaderSkippedWhateverItHolds", "H;E;A;D\n" + worker("A"), {row("A")}},
+        ImportCase{"FirstWorkerKeptWithoutHeading",
+                   worker("A") + "\n" + worker("B"),
+                   {row("A"), row("B")}},
+        ImportCase{"HeadingInAnyCase", lowerHeading() + "\n" + worker("A"), {row("A")}},
+        ImportCase{"JoinedFilesLoseTheSecondHeading",
+                   heading() + "\r\n" + worker("A") + "\r\n\xEF\xBB\xBF" + heading() + "\r\n" +
+                       worker("B") + "\n" + lowerHeading() + "\n",
+                   {row("A"), row("B")}},
         ImportCase{"EmptyHeaderLine", "\n" + worker("A"), {row("A")}}),
     CaseName());
 
@@ -168,9 +197,11 @@ void fillEarlier(ResultSheet& sheet)
     sheet.SetColumnsHidden(5, 21, true);
 }
 
-// Lines without the 21 fields are loaded all the same, and said once: how
-// many, and the file line of the first (header and blank lines counted).
-TEST(ImportCommand, TellsOfLinesWithoutTheReturnFilesFields)
+// What the load found odd is said once, after it: no worker at all, a
+// first line that was a worker, headings of joined files, lines without the
+// 21 fields (how many, and the file line of the first, heading and blank
+// lines counted).
+TEST(ImportCommand, TellsWhatItFoundOddInTheFile)
 {
     const std::pair<std::string, const char*> cases[] = {
         {"H\r\n" + worker("A") + "\r\n" + worker("B") + "\r\n", ""},
@@ -180,9 +211,16 @@ TEST(ImportCommand, TellsOfLinesWithoutTheReturnFilesFields)
         {"H\n\n" + worker("A") + "\n" + worker("B") + ";\n1;2\n",
          "2 linhas do Arquivo Selecionado não têm os 21 campos de um Arquivo de Retorno; a "
          "primeira é a linha 4."},
-        {"Lista de compras\narroz\nfeijão; farinha\n",
-         "O Arquivo Selecionado não parece um Arquivo de Retorno: nenhuma linha tem os 21 campos "
-         "separados por \";\"."},
+        {"", "O arquivo não tem nenhum trabalhador."},
+        {heading() + "\r\n\r\n \r\n", "O arquivo não tem nenhum trabalhador."},
+        {worker("A") + "\n" + worker("B") + "\n" + heading() + "\n" + worker("C") + "\n1;2\n",
+         "O Arquivo Selecionado não começa pela linha de títulos: a primeira linha foi carregada "
+         "como trabalhador.\nA linha 3 repete a linha de títulos (arquivos juntados) e não foi "
+         "carregada.\n1 linha do Arquivo Selecionado não tem os 21 campos de um Arquivo de "
+         "Retorno: a linha 5."},
+        {heading() + "\n" + worker("A") + "\n" + lowerHeading() + "\n" + heading(),
+         "2 linhas repetem a linha de títulos (arquivos juntados) e não foram carregadas; a "
+         "primeira é a linha 3."},
     };
     for (const auto& [bytes, warning] : cases) {
         TestFiles files;
@@ -191,7 +229,7 @@ TEST(ImportCommand, TellsOfLinesWithoutTheReturnFilesFields)
             ImportCommand::run(files.write(QStringLiteral("retorno.txt"), bytes), sheet);
         ASSERT_TRUE(outcome.succeeded());
         EXPECT_EQ(outcome.warningText().toStdString(), warning) << bytes;
-        EXPECT_GT(sheet.RowCount(), 0);
+        EXPECT_EQ(outcome.noWorkers, sheet.RowCount() == 0) << bytes;
     }
 }
 
@@ -256,6 +294,9 @@ TEST_P(ImportFailure, ShowsTheMessageAndKeepsEveryCell)
 
 const QString kNotFound = QStringLiteral("Arquivo Selecionado Não Existe");
 const QString kCannotRead = QStringLiteral("Não foi possível ler o Arquivo Selecionado");
+const QString kNotAReturnFile =
+    QStringLiteral("O Arquivo Selecionado não é um Arquivo de Retorno: nenhuma linha tem os 21 "
+                   "campos separados por \";\". Nada foi carregado.");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ImportFailure,
@@ -279,7 +320,39 @@ INSTANTIATE_TEST_SUITE_P(
                                                                     worker("B") + "\n" +
                                                                     worker("C"));
                     },
-                    QStringLiteral("O Arquivo Selecionado tem mais de 16.777.216 trabalhadores")}),
+                    QStringLiteral("O Arquivo Selecionado tem mais de 16.777.216 trabalhadores")},
+        // Files that are not a return file: loaded, they would put their
+        // bytes where the clerk's result was.
+        FailureCase{"ShoppingList",
+                    [](TestFiles& f, auto&) {
+                        return f.write(QStringLiteral("lista.txt"),
+                                       "Lista de compras\narroz\nfeijão; farinha\n");
+                    },
+                    kNotAReturnFile},
+        FailureCase{"TheGovernmentsOtherFile",
+                    [](TestFiles& f, auto&) {
+                        return f.write(QStringLiteral("D.CNS.CPF.003.TXT.REJEITADO"),
+                                       "CPF;NIS;NOME;DN;MOTIVO\n1;2;A;4;CPF INVALIDO\n1;2;B;4;"
+                                       "NIS INVALIDO\n");
+                    },
+                    kNotAReturnFile},
+        FailureCase{"Utf16WithoutItsMark",
+                    [](TestFiles& f, auto&) {
+                        std::string utf16;
+                        for (const char c : heading() + "\r\n" + worker("A") + "\r\n")
+                            (utf16 += c) += '\0';
+                        return f.write(QStringLiteral("r.txt"), utf16);
+                    },
+                    kNotAReturnFile},
+        FailureCase{"AWorkbook",
+                    [](TestFiles& f, auto&) {
+                        std::mt19937 random(3);
+                        std::string bytes = std::string("PK\x03\x04", 4);
+                        for (int i = 0; i < 20'000; ++i)
+                            bytes += static_cast<char>(random() % 256);
+                        return f.write(QStringLiteral("Planilhas1.xlsx"), bytes);
+                    },
+                    kNotAReturnFile}),
     CaseName());
 
 #ifndef _WIN32 // FIFOs are POSIX's
@@ -362,8 +435,9 @@ TEST(ImportBadInput, BinaryGarbageGivesASaneSheet)
     std::string bytes(1 << 18, '\0');
     for (char& b : bytes)
         b = static_cast<char>(random() % 40 == 0 ? ';' : random() % 256);
+    // One worker line makes it a return file, however odd its other lines.
     ResultSheet sheet;
-    const CommandOutcome outcome = loadBytes(bytes, sheet);
+    const CommandOutcome outcome = loadBytes(bytes + "\n" + worker("A"), sheet);
     ASSERT_TRUE(outcome.succeeded());
     EXPECT_GT(sheet.RowCount(), 100);
     EXPECT_EQ(outcome.rows, sheet.RowCount());

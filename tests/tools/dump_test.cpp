@@ -191,7 +191,8 @@ TEST(DumpTool, EscapesCellsAndWritesUtf8)
 {
     TestFiles files;
     const QString path = files.write(
-        QStringLiteral("r.txt"), "H\nANA\tMARIA;C:\\PASTA\\;a\\tb;JOS\xC9;0;;;;;;;;;;;;;;;;7;\\");
+        QStringLiteral("r.txt"), "H\nANA\tMARIA;C:\\PASTA\\;a\\tb;JOS\xC9;0;;;;;;;;;;;;;;;;7;\\\n"
+                                 "1;2;N;4;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0");
     const ToolRun run = dump({path});
     const std::vector<std::string> lines = split(run.out, '\n');
     ASSERT_GE(lines.size(), 4u);

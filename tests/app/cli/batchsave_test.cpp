@@ -77,6 +77,8 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     TestFiles files;
     files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(30));
     files.write(QStringLiteral("retorno.csv"), ReturnFileGenerator().sample(3));
+    files.write(QStringLiteral("lista.txt"), "Lista de compras\narroz\nfeijão;farinha\n");
+    files.write(QStringLiteral("vazio.txt"), ReturnFileGenerator::header());
     const QString dir = QFileInfo(files.path(QStringLiteral("retorno.txt"))).path();
 #ifndef _WIN32
     ASSERT_EQ(
@@ -100,6 +102,8 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     made.removeAll(QStringLiteral("retorno.txt"));
     made.removeAll(QStringLiteral("retorno.csv"));
     made.removeAll(QStringLiteral("nulo.csv"));
+    made.removeAll(QStringLiteral("lista.txt"));
+    made.removeAll(QStringLiteral("vazio.txt"));
     QStringList expected;
     for (const char* name : c.made)
         expected.append(QString::fromUtf8(name));
@@ -122,6 +126,17 @@ INSTANTIATE_TEST_SUITE_P(
                                "{dir}/retorno.txt", "{dir}/sumiu.txt"},
                               1,
                               "{dir}/sumiu.txt: Arquivo Selecionado Não Existe\n",
+                              {"retorno.xlsx"}},
+                      // Neither a file that is not a return file nor one without
+                      // any worker passes for a result without problems.
+                      SaveRun{"NoResultForWhatHoldsNoWorker",
+                              {"--otimizar", kSave, "{dir}", "--formato", "xlsx", "{dir}/lista.txt",
+                               "{dir}/vazio.txt", "{dir}/retorno.txt"},
+                              1,
+                              "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
+                              "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
+                              "foi carregado.\n{dir}/vazio.txt: O arquivo não tem nenhum "
+                              "trabalhador.\n",
                               {"retorno.xlsx"}},
                       // A return file is never written over by its own result.
                       SaveRun{
