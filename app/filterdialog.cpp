@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -61,6 +64,7 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     // A filter that lets no row through is surely a slip, not a wish.
     const auto allowOk = [this] { ok_->setEnabled(model_->anyChosen()); };
     connect(model_, &QAbstractItemModel::dataChanged, this, allowOk);
+    connect(model_, &QAbstractItemModel::modelReset, this, allowOk);
     allowOk();
 
     auto* choices = new QHBoxLayout;
@@ -72,7 +76,8 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     layout->addWidget(list);
     layout->addLayout(choices);
     layout->addWidget(buttons);
-    // Room for long names, and well inside a 1366×768 screen at 125 %.
+    // Room for long names, and well inside a 1366×768 screen at 125 %;
+    // smaller screens are fitted when shown.
     resize(360, 420);
 }
 
@@ -81,18 +86,60 @@ std::vector<bool> FilterDialog::chosen() const
     return model_->chosen();
 }
 
+void FilterDialog::accept()
+{
+    // OK right after typing acts on what the box says, not on what the
+    // list showed a moment before.
+    if (searchDelay_->isActive())
+        search();
+    if (model_->anyChosen())
+        QDialog::accept();
+}
+
 bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter in the search box lists at once instead of pressing OK: the
-    // user is still choosing.
+    // Enter in the search box is OK even while the list, not yet showing
+    // what was typed, has nothing ticked and OK is greyed.
     if (watched == search_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            search();
+            accept();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void FilterDialog::showEvent(QShowEvent* event)
+{
+    // Before the dialog places itself, which keeps it on the screen only
+    // when it fits.
+    if (!event->spontaneous())
+        fitScreen();
+    QDialog::showEvent(event);
+}
+
+// No larger than the available area of the screen it opens on, title bar
+// and borders included: at 200 % a 1366×768 screen has 384 pixels of
+// height to give.
+void FilterDialog::fitScreen()
+{
+    const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* shownOn = over ? over->screen() : screen();
+    if (!shownOn)
+        return;
+    // The frame is not known before the window system shows the dialog:
+    // the parent's, as the dialog will likely get the same, else a usual one.
+    QSize frame = over ? over->frameGeometry().size() - over->geometry().size() : QSize();
+    if (frame.isEmpty()) {
+        const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+        frame = QSize(2 * border,
+                      style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + border);
+    }
+    const QSize room = shownOn->availableGeometry().size() - frame;
+    const QSize fitted = size().boundedTo(room).expandedTo(minimumSizeHint());
+    if (fitted != size())
+        resize(fitted);
 }
 
 void FilterDialog::search()

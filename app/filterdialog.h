@@ -13,9 +13,11 @@ class QTimer;
 
 // "Filtrar…" on a column: the column's texts with their counts, each with a
 // box that says whether rows holding it stay shown. A search box narrows
-// the list as the user types; "Selecionar todos" and "Limpar" act on what
-// it lists, so "only the cancelled CPFs" is a search, Limpar, another search
-// and Selecionar todos.
+// the list as the user types, and then, as in a spreadsheet, OK (or Enter
+// in the box) shows the texts it found and left ticked: "only the cancelled
+// CPFs" is "cancelado" and Enter. "Selecionar todos" and "Limpar" act on
+// what the list shows. The dialog opens no larger than its screen, so OK
+// and Cancelar are always there to click.
 class FilterDialog : public QDialog
 {
     Q_OBJECT
@@ -30,12 +32,18 @@ public:
     // accepted the dialog.
     std::vector<bool> chosen() const;
 
+    // What the search box says is listed first; a choice that would let no
+    // row through leaves the dialog open.
+    void accept() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void search();
     void chooseListed(bool choose);
+    void fitScreen();
 
     FilterValuesModel* model_;
     QLineEdit* search_;

@@ -38,7 +38,9 @@ QVariant FilterValuesModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return label(values_[value]);
     case Qt::CheckStateRole:
-        return chosen_[value] ? Qt::Checked : Qt::Unchecked;
+        return (searching() ? found_[static_cast<std::size_t>(index.row())] : chosen_[value])
+                   ? Qt::Checked
+                   : Qt::Unchecked;
     default:
         return {};
     }
@@ -49,8 +51,12 @@ bool FilterValuesModel::setData(const QModelIndex& index, const QVariant& value,
     if (role != Qt::CheckStateRole ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
-    setChosen(static_cast<std::size_t>(listed_[static_cast<std::size_t>(index.row())]),
-              value.toInt() == Qt::Checked);
+    const auto row = static_cast<std::size_t>(index.row());
+    const bool choose = value.toInt() == Qt::Checked;
+    if (searching())
+        setFound(row, choose);
+    else
+        setChosen(static_cast<std::size_t>(listed_[row]), choose);
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }
@@ -93,6 +99,9 @@ void FilterValuesModel::listMatching(const QString& search)
     }
     beginResetModel();
     listed_ = std::move(listed);
+    // A new search finds afresh: everything it lists is ticked.
+    found_.assign(searching() ? listed_.size() : 0, true);
+    foundCount_ = found_.size();
     endResetModel();
 }
 
@@ -100,9 +109,29 @@ void FilterValuesModel::chooseListed(bool choose)
 {
     if (listed_.empty())
         return;
-    for (const int value : listed_)
-        setChosen(static_cast<std::size_t>(value), choose);
+    if (searching()) {
+        found_.assign(found_.size(), choose);
+        foundCount_ = choose ? found_.size() : 0;
+    } else {
+        for (const int value : listed_)
+            setChosen(static_cast<std::size_t>(value), choose);
+    }
     Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
+}
+
+std::vector<bool> FilterValuesModel::chosen() const
+{
+    if (!searching())
+        return chosen_;
+    std::vector<bool> chosen(values_.size(), false);
+    for (std::size_t row = 0; row < listed_.size(); ++row)
+        chosen[static_cast<std::size_t>(listed_[row])] = found_[row];
+    return chosen;
+}
+
+bool FilterValuesModel::anyChosen() const
+{
+    return (searching() ? foundCount_ : chosenCount_) > 0;
 }
 
 QString FilterValuesModel::label(const ColumnValues::Value& value)
@@ -136,4 +165,15 @@ void FilterValuesModel::setChosen(std::size_t value, bool choose)
         ++chosenCount_;
     else
         --chosenCount_;
+}
+
+void FilterValuesModel::setFound(std::size_t row, bool choose)
+{
+    if (found_[row] == choose)
+        return;
+    found_[row] = choose;
+    if (choose)
+        ++foundCount_;
+    else
+        --foundCount_;
 }

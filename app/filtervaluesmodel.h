@@ -17,6 +17,11 @@
 // million distinct names, so a row's text is made only when the view asks
 // for it; the model itself keeps a flag per value and the positions of the
 // values the search lists.
+//
+// As in a spreadsheet's filter, a search is a choice of its own: the values
+// it finds are listed ticked, the user may untick some, and the choice is
+// what stays ticked of what it found. The flags the list had without a
+// search come back, as they were, when the search is emptied.
 class FilterValuesModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -31,25 +36,31 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Lists the values whose text holds `search`, case and accents aside;
-    // every value when it is empty.
+    // Lists the values whose text holds `search`, case and accents aside,
+    // each ticked; every value, with the flags it had, when it is empty.
     void listMatching(const QString& search);
-    // Chooses, or leaves out, every listed value; the others keep their flag.
+    // Ticks, or unticks, every listed value.
     void chooseListed(bool choose);
 
-    const std::vector<bool>& chosen() const { return chosen_; }
-    bool anyChosen() const { return chosenCount_ > 0; }
+    // One flag per value: whether its rows stay shown. With a search, only
+    // the values it found and left ticked.
+    std::vector<bool> chosen() const;
+    bool anyChosen() const;
 
     static QString label(const ColumnValues::Value& value);
 
 private:
+    bool searching() const { return !foldedNeedle_.isEmpty(); }
     bool matches(const ColumnValues::Value& value, LatinFolder& folder) const;
     void setChosen(std::size_t value, bool choose);
+    void setFound(std::size_t row, bool choose);
 
     const std::vector<ColumnValues::Value>& values_;
-    std::vector<bool> chosen_;
+    std::vector<bool> chosen_; // without a search, one per value
     std::size_t chosenCount_ = 0;
-    std::vector<int> listed_;  // positions in values_, in their order
+    std::vector<int> listed_; // positions in values_, in their order
+    std::vector<bool> found_; // with a search, one per listed value
+    std::size_t foundCount_ = 0;
     std::string needle_;       // the search, folded, UTF-8
     QString foldedNeedle_;     // the same, for texts beyond Latin-1
     bool emptyMatches_ = true; // whether "(vazias)" holds the search

@@ -1,6 +1,7 @@
 #include "app/systemdialogs.h"
 
 #include "app/filterdialog.h"
+#include "app/notice.h"
 #include "app/systemprintdialog.h"
 #include "app/systemprogress.h"
 
@@ -9,7 +10,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QToolTip>
 
 namespace {
 // "PDF (*.pdf)" -> "pdf".
@@ -71,16 +71,14 @@ void SystemDialogs::showInformation(QWidget* parent, const QString& title, const
 
 void SystemDialogs::showNotice(QWidget* near, const QString& text)
 {
-    // At the top of the widget, where the eye already is after a find, for
-    // a few seconds.
-    constexpr int kShownMs = 4000;
-    QToolTip::showText(near->mapToGlobal(QPoint(near->width() / 3, 0)), text, near, QRect(),
-                       kShownMs);
+    // At the top of the widget, where the eye already is after a find.
+    Notice::tell(near, text);
 }
 
-std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent)
+std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent,
+                                                        std::function<QString()> fileName)
 {
-    return std::make_shared<SystemPrintDialog>(parent);
+    return std::make_shared<SystemPrintDialog>(parent, std::move(fileName));
 }
 
 std::unique_ptr<Progress> SystemDialogs::progress(QWidget* parent, const QString& label)

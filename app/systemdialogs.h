@@ -19,6 +19,7 @@ public:
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showNotice(QWidget* near, const QString& text) override;
-    std::shared_ptr<PrintDialog> printDialog(QWidget* parent) override;
+    std::shared_ptr<PrintDialog> printDialog(QWidget* parent,
+                                             std::function<QString()> fileName) override;
     std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) override;
 };

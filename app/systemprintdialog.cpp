@@ -1,10 +1,15 @@
 #include "app/systemprintdialog.h"
 
+#include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
-SystemPrintDialog::SystemPrintDialog(QWidget* parent) : parent_(parent) {}
+SystemPrintDialog::SystemPrintDialog(QWidget* parent, std::function<QString()> fileName)
+    : parent_(parent), fileName_(std::move(fileName))
+{
+}
 
 SystemPrintDialog::~SystemPrintDialog() = default;
 
@@ -51,6 +56,14 @@ bool SystemPrintDialog::ask(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // Qt's own dialog would propose the document's name, "Planilhas1", in
+    // the home folder. Its file field is set, not the printer's file name,
+    // which would make printing to a file the dialog's first choice. A
+    // native dialog has no such field and asks for a file itself.
+    if (fileName_ && printer.outputFileName().isEmpty()) {
+        if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            file->setText(QDir::toNativeSeparators(fileName_()));
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

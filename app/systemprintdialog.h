@@ -5,6 +5,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -13,11 +14,12 @@ class QWidget;
 // user chose to print is told in the same "Atenção" box as every other
 // problem; a cancel says nothing. "Imprimir para arquivo" is a save like any
 // other: the pages go to a temporary file that takes the chosen file's place
-// only when every page is written.
+// only when every page is written; the file it proposes is the one
+// `fileName` gives, as "Salvar como" proposes its own.
 class SystemPrintDialog : public PrintDialog
 {
 public:
-    explicit SystemPrintDialog(QWidget* parent = nullptr);
+    explicit SystemPrintDialog(QWidget* parent = nullptr, std::function<QString()> fileName = {});
     ~SystemPrintDialog() override;
 
     bool prepare(QPrinter& printer, bool showDialog) override;
@@ -31,5 +33,6 @@ protected:
 
 private:
     QPointer<QWidget> parent_;
+    std::function<QString()> fileName_;
     std::optional<ReplacingFile> file_; // while printing to a file
 };

@@ -1,5 +1,7 @@
 #include "app/systemprogress.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace {
@@ -24,7 +26,10 @@ bool SystemProgress::advance(int done, int total)
         return !dialog_.wasCanceled();
     lastReport_.start();
     dialog_.setMaximum(std::max(total, 1));
-    dialog_.setLabelText(label_.arg(std::min(done + 1, total)).arg(total));
+    // "94.209 de 200.000", as every other count the window shows.
+    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    dialog_.setLabelText(
+        label_.arg(brazil.toString(std::min(done + 1, total)), brazil.toString(total)));
     dialog_.setValue(done);
     return !dialog_.wasCanceled();
 }

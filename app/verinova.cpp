@@ -207,9 +207,9 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
     connect(F1Book1, &SheetView::filterRequested, this, &Verinova::filterColumn);
 
-    F1Book1->sheet().SetPrintHandler(makePrintHandler(dialogs_->printDialog(this), [this] {
-        return dialogs_->progress(this, QStringLiteral("Imprimindo página %1 de %2"));
-    }));
+    F1Book1->sheet().SetPrintHandler(makePrintHandler(
+        dialogs_->printDialog(this, [this] { return proposedFile(SheetFile::Format::Pdf); }),
+        [this] { return dialogs_->progress(this, QStringLiteral("Imprimindo página %1 de %2")); }));
 }
 
 Verinova::~Verinova() = default;
@@ -408,23 +408,12 @@ void Verinova::saveSheet()
     for (const Format format : kFormats)
         filters.append(SheetFile::filter(format));
 
-    // Beside the return file whose rows the sheet holds, and named after it:
-    // the path box may already name another one. The home folder before
-    // any file was loaded, or when its folder is gone.
-    const QFileInfo loaded(loadedFile_);
-    const bool besideReturnFile = !loadedFile_.isEmpty() && loaded.absoluteDir().exists();
-    const QString folder = besideReturnFile ? loaded.absolutePath() : QDir::homePath();
-    const QString name = loadedFile_.isEmpty() ? SheetTemplate::sheetName() + QLatin1Char('.') +
-                                                     SheetFile::extension(Format::Xlsx)
-                                               : SheetFile::resultName(loadedFile_, Format::Xlsx);
-    const QString proposed = QDir(folder).filePath(name);
-
-    const std::optional<WindowDialogs::SaveChoice> choice =
-        dialogs_->chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
+    const std::optional<WindowDialogs::SaveChoice> choice = dialogs_->chooseFileToSave(
+        this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), filters);
     if (!choice || choice->path.isEmpty())
         return;
     // Saving over the return file the sheet came from would lose it for good.
-    if (const QString returnFile = loaded.canonicalFilePath();
+    if (const QString returnFile = QFileInfo(loadedFile_).canonicalFilePath();
         !returnFile.isEmpty() && returnFile == QFileInfo(choice->path).canonicalFilePath()) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(),
                                QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
@@ -448,6 +437,20 @@ void Verinova::saveSheet()
     }
     if (result.status == SheetFile::Result::Status::Failed)
         dialogs_->showCritical(this, CommandOutcome::messageTitle(), result.error);
+}
+
+// Beside the return file whose rows the sheet holds, and named after it:
+// the path box may already name another one. The home folder before any
+// file was loaded, or when its folder is gone.
+QString Verinova::proposedFile(SheetFile::Format format) const
+{
+    const QFileInfo loaded(loadedFile_);
+    const bool besideReturnFile = !loadedFile_.isEmpty() && loaded.absoluteDir().exists();
+    const QString folder = besideReturnFile ? loaded.absolutePath() : QDir::homePath();
+    const QString name = loadedFile_.isEmpty() ? SheetTemplate::sheetName() + QLatin1Char('.') +
+                                                     SheetFile::extension(format)
+                                               : SheetFile::resultName(loadedFile_, format);
+    return QDir(folder).filePath(name);
 }
 
 void Verinova::findText()

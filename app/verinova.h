@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windowdialogs.h"
+#include "sheet/export/sheetfile.h"
 
 #include <QMargins>
 #include <QRect>
@@ -73,6 +74,7 @@ private:
     QString SelectArquivo();
     void tell(const CommandOutcome& outcome);
 
+    QString proposedFile(SheetFile::Format format) const;
     void saveSheet();
     void findText();
     void findNextText();

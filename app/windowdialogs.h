@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -53,8 +54,10 @@ public:
     // A short notice near `near` that goes away by itself: nothing to click.
     virtual void showNotice(QWidget* near, const QString& text) = 0;
     // Where the sheet's printing asks for the printer: the platform's print
-    // dialog over `parent`.
-    virtual std::shared_ptr<PrintDialog> printDialog(QWidget* parent) = 0;
+    // dialog over `parent`. `fileName` says, at each printout, the file
+    // "Imprimir para arquivo" proposes.
+    virtual std::shared_ptr<PrintDialog> printDialog(QWidget* parent,
+                                                     std::function<QString()> fileName) = 0;
     // A job's progress with a "Cancelar" button, shown only when the job
     // takes more than about a second. `label` holds %1, the step under way,
     // and %2, the number of steps.

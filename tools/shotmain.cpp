@@ -45,7 +45,10 @@ public:
     void showInformation(QWidget*, const QString&, const QString&) override {}
     void showNotice(QWidget*, const QString&) override {}
     // The shot never prints or saves.
-    std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return nullptr; }
+    std::shared_ptr<PrintDialog> printDialog(QWidget*, std::function<QString()>) override
+    {
+        return nullptr;
+    }
     std::unique_ptr<Progress> progress(QWidget*, const QString&) override { return nullptr; }
     bool failed = false;
 };

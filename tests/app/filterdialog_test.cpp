@@ -4,10 +4,13 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListView>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,10 +44,18 @@ public:
     QLineEdit* search() const { return control<QLineEdit>("pesquisa"); }
     QListView* list() const { return control<QListView>("valores"); }
     void click(const char* button) const { QTest::mouseClick(control(button), Qt::LeftButton); }
-    // Types into the search box and presses Enter.
+    // Puts a search into the box and waits until the list shows it.
     void searchFor(const QString& text) const
     {
+        QSignalSpy listed(list()->model(), &QAbstractItemModel::modelReset);
         search()->setText(text);
+        if (!listed.wait(5000))
+            throw std::runtime_error("the list never showed the search");
+    }
+    // Types and presses Enter at once, before the list follows.
+    void typeAndEnter(const QString& text) const
+    {
+        QTest::keyClicks(search(), text);
         QTest::keyClick(search(), Qt::Key_Return);
     }
     // Space on a listed row toggles its box, as the view hands it to the
@@ -81,7 +92,7 @@ TEST(FilterDialogTest, NamesTheColumnAndCountsRowsTheBrazilianWay)
 struct Search
 {
     const char* name;
-    std::vector<QString> typed; // one search after the other, each ended by Enter
+    std::vector<QString> typed; // one search after the other, each listed
     QStringList listed;
 };
 
@@ -101,7 +112,6 @@ TEST_P(FilterDialogSearchTest, ListsTheTextsThatHoldItCaseAndAccentsAside)
     for (const QString& text : search.typed)
         shown.searchFor(text);
     EXPECT_EQ(shown.listed(), search.listed);
-    EXPECT_TRUE(shown.dialog.isVisible()) << "Enter in the search box closed the dialog";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,50 +139,99 @@ TEST(FilterDialogTest, TypingListsWithoutEnter)
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown.list()->model()->rowCount() == 1; }));
 }
 
-struct Choice
+constexpr bool T = true;
+constexpr bool F = false;
+
+// What the user does in the dialog, and what OK then lets through.
+struct Filtering
 {
     const char* name;
     std::vector<bool> before;
-    QString search;
-    const char* button;
-    std::vector<bool> after;
+    std::function<void(const Shown&)> choose; // ends with OK or Enter
+    std::vector<bool> after;                  // empty: the dialog stays open
 };
 
-void PrintTo(const Choice& c, std::ostream* os)
+void PrintTo(const Filtering& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class FilterDialogChoiceTest : public ::testing::TestWithParam<Choice>
+class FilterDialogFilteringTest : public ::testing::TestWithParam<Filtering>
 {
 };
 
-TEST_P(FilterDialogChoiceTest, ActsOnTheListedValuesOnly)
+// As in a spreadsheet: with a search typed, OK shows the texts it found and
+// left ticked, whatever was chosen before.
+TEST_P(FilterDialogFilteringTest, OkShowsWhatTheListTicks)
 {
-    const Choice& choice = GetParam();
-    const Shown shown(choice.before);
-    shown.searchFor(choice.search);
-    shown.click(choice.button);
-    EXPECT_EQ(shown.dialog.chosen(), choice.after);
+    const Filtering& c = GetParam();
+    const Shown shown(c.before);
+    c.choose(shown);
+    if (c.after.empty()) {
+        EXPECT_TRUE(shown.dialog.isVisible());
+        EXPECT_FALSE(shown.control("ok")->isEnabled());
+        return;
+    }
+    EXPECT_EQ(shown.dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(shown.dialog.isVisible());
+    EXPECT_EQ(shown.dialog.chosen(), c.after);
 }
 
-constexpr bool T = true;
-constexpr bool F = false;
-
 INSTANTIATE_TEST_SUITE_P(
-    FilterDialogChoices, FilterDialogChoiceTest,
-    ::testing::Values(
-        Choice{"SelecionarTodos",
-               {F, F, F, F, F, F, F},
-               QStringLiteral("cpf"),
-               "selecionarTodos",
-               {F, T, T, F, F, F, F}},
-        Choice{"Limpar",
-               {T, T, T, T, T, T, T},
-               QStringLiteral("cpf"),
-               "limpar",
-               {T, F, F, T, T, T, T}},
-        Choice{"LimparAll", {T, F, T, F, T, F, T}, QString(), "limpar", {F, F, F, F, F, F, F}}),
+    FilterDialogFilterings, FilterDialogFilteringTest,
+    ::testing::Values(Filtering{"SearchAndOk",
+                                std::vector<bool>(7, T),
+                                [](const Shown& s) {
+                                    s.searchFor(QStringLiteral("cancelado"));
+                                    s.click("ok");
+                                },
+                                {F, T, F, F, F, F, F}},
+                      Filtering{"EnterRightAfterTyping",
+                                std::vector<bool>(7, T),
+                                [](const Shown& s) { s.typeAndEnter(QStringLiteral("cancelado")); },
+                                {F, T, F, F, F, F, F}},
+                      Filtering{"FoundAreTickedOverAFilter",
+                                {T, F, F, F, F, F, F},
+                                [](const Shown& s) { s.typeAndEnter(QStringLiteral("cpf")); },
+                                {F, T, T, F, F, F, F}},
+                      Filtering{"UntickedLeftOut",
+                                std::vector<bool>(7, T),
+                                [](const Shown& s) {
+                                    s.searchFor(QStringLiteral("cpf"));
+                                    s.toggle(1);
+                                    s.click("ok");
+                                },
+                                {F, T, F, F, F, F, F}},
+                      Filtering{"LimparAndSelecionarTodosOnWhatIsFound",
+                                {F, F, F, F, F, F, F},
+                                [](const Shown& s) {
+                                    s.searchFor(QStringLiteral("cpf"));
+                                    s.click("limpar");
+                                    s.toggle(0);
+                                    s.typeAndEnter(QString());
+                                },
+                                {F, T, F, F, F, F, F}},
+                      Filtering{"SelecionarTodosOnWhatIsFound",
+                                {F, F, F, F, F, F, F},
+                                [](const Shown& s) {
+                                    s.searchFor(QStringLiteral("cpf"));
+                                    s.click("limpar");
+                                    s.click("selecionarTodos");
+                                    s.click("ok");
+                                },
+                                {F, T, T, F, F, F, F}},
+                      Filtering{"SearchEmptiedGivesTheBoxesBack",
+                                {T, F, T, F, T, F, T},
+                                [](const Shown& s) {
+                                    s.searchFor(QStringLiteral("cpf"));
+                                    s.searchFor(QString());
+                                    s.click("ok");
+                                },
+                                {T, F, T, F, T, F, T}},
+                      Filtering{"NothingFoundStaysOpen",
+                                std::vector<bool>(7, T),
+                                [](const Shown& s) { s.typeAndEnter(QStringLiteral("xyz")); },
+                                {}}),
     CaseName());
 
 TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
@@ -180,11 +239,9 @@ TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
     const Shown shown;
     QAbstractButton* ok = shown.control("ok");
 
-    shown.searchFor(QStringLiteral("joao"));
-    shown.toggle(0);
+    shown.toggle(3);
     EXPECT_EQ(shown.dialog.chosen(), std::vector<bool>({T, T, T, F, T, T, T}));
 
-    shown.searchFor(QString());
     shown.click("limpar");
     EXPECT_FALSE(ok->isEnabled());
     shown.toggle(1);
@@ -193,6 +250,22 @@ TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
 
     shown.click("ok");
     EXPECT_EQ(shown.dialog.result(), QDialog::Accepted);
+}
+
+// Also run at 200 %, where the offscreen screen has less height than the
+// list asks for.
+TEST(FilterDialogScreenTest, OpensWithinTheScreenWithItsButtonsOnIt)
+{
+    const Shown shown;
+    const QRect area = shown.dialog.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(shown.dialog.frameGeometry()))
+        << "dialog " << shown.dialog.frameGeometry().height() << " px high on " << area.height();
+    for (const char* name : {"ok", "cancelar"}) {
+        const QAbstractButton* button = shown.control(name);
+        EXPECT_TRUE(button->isVisible()) << name;
+        EXPECT_TRUE(area.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())))
+            << name;
+    }
 }
 
 } // namespace

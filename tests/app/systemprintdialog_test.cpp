@@ -10,10 +10,14 @@
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -120,5 +124,30 @@ INSTANTIATE_TEST_SUITE_P(Posix, PrintToFileTest,
                          ::testing::Values(PrintToFileCase{
                              "DiskFull", true, "o arquivo ficou grande demais para o disco"}),
                          CaseName());
+#endif
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+// Qt's own print dialog, as on Linux: its "Imprimir para arquivo" field
+// holds the file the window proposes, and the printer stays the first
+// choice.
+TEST(SystemPrintDialogTest, ProposesTheFileItIsGiven)
+{
+    const QString proposed = u"/pasta/D.CNS.CPF.002.pdf"_s;
+    SystemPrintDialog dialog(nullptr, [&proposed] { return proposed; });
+    QPrinter printer;
+    QString field;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        if (const auto* file = shown->findChild<QLineEdit*>(u"filename"_s))
+            field = file->text();
+        shown->reject();
+    });
+    answer.start(20);
+    EXPECT_FALSE(dialog.prepare(printer, true));
+    EXPECT_EQ(field, proposed);
+    EXPECT_TRUE(printer.outputFileName().isEmpty());
+}
 #endif
 } // namespace

@@ -457,6 +457,19 @@ TEST_F(WindowTest, PrinterButtonPrintsThroughTheDialog)
               std::vector<QString>{QStringLiteral("Imprimindo página %1 de %2")});
 }
 
+// "Imprimir para arquivo" proposes what Salvar como does, as a PDF: the
+// loaded return file's folder and name, whatever the path box says since.
+TEST_F(WindowTest, PrintingToAFileProposesTheLoadedReturnFilesName)
+{
+    ASSERT_TRUE(dialogs_->printFileName);
+    EXPECT_EQ(dialogs_->printFileName(),
+              QDir(QDir::homePath()).filePath(QStringLiteral("Planilhas1.pdf")));
+    type(files_.write(QStringLiteral("D.CNS.CPF.002.TXT.PROCESSADO"), twoWorkers()));
+    click(QStringLiteral("Command2"));
+    type(files_.write(QStringLiteral("outro.txt"), twoWorkers()));
+    EXPECT_EQ(dialogs_->printFileName(), files_.path(QStringLiteral("D.CNS.CPF.002.pdf")));
+}
+
 // The grid's menu; its shortcuts but Copiar's work anywhere in the window.
 TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
 {

@@ -4,6 +4,7 @@
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/progress.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -115,7 +116,11 @@ public:
     {
         notices.push_back({near, QString(), text});
     }
-    std::shared_ptr<PrintDialog> printDialog(QWidget*) override { return printer; }
+    std::shared_ptr<PrintDialog> printDialog(QWidget*, std::function<QString()> fileName) override
+    {
+        printFileName = std::move(fileName);
+        return printer;
+    }
     std::unique_ptr<Progress> progress(QWidget*, const QString& label) override
     {
         progressLog.labels.push_back(label);
@@ -144,4 +149,5 @@ public:
     std::vector<Request> informations;
     FakeProgressLog progressLog;
     std::shared_ptr<FakePrintDialog> printer = std::make_shared<FakePrintDialog>();
+    std::function<QString()> printFileName; // what "Imprimir para arquivo" proposes
 };
