@@ -393,11 +393,15 @@ void SheetView::showWholeText(const QModelIndex& index, QPoint at)
         QToolTip::hideText();
         return;
     }
-    // As a paragraph, so that a long text wraps inside the screen.
-    QToolTip::showText(at,
-                       QStringLiteral("<p>") + index.data().toString().toHtmlEscaped() +
-                           QStringLiteral("</p>"),
-                       viewport(), shownPart(index));
+    // On one line while it fits inside the window, or wrapped, as a
+    // paragraph, when it is longer.
+    const QString text = index.data().toString();
+    const bool oneLine = fontMetrics().horizontalAdvance(text) < window()->width();
+    QToolTip::showText(
+        at,
+        (oneLine ? QStringLiteral("<p style=\"white-space:pre\">") : QStringLiteral("<p>")) +
+            text.toHtmlEscaped() + QStringLiteral("</p>"),
+        viewport(), shownPart(index));
 }
 
 bool SheetView::viewportEvent(QEvent* event)
