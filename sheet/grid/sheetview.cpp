@@ -28,10 +28,10 @@
 #include <algorithm>
 
 namespace {
-// The last check: the orientations after it are guidance, longer than any
-// check's message, and no reason to lift the freeze.
-constexpr int kLastCheckColumn = ReturnFields::kOrientationColumn - 1 - 1;
-static_assert(ReturnFields::kNames[kLastCheckColumn - 1] == "COD_CPF_NOME");
+// The last column the freeze keeps room for: the two orientations after it
+// are guidance, longer than any check's message, and no reason to lift it.
+constexpr int kLastColumnGivenRoom = ReturnFields::kOrientationColumn - 2;
+static_assert(ReturnFields::kNames[kLastColumnGivenRoom - 1] == "COD_CPF_NOME");
 
 // Sorting a million rows takes a moment: the wait cursor says so.
 template <typename Work> void waiting(Work&& work)
@@ -243,8 +243,8 @@ bool SheetView::roomBesideFrozen() const
     // DN and the checks: while the room holds the widest of them, a check
     // always shows whole beside the frozen part.
     int widest = 0;
-    for (int col = FrozenColumns::kColumns; col < std::min(kLastCheckColumn, model_->columnCount());
-         ++col)
+    for (int col = FrozenColumns::kColumns;
+         col < std::min(kLastColumnGivenRoom, model_->columnCount()); ++col)
         widest = std::max(widest, isColumnHidden(col) ? 0 : columnWidth(col));
     return viewport()->width() - frozen >= widest;
 }
