@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionHeaderV2>
 
 SheetHeader::SheetHeader(const ResultSheet& sheet, QWidget* parent)
     : QHeaderView(Qt::Horizontal, parent), sheet_(sheet)
@@ -14,11 +16,25 @@ SheetHeader::SheetHeader(const ResultSheet& sheet, QWidget* parent)
     setHighlightSections(true);
 }
 
+int SheetHeader::buttonSide() const
+{
+    // Square, as tall as the heading's text.
+    return std::max(fontMetrics().height() - 2, 9);
+}
+
+int SheetHeader::widthShowingHeading(int logicalIndex) const
+{
+    const QString text =
+        model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+    return fontMetrics().horizontalAdvance(text) + 2 * margin + buttonSide() + 2;
+}
+
 QRect SheetHeader::buttonIn(const QRect& section) const
 {
-    // Square, as tall as the heading's text, inside the section's right edge;
-    // a section too narrow for it and some text gets none.
-    const int side = std::max(fontMetrics().height() - 2, 9);
+    // Inside the section's right edge; a section too narrow for it and some
+    // text gets none.
+    const int side = buttonSide();
     if (section.width() < 2 * side)
         return {};
     return {section.right() - side - 1, section.center().y() - side / 2, side, side};
@@ -34,13 +50,26 @@ QRect SheetHeader::buttonRect(int logicalIndex) const
 
 void SheetHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
-    // The style leaves the painter clipped to the heading's text.
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
     const QRect button = buttonIn(rect);
-    if (button.isEmpty())
+    if (button.isEmpty() || !rect.isValid()) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
         return;
+    }
+    // The section as the base class draws it, its text centred left of the
+    // button.
+    QStyleOptionHeaderV2 section;
+    initStyleOption(&section);
+    initStyleOptionForIndex(&section, logicalIndex);
+    section.rect = rect;
+    painter->save();
+    painter->setClipRect(rect);
+    style()->drawControl(QStyle::CE_HeaderSection, &section, painter, this);
+    QStyleOptionHeaderV2 label = section;
+    label.rect.setRight(button.left() - 1);
+    label.rect = style()->subElementRect(QStyle::SE_HeaderLabel, &label, this);
+    if (label.rect.isValid())
+        style()->drawControl(QStyle::CE_HeaderLabel, &label, painter, this);
+    painter->restore();
     const int col = logicalIndex + 1;
     const bool filtered = sheet_.Filter().filters(col);
     const bool sorted = sheet_.SortColumn() == col;

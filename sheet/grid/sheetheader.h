@@ -8,7 +8,8 @@ class ResultSheet;
 // that opens the column's menu (sort and filter), as a spreadsheet's
 // AutoFilter does. The button shows the column's state: a funnel while the
 // column is filtered, an arrow up or down while the rows are sorted by it.
-// A click elsewhere on a heading still selects the column.
+// A click elsewhere on a heading still selects the column. The heading's
+// text is centred in what the button leaves, so the button never covers it.
 class SheetHeader : public QHeaderView
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ public:
 
     // The button of a section, in the header's coordinates.
     QRect buttonRect(int logicalIndex) const;
+    // The narrowest section that shows its heading whole beside the button.
+    int widthShowingHeading(int logicalIndex) const;
 
 Q_SIGNALS:
     // The column's menu is asked for, at `globalPos`: the button's corner,
@@ -31,6 +34,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    int buttonSide() const;
     QRect buttonIn(const QRect& section) const;
 
     const ResultSheet& sheet_;

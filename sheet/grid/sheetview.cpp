@@ -7,22 +7,32 @@
 #include "sheet/grid/sheetmodel.h"
 #include "sheet/grid/sheetstyle.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
 namespace {
+// The last column the freeze keeps room for: the two orientations after it
+// are guidance, longer than any check's message, and no reason to lift it.
+constexpr int kLastColumnGivenRoom = ReturnFields::kOrientationColumn - 2;
+static_assert(ReturnFields::kNames[kLastColumnGivenRoom - 1] == "COD_CPF_NOME");
+
 // Sorting a million rows takes a moment: the wait cursor says so.
 template <typename Work> void waiting(Work&& work)
 {
@@ -113,8 +123,9 @@ void SheetView::applyTemplate()
     setShowGrid(true);
     setCornerButtonEnabled(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // By pixels: by whole columns, the first ones scrolled would only move
-    // under the frozen ones.
+    // By pixels as far as the base class knows: the stops laid over it are
+    // whole columns from the frozen edge, which its own whole columns (from
+    // the left edge, under the frozen ones) are not.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -147,12 +158,14 @@ void SheetView::followReset()
 {
     QHeaderView* header = horizontalHeader();
     const int columns = std::min(model_->columnCount(), SheetTemplate::kColumns);
+    // The template's widths, grown where the heading beside its button needs
+    // more; the saved workbook keeps the template's.
     for (int col = 1; col <= columns; ++col)
-        header->resizeSection(col - 1, SheetStyle::columnWidthPixels(col, digitWidth_));
+        header->resizeSection(col - 1, std::max(SheetStyle::columnWidthPixels(col, digitWidth_),
+                                                header_->widthShowingHeading(col - 1)));
     followHiddenColumns(1, model_->columnCount());
     showAll_->setEnabled(!sheet_->Filter().isEmpty());
     count_->setText(countText());
-    layOutFrozen();
     showSheetSelection();
 }
 
@@ -202,13 +215,116 @@ QMenu* SheetView::columnMenu(int col)
 void SheetView::setFrozen(bool frozen)
 {
     frozen_->setVisible(frozen);
+    followColumns();
+}
+
+void SheetView::followColumns()
+{
     layOutFrozen();
+    layOutScrollStops();
 }
 
 void SheetView::layOutFrozen()
 {
-    if (frozen_ && frozen_->isVisibleTo(this))
+    if (!frozen_)
+        return;
+    const bool frozen = freeze_->isChecked() && roomBesideFrozen();
+    if (frozen != frozen_->isVisibleTo(this))
+        frozen_->setVisible(frozen);
+    if (frozen)
         frozen_->follow();
+}
+
+bool SheetView::roomBesideFrozen() const
+{
+    int frozen = 0;
+    for (int col = 0; col < std::min(FrozenColumns::kColumns, model_->columnCount()); ++col)
+        frozen += isColumnHidden(col) ? 0 : columnWidth(col);
+    // DN and the checks: while the room holds the widest of them, a check
+    // always shows whole beside the frozen part.
+    int widest = 0;
+    for (int col = FrozenColumns::kColumns;
+         col < std::min(kLastColumnGivenRoom, model_->columnCount()); ++col)
+        widest = std::max(widest, isColumnHidden(col) ? 0 : columnWidth(col));
+    return viewport()->width() - frozen >= widest;
+}
+
+int SheetView::frozenEdge() const
+{
+    return frozen_ && frozen_->isVisibleTo(this) ? frozen_->columnsWidth() : 0;
+}
+
+void SheetView::layOutScrollStops()
+{
+    const QHeaderView* header = horizontalHeader();
+    const int offset = header->offset();
+    const int view = viewport()->width();
+    const int edge = frozenEdge();
+    const int room = std::max(view - edge, 2);
+    const int length = header->length();
+    stops_.assign(1, 0);
+    for (int col = edge > 0 ? FrozenColumns::kColumns : 0; col < header->count(); ++col) {
+        if (header->isSectionHidden(col))
+            continue;
+        const int start = header->sectionPosition(col) - edge;
+        if (start > stops_.back())
+            stops_.push_back(start);
+        // From here on every column shows.
+        if (start + view >= length)
+            break;
+        const int width = header->sectionSize(col);
+        if (width > room) {
+            const int end = start + width - room;
+            for (int at = start + room / 2; at < end; at += room / 2)
+                stops_.push_back(at);
+            stops_.push_back(end);
+        }
+    }
+    QScrollBar* across = horizontalScrollBar();
+    const auto kept = std::upper_bound(stops_.begin(), stops_.end(), offset) - 1;
+    across->setRange(0, int(stops_.size()) - 1);
+    across->setSingleStep(1);
+    across->setPageStep(
+        std::max(int(std::lower_bound(stops_.begin(), stops_.end(), room) - stops_.begin()), 1));
+    across->setValue(int(kept - stops_.begin()));
+    placeColumns();
+}
+
+void SheetView::placeColumns()
+{
+    const int at = std::clamp(horizontalScrollBar()->value(), 0, int(stops_.size()) - 1);
+    QHeaderView* header = horizontalHeader();
+    if (header->offset() == stops_[at])
+        return;
+    header->setOffset(stops_[at]);
+    viewport()->update();
+}
+
+void SheetView::scrollContentsBy(int dx, int dy)
+{
+    if (dx != 0)
+        placeColumns();
+    if (dy != 0)
+        QTableView::scrollContentsBy(0, dy);
+}
+
+int SheetView::stopShowing(int col) const
+{
+    const QHeaderView* header = horizontalHeader();
+    const int edge = frozenEdge();
+    const int view = viewport()->width();
+    const int width = header->sectionSize(col);
+    const int left = header->sectionViewportPosition(col);
+    const int right = left + width;
+    // In view, or filling the room while a wide column is gone through.
+    if ((left >= edge && right <= view) || (left <= edge && right >= view))
+        return horizontalScrollBar()->value();
+    // A column coming from the right ends at the right edge if it fits, or
+    // starts at the frozen edge, as one coming from the left does.
+    const int start = header->sectionPosition(col) - edge;
+    const int wanted = left > edge && width <= view - edge ? start + width - (view - edge) : start;
+    const auto stop = std::lower_bound(stops_.begin(), stops_.end(), wanted);
+    return stop == stops_.end() ? int(stops_.size()) - 1 : int(stop - stops_.begin());
 }
 
 QModelIndex SheetView::indexAt(const QPoint& pos) const
@@ -233,34 +349,89 @@ QRect SheetView::visualRect(const QModelIndex& index) const
 
 void SheetView::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
-    if (!frozen_ || !frozen_->isVisibleTo(this) || !index.isValid()) {
-        QTableView::scrollTo(index, hint);
+    if (!index.isValid() || isRowHidden(index.row()) || isColumnHidden(index.column()))
         return;
-    }
     QScrollBar* across = horizontalScrollBar();
-    const int before = across->value();
-    QTableView::scrollTo(index, hint);
-    if (index.column() < FrozenColumns::kColumns) {
-        // Always in view: only the rows scroll to it.
+    {
+        // The rows scroll as the base class scrolls them; across, it would
+        // count pixels where the scroll bar counts stops.
+        const QSignalBlocker quiet(across);
+        const int before = across->value();
+        QTableView::scrollTo(index, hint);
         across->setValue(before);
+    }
+    // A frozen cell is always in view.
+    if (frozenEdge() > 0 && index.column() < FrozenColumns::kColumns)
+        return;
+    across->setValue(stopShowing(index.column()));
+}
+
+QRect SheetView::shownPart(const QModelIndex& index) const
+{
+    QRect shown = visualRect(index).intersected(viewport()->rect());
+    if (index.column() >= FrozenColumns::kColumns)
+        shown.setLeft(std::max(shown.left(), frozenEdge()));
+    return shown;
+}
+
+bool SheetView::showsWhole(const QModelIndex& index) const
+{
+    const QString text = index.data().toString();
+    if (text.isEmpty())
+        return true;
+    const QRect cell = visualRect(index);
+    const QRect shown = shownPart(index);
+    // The margin the style leaves before and after a cell's text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return shown.left() <= cell.left() &&
+           cell.left() + 2 * margin + fontMetrics().horizontalAdvance(text) <= shown.right() + 1;
+}
+
+void SheetView::showWholeText(const QModelIndex& index, QPoint at)
+{
+    if (!index.isValid() || showsWhole(index)) {
+        QToolTip::hideText();
         return;
     }
-    // Nor may a cell stay hidden under the frozen columns.
-    const int under = frozen_->columnsWidth() - QTableView::visualRect(index).left();
-    if (under > 0)
-        across->setValue(across->value() - under);
+    // On one line while it fits inside the window, or wrapped, as a
+    // paragraph, when it is longer.
+    const QString text = index.data().toString();
+    const bool oneLine = fontMetrics().horizontalAdvance(text) < window()->width();
+    QToolTip::showText(
+        at,
+        (oneLine ? QStringLiteral("<p style=\"white-space:pre\">") : QStringLiteral("<p>")) +
+            text.toHtmlEscaped() + QStringLiteral("</p>"),
+        viewport(), shownPart(index));
+}
+
+bool SheetView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        showWholeText(indexAt(help->pos()), help->globalPos());
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // After the move has scrolled it into view, under the cell.
+    if (hasFocus() && current.isValid())
+        showWholeText(current, viewport()->mapToGlobal(shownPart(current).bottomLeft()));
 }
 
 void SheetView::resizeEvent(QResizeEvent* event)
 {
     QTableView::resizeEvent(event);
-    layOutFrozen();
+    followColumns();
 }
 
 void SheetView::updateGeometries()
 {
     QTableView::updateGeometries();
-    layOutFrozen();
+    followColumns();
 }
 
 void SheetView::followHiddenColumns(int col1, int col2)
@@ -268,7 +439,7 @@ void SheetView::followHiddenColumns(int col1, int col2)
     const int last = std::min(col2, model_->columnCount());
     for (int col = std::max(col1, 1); col <= last; ++col)
         setColumnHidden(col - 1, sheet_->IsColumnHidden(col));
-    layOutFrozen();
+    followColumns();
 }
 
 void SheetView::showSheetSelection()
@@ -373,4 +544,8 @@ void SheetView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+    // Home goes to CPF, frozen and so always in view: the columns scrolled
+    // beside it go back to the start too, as in a spreadsheet.
+    if (event->key() == Qt::Key_Home && frozenEdge() > 0)
+        horizontalScrollBar()->setValue(0);
 }

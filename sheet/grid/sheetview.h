@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+#include <vector>
+
 class QMenu;
 
 class FrozenColumns;
@@ -20,9 +22,18 @@ class SheetModel;
 // window answers saving and finding, which need its dialogs.
 //
 // As a worklist: CPF, NIS and NOME stay in view while the other columns
-// scroll (on unless switched off in the menu); each heading's button sorts
-// the rows or filters them by the column's texts, which the window asks
-// for; a line left of the horizontal scroll bar counts the rows shown.
+// scroll (on unless switched off in the menu, and lifted while the grid is
+// too narrow to show the widest check column beside them); each heading's
+// button sorts the rows or filters them by the column's texts, which the
+// window asks for; a line left of the horizontal scroll bar counts the rows
+// shown.
+//
+// Across, the grid scrolls by whole columns: each step of the scroll bar
+// puts the next column's start at the frozen edge (the left edge when
+// nothing is frozen), and a column wider than the room there is gone
+// through in half-room steps until its end shows. A cell whose text is cut
+// where it shows gives it whole in a tooltip, on the mouse and as the active
+// cell, so that it can be read from the keyboard too.
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -79,6 +90,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void applyTemplate();
@@ -91,7 +105,16 @@ private:
     void scrollToCell(int row, int col);
     void followShownRows();
     void setFrozen(bool frozen);
+    void followColumns();
     void layOutFrozen();
+    bool roomBesideFrozen() const;
+    int frozenEdge() const;
+    void layOutScrollStops();
+    void placeColumns();
+    int stopShowing(int col) const;
+    QRect shownPart(const QModelIndex& index) const;
+    bool showsWhole(const QModelIndex& index) const;
+    void showWholeText(const QModelIndex& index, QPoint at);
 
     ResultSheet* sheet_;
     SheetModel* model_;
@@ -107,6 +130,9 @@ private:
     QString one_;
     QString many_;
     int digitWidth_ = 0;
+    // The header offsets the horizontal scroll bar steps through: its value
+    // is an index here.
+    std::vector<int> stops_{0};
     // Set while one side's selection is being copied to the other, so that
     // the copy does not bounce back.
     bool syncingSelection_ = false;

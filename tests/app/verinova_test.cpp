@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -733,3 +734,43 @@ TEST_F(WindowTest, FecharEndsTheProgram)
 }
 
 } // namespace
+
+class NarrowWindowTest : public WindowTest, public ::testing::WithParamInterface<int>
+{
+};
+
+// After Otimizar, stepping across, each check column comes to the edge of
+// the scrolled part (the frozen CPF, NIS and NOME when there is room for
+// them) and shows there whole: in the designed window, in half of a 1366 px
+// screen (at 100 % and at 125 %) and at the minimum size.
+TEST_P(NarrowWindowTest, EveryCheckColumnShowsWhole)
+{
+    load(ReturnFileGenerator().sample(40));
+    click(QStringLiteral("Command3"));
+    ASSERT_TRUE(dialogs_->messages.empty());
+    ASSERT_GT(sheet().RowCount(), 0);
+    const int width = GetParam() > 0 ? GetParam() : window_->minimumSize().width();
+    window_->resize(width, window_->height());
+    ASSERT_TRUE(QTest::qWaitFor([this, width] { return window_->width() == width; }));
+
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    const auto* frozen = grid->findChild<QWidget*>(QStringLiteral("frozenColumns"));
+    if (GetParam() == 1090) {
+        EXPECT_TRUE(frozen->isVisible()) << "the freeze lifted in the designed window";
+    }
+    const int edge = frozen->isVisible() ? frozen->width() - 1 : 0;
+    const int view = grid->viewport()->width();
+    QScrollBar* across = grid->horizontalScrollBar();
+    std::set<int> seenWhole;
+    for (int step = 0; step <= across->maximum(); ++step) {
+        across->setValue(step);
+        const int col = grid->columnAt(edge) + 1;
+        const int left = grid->columnViewportPosition(col - 1);
+        if (col >= 5 && col <= 19 && left == edge && left + grid->columnWidth(col - 1) <= view)
+            seenWhole.insert(col);
+    }
+    for (int col = 5; col <= 19; ++col)
+        EXPECT_TRUE(grid->isColumnHidden(col - 1) || seenWhole.count(col)) << "column " << col;
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, NarrowWindowTest, ::testing::Values(1090, 683, 546, 0));

@@ -8,6 +8,7 @@
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -57,16 +59,23 @@ TEST(SheetViewTemplate, FontsRowsAndWidths)
     ASSERT_EQ(view.logicalDpiX(), 96);
     ASSERT_EQ(SheetStyle::digitWidthPixels(view), 7);
 
-    // Hidden, shown again and through resets, a column keeps the template's
-    // width: its characters x 7 px + 5 px of padding.
+    // The template's widths, its characters x 7 px + 5 px of padding; the
+    // grid widens a few for their headings beside the buttons. Hidden, shown
+    // again and through resets, a column keeps its width.
     const int pixels[] = {89,  89,  292, 68,  102, 100, 114, 96,  113, 224, 145, 133,
                           184, 203, 181, 224, 217, 277, 197, 400, 614, 69,  69};
-    view.sheet().SetColumnsHidden(1, 23, true);
     view.sheet().SetCellText(1, 23, QStringLiteral("x"));
+    std::vector<int> shown;
+    for (int col = 1; col <= 23; ++col) {
+        EXPECT_EQ(SheetStyle::columnWidthPixels(col, 7), pixels[col - 1]) << "column " << col;
+        EXPECT_GE(view.columnWidth(col - 1), pixels[col - 1]) << "column " << col;
+        shown.push_back(view.columnWidth(col - 1));
+    }
+    view.sheet().SetColumnsHidden(1, 23, true);
     view.sheet().SetRowCount(100'000);
     view.sheet().SetColumnsHidden(1, 23, false);
     for (int col = 1; col <= 23; ++col)
-        EXPECT_EQ(view.columnWidth(col - 1), pixels[col - 1]) << "column " << col;
+        EXPECT_EQ(view.columnWidth(col - 1), shown[col - 1]) << "column " << col;
     // 255 twips.
     EXPECT_EQ(view.verticalHeader()->length(), 100'000 * 17);
     EXPECT_EQ(SheetStyle::rowHeightPixels(120), 21);
@@ -385,4 +394,117 @@ TEST(SheetViewHeadings, ButtonsShowTheColumnsState)
     EXPECT_NE(filtered, plain);
     EXPECT_NE(sorted, plain);
     EXPECT_NE(sorted, filtered);
+}
+
+class SheetViewAcross : public ::testing::TestWithParam<int>
+{
+};
+
+// Clicked step by step along the horizontal scroll bar's arrow, each
+// scrolled column starts at the frozen edge, never half under it, and every
+// column shows whole at some step, the orientation wider than the room too;
+// End puts it at the frozen edge. The views: room for the orientation beside
+// the frozen part, and room for the widest check alone.
+TEST_P(SheetViewAcross, ScrollsByWholeColumnsFromTheFrozenEdge)
+{
+    TestFiles files;
+    SheetView view;
+    ASSERT_TRUE(
+        ImportCommand::run(files.write(QStringLiteral("r.txt"), ReturnFileGenerator().sample(40)),
+                           view.sheet())
+            .succeeded());
+    view.resize(GetParam(), 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QTableView* frozen = frozenPart(view);
+    ASSERT_TRUE(frozen->isVisible());
+    const int edge = view.columnWidth(0) + view.columnWidth(1) + view.columnWidth(2);
+    const int room = view.viewport()->width() - edge;
+    ASSERT_EQ(room < view.columnWidth(20), GetParam() < 1200);
+
+    QScrollBar* across = view.horizontalScrollBar();
+    std::vector<int> seenLeft(21, 1 << 20);
+    std::vector<int> seenRight(21, -1);
+    across->setValue(0);
+    for (int step = 0;; ++step) {
+        if (step > 0) {
+            if (across->value() == across->maximum())
+                break;
+            across->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        }
+        const int first = view.columnAt(edge);
+        const int left = view.columnViewportPosition(first);
+        EXPECT_TRUE(left == edge || view.columnWidth(first) > room)
+            << "step " << step << ": column " << first + 1 << " starts at " << left;
+        for (int col = 3; col < 21; ++col) {
+            const int from = view.columnViewportPosition(col);
+            const int to = from + view.columnWidth(col);
+            const int shownFrom = std::max(from, edge);
+            const int shownTo = std::min(to, view.viewport()->width());
+            if (shownFrom < shownTo) {
+                seenLeft[col] = std::min(seenLeft[col], shownFrom - from);
+                seenRight[col] = std::max(seenRight[col], shownTo - from);
+            }
+        }
+    }
+    for (int col = 3; col < 21; ++col) {
+        EXPECT_EQ(seenLeft[col], 0) << "column " << col + 1 << " never shows its start";
+        EXPECT_EQ(seenRight[col], view.columnWidth(col))
+            << "column " << col + 1 << " never shows its end";
+    }
+
+    // The longest orientation: where its end is cut, the tooltip gives it
+    // whole to the keyboard.
+    int longest = 1;
+    for (int row = 1; row <= view.sheet().RowCount(); ++row)
+        if (view.sheet().CellText(row, 21).size() > view.sheet().CellText(longest, 21).size())
+            longest = row;
+    const QString orientation = view.sheet().CellText(longest, 21);
+    QApplication::setActiveWindow(&view);
+    view.setFocus();
+    view.sheet().SetActiveCell(longest, 1);
+    across->setValue(0);
+    QTest::keyClick(&view, Qt::Key_End);
+    ASSERT_EQ(view.currentIndex().column(), 20);
+    EXPECT_EQ(view.visualRect(view.currentIndex()).left(), edge);
+    const bool cut = QFontMetrics(view.font()).horizontalAdvance(orientation) + 6 >
+                     view.viewport()->width() - edge;
+    EXPECT_EQ(QToolTip::isVisible() && QToolTip::text().contains(orientation.toHtmlEscaped()), cut)
+        << orientation.toStdString();
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(view.currentIndex().column(), 0);
+    EXPECT_EQ(view.columnViewportPosition(3), edge);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, SheetViewAcross, ::testing::Values(1300, 900));
+
+// Each heading shows whole left of its button: the ink of its text there is
+// as wide as the text.
+TEST(SheetViewHeadings, ButtonsLeaveTheHeadingsWhole)
+{
+    SheetView view;
+    view.sheet().SetRowCount(3);
+    view.resize(4600, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.freezeAction()->trigger();
+    auto* header = static_cast<SheetHeader*>(view.horizontalHeader());
+    QCoreApplication::processEvents();
+    const QImage image = header->grab().toImage();
+    const QFontMetrics metrics(header->font());
+    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+        const QRect button = header->buttonRect(col - 1);
+        ASSERT_FALSE(button.isEmpty()) << col;
+        int inkLeft = image.width();
+        int inkRight = -1;
+        for (int x = header->sectionViewportPosition(col - 1) + 1; x < button.left() - 1; ++x)
+            for (int y = 2; y < header->height() - 2; ++y)
+                if (qGray(image.pixel(x, y)) < 110) {
+                    inkLeft = std::min(inkLeft, x);
+                    inkRight = std::max(inkRight, x);
+                }
+        const QString heading = SheetTemplate::heading(col);
+        EXPECT_GE(inkRight - inkLeft + 1, metrics.horizontalAdvance(heading) - 3)
+            << heading.toStdString();
+    }
 }
