@@ -201,6 +201,7 @@ QMenu* SheetView::columnMenu(int col)
 
 void SheetView::setFrozen(bool frozen)
 {
+    sheet_->SetFrozen(frozen);
     frozen_->setVisible(frozen);
     layOutFrozen();
 }
