@@ -78,7 +78,8 @@ void checkPlan(const ResultSheet& sheet, PagePlan::Paper paper)
         for (int i = band.first; i <= band.last; ++i)
             width += plan.columns()[static_cast<std::size_t>(i)].width;
         check(width == band.width);
-        check(band.last <= band.first || band.width + plan.rowHeadingWidth() <= paper.width);
+        check(band.last <= band.first ||
+              band.titlesWidth + band.width + plan.rowHeadingWidth() <= paper.width);
         next = std::max(next, band.last + 1);
     }
     check(next == static_cast<int>(shown.size()));

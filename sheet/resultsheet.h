@@ -122,6 +122,16 @@ public:
         return printHandler_ ? printHandler_(*this, showDialog) : false;
     }
 
+    // Columns 1 to FrozenColumnCount() stay in view while the grid scrolls,
+    // repeat at the left of every printed page and are frozen in a saved
+    // workbook, as a spreadsheet's frozen panes belong to its sheet: CPF,
+    // NIS and NOME until the grid's menu switches them off. A new load
+    // keeps the choice.
+    static constexpr int kFrozenColumns = ReturnFields::kWhoseColumns;
+    void SetFrozen(bool frozen) { frozen_ = frozen; }
+    bool IsFrozen() const { return frozen_; }
+    int FrozenColumnCount() const { return frozen_ ? kFrozenColumns : 0; }
+
     // Whether the user may edit cells in place. The grid is read-only, so
     // this only records the wish; deletions work either way.
     void SetAllowEditing(bool allow) { allowEditing_ = allow; }
@@ -159,6 +169,7 @@ private:
     CellRange selection_;
     CellRange printRange_;
     bool allowEditing_ = false;
+    bool frozen_ = true;
     PrintHandler printHandler_;
 
     // 0-based sheet rows: the sort's order (empty: the sheet's), and what

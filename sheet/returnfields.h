@@ -43,7 +43,24 @@ public:
     static constexpr int kLastCheckColumn = kOrientationColumn - 1;
     static constexpr int kCheckColumnCount = kLastCheckColumn - kFirstCheckColumn + 1;
 
+    // What a worker's line says, read as the clerk reads it rather than as
+    // the import translates it: verifications of the data sent (5 to 19),
+    // each "OK" or what failed, then what to do about it, for the CPF (20)
+    // and for the NIS (21). The import gives column 20 a message of its own
+    // as it does the checks, which is why the code columns above count it
+    // among them.
+    static constexpr int kFirstVerificationColumn = kFirstCodeColumn;
+    static constexpr int kLastVerificationColumn = 19;
+    static constexpr int kFirstOrientationColumn = kLastVerificationColumn + 1;
+    static constexpr int kLastOrientationColumn = kOrientationColumn;
+
+    // The first columns say whose line it is: CPF, NIS, NOME.
+    static constexpr int kWhoseColumns = 3;
+
     static_assert(kNames[kFirstCodeColumn - 1] == "COD_NIS_INV");
+    static_assert(kNames[kLastVerificationColumn - 1] == "COD_CPF_NOME");
+    static_assert(kNames[kFirstOrientationColumn - 1] == "COD_ORIENTACAO_CPF");
+    static_assert(kNames[kWhoseColumns - 1] == "NOME");
     static_assert(kNames[kOrientationColumn - 1] == "COD_ORIENTACAO_NIS");
     static_assert(kCheckColumnCount == 16);
 };

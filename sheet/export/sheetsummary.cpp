@@ -37,25 +37,29 @@ SheetSummary::Check count(const ResultSheet& sheet, int col, bool countEmpty)
               });
     return check;
 }
+
+std::vector<SheetSummary::Check> countShown(const ResultSheet& sheet, int first, int last,
+                                            bool countEmpty)
+{
+    std::vector<SheetSummary::Check> checks;
+    for (int col = first; col <= std::min(last, sheet.ColCount()); ++col) {
+        if (!sheet.IsColumnHidden(col))
+            checks.push_back(count(sheet, col, countEmpty));
+    }
+    return checks;
+}
 } // namespace
 
 std::vector<SheetSummary::Check> SheetSummary::of(const ResultSheet& sheet)
 {
-    const int last = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
-    std::vector<Check> checks;
-    for (int col = ReturnFields::kFirstCheckColumn; col <= last; ++col) {
-        if (!sheet.IsColumnHidden(col))
-            checks.push_back(count(sheet, col, true));
-    }
-    return checks;
+    return countShown(sheet, ReturnFields::kFirstVerificationColumn,
+                      ReturnFields::kLastVerificationColumn, true);
 }
 
-SheetSummary::Check SheetSummary::orientationOf(const ResultSheet& sheet)
+std::vector<SheetSummary::Check> SheetSummary::orientationsOf(const ResultSheet& sheet)
 {
-    constexpr int kCol = ReturnFields::kOrientationColumn;
-    if (sheet.IsColumnHidden(kCol) || sheet.ColCount() < kCol)
-        return {kCol, SheetTemplate::heading(kCol), 0, {}};
-    return count(sheet, kCol, false);
+    return countShown(sheet, ReturnFields::kFirstOrientationColumn,
+                      ReturnFields::kLastOrientationColumn, false);
 }
 
 SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
@@ -69,19 +73,24 @@ SheetSummary::Totals SheetSummary::totalsOf(const ResultSheet& sheet)
             at->second = cells.utf8(h) == "OK";
         return at->second;
     };
-    const int lastCheck = std::min(ReturnFields::kLastCheckColumn, sheet.ColCount());
+    const int lastCheck = std::min(ReturnFields::kLastVerificationColumn, sheet.ColCount());
+    const int lastOrientation = std::min(ReturnFields::kLastOrientationColumn, sheet.ColCount());
     Totals totals{sheet.ShownRowCount(), 0, 0};
     for (int position = 1; position <= sheet.ShownRowCount(); ++position) {
         const CellStore::RowView worker = cells.row(sheet.ShownRow(position) - 1);
-        for (int col = ReturnFields::kFirstCheckColumn; col <= lastCheck; ++col) {
+        for (int col = ReturnFields::kFirstVerificationColumn; col <= lastCheck; ++col) {
             if (!isOk(worker.handle(col - 1))) {
                 ++totals.withProblems;
                 break;
             }
         }
-        const CellStore::Handle orientation = worker.handle(ReturnFields::kOrientationColumn - 1);
-        if (orientation != CellStore::kEmpty && !isOk(orientation))
-            ++totals.withOrientation;
+        for (int col = ReturnFields::kFirstOrientationColumn; col <= lastOrientation; ++col) {
+            const CellStore::Handle orientation = worker.handle(col - 1);
+            if (orientation != CellStore::kEmpty && !isOk(orientation)) {
+                ++totals.withOrientation;
+                break;
+            }
+        }
     }
     return totals;
 }

@@ -25,7 +25,6 @@
 
 namespace {
 constexpr int kRowsPerReport = 4096;
-constexpr std::size_t kWhoseColumns = 3; // CPF, NIS, NOME
 
 // The uncompressed workbook can only be smaller than this: each cell's tags
 // with its reference, each row's, and a worksheet's fixed parts, plus the
@@ -183,7 +182,11 @@ class DataSheets
 {
 public:
     DataSheets(const ResultSheet& sheet, Workbook& book, Progress* progress)
-        : sheet_(sheet), book_(book), columns_(ShownColumns::of(sheet)), progress_(progress)
+        : sheet_(sheet), book_(book), columns_(ShownColumns::of(sheet)),
+          frozen_(static_cast<std::size_t>(
+              std::count_if(columns_.begin(), columns_.end(),
+                            [&](int col) { return col <= sheet.FrozenColumnCount(); }))),
+          progress_(progress)
     {
     }
 
@@ -207,13 +210,15 @@ public:
             const auto col = static_cast<lxw_col_t>(i);
             check(worksheet_set_column(ws, col, col, width, nullptr));
         }
-        worksheet_freeze_panes(ws, 1, 0);
+        // Frozen as the grid is, and printed as the program prints: every
+        // page shows the headings and, while CPF, NIS and NOME are frozen,
+        // those of them shown, so a page to the right still says whose
+        // checks it holds.
+        worksheet_freeze_panes(ws, 1, static_cast<lxw_col_t>(frozen_));
         check(applyPrintSettings(ws));
-        // Every page shows the headings, and a page to the right still says
-        // whose checks it shows: CPF, NIS and NOME, never hidden, come first.
         check(worksheet_repeat_rows(ws, 0, 0));
-        if (columns_.size() > kWhoseColumns)
-            check(worksheet_repeat_columns(ws, 0, kWhoseColumns - 1));
+        if (frozen_ > 0 && columns_.size() > frozen_)
+            check(worksheet_repeat_columns(ws, 0, static_cast<lxw_col_t>(frozen_ - 1)));
         if (!columns_.empty()) {
             check(worksheet_autofilter(ws, 0, 0, lastRow, lastCol));
             // Digits written as text are meant as text here.
@@ -274,6 +279,7 @@ private:
     const ResultSheet& sheet_;
     Workbook& book_;
     std::vector<int> columns_;
+    std::size_t frozen_; // the first of columns_, those of the sheet's frozen columns shown
     Progress* progress_;
     std::string text_;
     lxw_error error_ = LXW_NO_ERROR;
@@ -282,7 +288,7 @@ private:
 
 lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary::Totals& totals,
                        const std::vector<SheetSummary::Check>& checks,
-                       const SheetSummary::Check& orientation,
+                       const std::vector<SheetSummary::Check>& orientations,
                        const std::vector<SheetSummary::Filter>& filters)
 {
     lxw_worksheet* ws = workbook_add_worksheet(book, "Resumo");
@@ -333,7 +339,18 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary:
         ++row;
     }
     const lxw_row_t lastCheck = row - 1;
-    // Under them, each check's messages, then the orientation's instructions.
+    // The orientations are not checks: their own heading, and no bar.
+    if (!orientations.empty()) {
+        text(row, 0, QStringLiteral("Orientação"), bold);
+        text(row, 1, QStringLiteral("Trabalhadores com orientação"), bold);
+        ++row;
+    }
+    for (const SheetSummary::Check& o : orientations) {
+        text(row, 0, o.heading, nullptr);
+        check(worksheet_write_number(ws, row, 1, o.problems, nullptr));
+        ++row;
+    }
+    // Under them, each check's messages, then the orientations' instructions.
     ++row;
     text(row, 0, QStringLiteral("Verificação"), bold);
     text(row, 1, QStringLiteral("Mensagem"), bold);
@@ -349,7 +366,8 @@ lxw_error writeSummary(lxw_workbook* book, lxw_format* bold, const SheetSummary:
     };
     for (const SheetSummary::Check& c : checks)
         messages(c);
-    messages(orientation);
+    for (const SheetSummary::Check& o : orientations)
+        messages(o);
 
     if (!checks.empty()) {
         lxw_chart* chart = workbook_add_chart(book, LXW_CHART_BAR);
@@ -415,7 +433,7 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     // Counted before any row is written: the constant-memory mode writes each
     // worksheet in one pass.
     const std::vector<SheetSummary::Check> summary = SheetSummary::of(sheet);
-    const SheetSummary::Check orientation = SheetSummary::orientationOf(sheet);
+    const std::vector<SheetSummary::Check> orientations = SheetSummary::orientationsOf(sheet);
     const SheetSummary::Totals totals = SheetSummary::totalsOf(sheet);
     const std::vector<SheetSummary::Filter> filters = SheetSummary::filtersOf(sheet);
 
@@ -444,7 +462,7 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     if (!hasHeadroom())
         return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error =
-            writeSummary(book.book(), book.bold(), totals, summary, orientation, filters))
+            writeSummary(book.book(), book.bold(), totals, summary, orientations, filters))
         return failure(error);
     if (progress && !progress->advance(rows, rows))
         return SheetFile::Result::cancelled();

@@ -8,9 +8,11 @@
 // constant-memory mode, so a million rows cost a row's memory: the rows in
 // "Planilhas1" (going on in "Planilhas2", … past a worksheet's capacity),
 // each worksheet headed by the bold, frozen heading row with an autofilter
-// and the template's column widths; every cell as text, never a number, so
-// CPF, NIS and DN keep their leading zeros. Then "Resumo": the workers with
-// problems per shown check, the count of each message, and a bar chart.
+// and the template's column widths, CPF, NIS and NOME frozen too while the
+// sheet freezes them; every cell as text, never a number, so CPF, NIS and DN
+// keep their leading zeros. Then "Resumo": the workers with problems per
+// shown check, those with each orientation, the count of each message, and a
+// bar chart of the checks.
 class XlsxExport
 {
 public:

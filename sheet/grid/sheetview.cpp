@@ -214,6 +214,7 @@ QMenu* SheetView::columnMenu(int col)
 
 void SheetView::setFrozen(bool frozen)
 {
+    sheet_->SetFrozen(frozen);
     frozen_->setVisible(frozen);
     followColumns();
 }

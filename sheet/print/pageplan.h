@@ -14,6 +14,12 @@ class ResultSheet;
 // Lengths are in sheet pixels, 1/96 inch, the unit the grid draws in; the
 // printer scales them to its own resolution. Pages run down, then over: all
 // the rows of the first band of columns, then the rows again for the next.
+//
+// Title columns (the sheet's frozen CPF, NIS and NOME) print at the left of
+// every band that does not already start with them, as a spreadsheet's print
+// titles do, so a page of checks says whose they are. Beside a column too
+// wide for all of them the last ones make room: a column is never pushed off
+// its page by the titles.
 class PagePlan
 {
 public:
@@ -23,12 +29,16 @@ public:
         int width; // sheet pixels
     };
 
-    // A run of columns printed side by side, as indices into columns().
+    // A run of columns printed side by side, as indices into columns(),
+    // after the first `titles` of titles(), the last of which may be cut
+    // narrower (titlesWidth is what they take).
     struct Band
     {
         int first;
         int last; // last < first: a band with no columns
         int width;
+        int titles = 0;
+        int titlesWidth = 0;
     };
 
     struct Page
@@ -50,12 +60,14 @@ public:
     static constexpr double kRowHeight = 17.0;
 
     // Rows firstRow to lastRow (none when lastRow < firstRow) of the given
-    // columns, with a row-heading column of rowHeadingWidth on every page.
+    // columns, with a row-heading column of rowHeadingWidth on every page and
+    // the titles, in column order, left of any band that starts after them.
     PagePlan(int firstRow, int lastRow, std::vector<Column> columns, int rowHeadingWidth,
-             Paper paper);
+             Paper paper, std::vector<Column> titles = {});
 
     // A range of the shown rows, cut to them and to the columns, without hidden
-    // columns. digitWidth is the standard font's digit width in sheet pixels.
+    // columns; the sheet's shown frozen columns are the titles. digitWidth is
+    // the standard font's digit width in sheet pixels.
     static PagePlan forRange(const ResultSheet& sheet, const CellRange& range, Paper paper,
                              int digitWidth);
     // Wide enough for the largest row number printed.
@@ -67,13 +79,19 @@ public:
     int rowPages() const { return rowPages_; }
     const std::vector<Band>& bands() const { return bands_; }
     const std::vector<Column>& columns() const { return columns_; }
+    const std::vector<Column>& titles() const { return titles_; }
+    // What a band prints, left to right, at the widths it prints them.
+    std::vector<Column> columnsOf(const Band& band) const;
     int rowHeadingWidth() const { return rowHeadingWidth_; }
     const Paper& paper() const { return paper_; }
 
 private:
+    Band fitTitles(Band band, double room) const;
+
     int firstRow_;
     int lastRow_;
     std::vector<Column> columns_;
+    std::vector<Column> titles_;
     int rowHeadingWidth_;
     Paper paper_;
     std::vector<Band> bands_;

@@ -139,8 +139,9 @@ public:
         paintHeaderAndFooter(page);
 
         const PagePlan::Band& band = plan_.bands()[static_cast<std::size_t>(page.band)];
+        const std::vector<PagePlan::Column> columns = plan_.columnsOf(band);
         const double rowHeading = frame_.x(plan_.rowHeadingWidth());
-        const double blockWidth = rowHeading + frame_.x(band.width);
+        const double blockWidth = rowHeading + frame_.x(band.titlesWidth + band.width);
         const int rows = std::max(page.lastRow - page.firstRow + 1, 0);
         const double rowHeight = frame_.y(PagePlan::kRowHeight);
         const double blockHeight = (rows + 1) * rowHeight;
@@ -155,12 +156,12 @@ public:
         if (settings_.centerVertically && blockHeight < area.height())
             top += (area.height() - blockHeight) / 2;
 
-        std::vector<double> edges; // left edges of the band's columns, then its right edge
-        edges.reserve(static_cast<std::size_t>(band.last - band.first + 2));
+        std::vector<double> edges; // left edges of the columns, then the right edge of the last
+        edges.reserve(columns.size() + 1);
         double x = left + rowHeading;
-        for (int i = band.first; i <= band.last; ++i) {
+        for (const PagePlan::Column& column : columns) {
             edges.push_back(x);
-            x += frame_.x(plan_.columns()[static_cast<std::size_t>(i)].width);
+            x += frame_.x(column.width);
         }
         edges.push_back(x);
 
@@ -169,12 +170,9 @@ public:
 
         // Column headings, then each row under its number.
         painter_.setFont(headingFont_);
-        for (int i = band.first; i <= band.last; ++i) {
-            const std::size_t e = static_cast<std::size_t>(i - band.first);
-            const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
-            centred(SheetTemplate::heading(col),
+        for (std::size_t e = 0; e < columns.size(); ++e)
+            centred(SheetTemplate::heading(columns[e].col),
                     QRectF(edges[e], top, edges[e + 1] - edges[e], rowHeight));
-        }
         for (int r = 0; r < rows; ++r) {
             const double rowTop = top + (r + 1) * rowHeight;
             centred(QString::number(page.firstRow + r),
@@ -183,12 +181,10 @@ public:
         painter_.setFont(cellFont_);
         for (int r = 0; r < rows; ++r) {
             const double rowBottom = top + (r + 2) * rowHeight;
-            for (int i = band.first; i <= band.last; ++i) {
-                const std::size_t e = static_cast<std::size_t>(i - band.first);
-                const int col = plan_.columns()[static_cast<std::size_t>(i)].col;
+            const int sheetRow = sheet_.ShownRow(page.firstRow + r);
+            for (std::size_t e = 0; e < columns.size(); ++e) {
                 // Clipped text still goes into the printout, so only what can show.
-                cell(sheet_.CellTextStart(sheet_.ShownRow(page.firstRow + r), col,
-                                          SheetTemplate::kMostCharsShown),
+                cell(sheet_.CellTextStart(sheetRow, columns[e].col, SheetTemplate::kMostCharsShown),
                      edges[e], edges[e + 1], rowBottom);
             }
         }

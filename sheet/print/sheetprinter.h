@@ -13,7 +13,8 @@ class QPrinter;
 class ResultSheet;
 
 // Paints a sheet's print range as a spreadsheet prints it: the template's
-// header and footer, the row and column headings on every page, gridlines,
+// header and footer, the row and column headings on every page, the frozen
+// CPF, NIS and NOME at the left of every page as print titles, gridlines,
 // cells in the template's font and column widths, the block centred across
 // the page. Pages are painted one at a time, as the page plan gives them.
 class SheetPrinter

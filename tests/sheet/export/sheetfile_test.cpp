@@ -1,3 +1,4 @@
+#include "processing/importcommand.h"
 #include "processing/printcommand.h"
 #include "sheet/export/fastdeflate.h"
 #include "sheet/export/sheetfile.h"
@@ -14,6 +15,7 @@
 #include "tests/support/pdftext.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/xlsxbook.h"
+#include "tools/returnfilegenerator.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +73,8 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
            {{1, u"00000000191"_s}, {3, u"SÔNIA"_s}, {4, u"02021990"_s}, {6, u"CPF inválido"_s}});
     setRow(sheet, 3, {{1, u"1"_s}, {3, tooLong}, {5, u"NIS inválido"_s}, {21, u"=SOMA(A1)"_s}});
     setRow(sheet, 4, {{1, u"2"_s}, {5, u"NIS inconsistente"_s}});
-    setRow(sheet, 5, {{1, u"3"_s}, {3, u""_s}});
+    // Column 20 is an orientation, not a check.
+    setRow(sheet, 5, {{1, u"3"_s}, {3, u""_s}, {20, u"Procurar Conveniadas"_s}});
     sheet.SetRowCount(5);
     sheet.SetColumnsHidden(2, 2, true);
     sheet.SetColumnsHidden(7, 7, true);
@@ -90,7 +93,7 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
         EXPECT_EQ(ws.name, QStringLiteral("Planilhas%1").arg(n + 1));
         EXPECT_EQ(ws.types, QStringList{QStringLiteral("s")}); // text only, never a number
         EXPECT_TRUE(ws.boldHeading);
-        EXPECT_EQ(ws.frozen, QStringLiteral("A2"));
+        EXPECT_EQ(ws.frozen, QStringLiteral("C2")); // the heading row, CPF and NOME
         ASSERT_FALSE(ws.rows.empty());
         EXPECT_EQ(ws.rows[0], headings);
         const int first = 2 * n + 1;
@@ -114,10 +117,10 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
     std::vector<QStringList> expected = {
         {u"Trabalhadores na planilha"_s, u""_s, u"5"_s},
         {u"Trabalhadores com alguma verificação diferente de OK"_s, u""_s, u"4"_s},
-        {u"Trabalhadores com orientação"_s, u""_s, u"1"_s},
+        {u"Trabalhadores com orientação"_s, u""_s, u"2"_s},
         {u""_s, u""_s, u""_s},
         {u"Verificação"_s, u"Trabalhadores com problema"_s, u""_s}};
-    for (int col = 5; col <= 20; ++col) {
+    for (int col = 5; col <= 19; ++col) {
         if (col != 7)
             expected.push_back({SheetTemplate::heading(col),
                                 QString::number(col == 5   ? 3
@@ -125,27 +128,111 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
                                                            : 0),
                                 u""_s});
     }
+    expected.push_back({u"Orientação"_s, u"Trabalhadores com orientação"_s, u""_s});
+    expected.push_back({u"COD_ORIENTACAO_CPF"_s, u"1"_s, u""_s});
+    expected.push_back({u"COD_ORIENTACAO_NIS"_s, u"1"_s, u""_s});
     expected.push_back({u""_s, u""_s, u""_s});
     expected.push_back({u"Verificação"_s, u"Mensagem"_s, u"Trabalhadores"_s});
     expected.push_back({u"COD_NIS_INV"_s, u"NIS inválido"_s, u"2"_s});
     expected.push_back({u"COD_NIS_INV"_s, u"NIS inconsistente"_s, u"1"_s});
     expected.push_back({u"COD_CPF_INV"_s, u"CPF inválido"_s, u"1"_s});
+    expected.push_back({u"COD_ORIENTACAO_CPF"_s, u"Procurar Conveniadas"_s, u"1"_s});
     expected.push_back({u"COD_ORIENTACAO_NIS"_s, u"=SOMA(A1)"_s, u"1"_s});
     EXPECT_EQ(summary.rows, expected);
     ASSERT_EQ(book.barCharts.size(), 1u);
-    EXPECT_EQ(book.barCharts[0], (QStringList{u"Resumo!$A$6:$A$20"_s, u"Resumo!$B$6:$B$20"_s}));
+    EXPECT_EQ(book.barCharts[0], (QStringList{u"Resumo!$A$6:$A$19"_s, u"Resumo!$B$6:$B$19"_s}));
 
     // Printed as the program prints: A4 portrait, the template's margins,
     // the sheet's name on top and the page number below, the heading row on
-    // every page and CPF, NIS and NOME on the left of every page; the
-    // summary's chart on a page of its own.
+    // every page and the frozen columns shown (CPF, NOME) on the left of
+    // every page; the summary's chart on a page of its own.
     const QString setup = QStringLiteral(
         "paper=9 portrait margins=0.75,0.75,1.0,1.0,0.5,0.5 header=&A footer=Página &P "
         "gridlines=True centred=True titles=");
     EXPECT_EQ(book.sheets[0].printSetup.toStdString(),
-              (setup + QStringLiteral("$1:$1;$A:$C breaks=")).toStdString());
+              (setup + QStringLiteral("$1:$1;$A:$B breaks=")).toStdString());
     EXPECT_EQ(summary.printSetup.toStdString(),
               (setup + QStringLiteral("; breaks=%1").arg(expected.size() + 1)).toStdString());
+}
+
+// The summary's figures against the saved workbook's own, counted as a
+// spreadsheet's COUNTIF would: the workers by the return file's codes (5 to
+// 19 checks, 20 and 21 orientations), each column's by its cells in the data
+// sheet. Then the same workbook with CPF, NIS and NOME not frozen.
+TEST(XlsxFile, SummaryCountsWhatTheWorkbookHolds)
+{
+    if (!XlsxBook::available())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    TestFiles files;
+    const std::string text = ReturnFileGenerator({7, 0.3, "\r\n"}).file(1500);
+    const QString returnFile = files.write(QStringLiteral("retorno.txt"), text);
+    ResultSheet sheet;
+    ASSERT_TRUE(ImportCommand::run(returnFile, sheet).succeeded());
+
+    int withProblems = 0, withOrientation = 0, onlyCpfOrientation = 0;
+    const QStringList lines = QString::fromStdString(text).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList codes = lines[i].split(u';').mid(4);
+        ASSERT_EQ(codes.size(), 17);
+        const bool check = codes.mid(0, 15) != QStringList(15, u"0"_s);
+        withProblems += check;
+        withOrientation += codes[15] != u"0"_s || codes[16] != u"0"_s;
+        onlyCpfOrientation += !check && codes[15] != u"0"_s;
+    }
+    ASSERT_GT(onlyCpfOrientation, 0) << "no worker tells a check from the CPF's orientation";
+
+    for (const bool frozen : {true, false}) {
+        SCOPED_TRACE(frozen ? "frozen" : "not frozen");
+        sheet.SetFrozen(frozen);
+        const QString path = files.path(QStringLiteral("saida.xlsx"));
+        ASSERT_TRUE(SheetFile::save(sheet, path, Format::Xlsx).saved());
+        const XlsxBook book = XlsxBook::read(path);
+        ASSERT_EQ(book.sheets.size(), 2u);
+        const XlsxBook::Sheet& data = book.sheets[0];
+        EXPECT_EQ(data.frozen, frozen ? u"D2"_s : u"A2"_s);
+        EXPECT_TRUE(
+            data.printSetup.contains(frozen ? u"titles=$1:$1;$A:$C "_s : u"titles=$1:$1; "_s))
+            << data.printSetup.toStdString();
+        ASSERT_EQ(data.rows.size(), 1501u);
+
+        // COUNTIF(column; "<>OK") and each text's count, empty orientations aside.
+        auto countif = [&](int col) {
+            std::map<QString, int> texts;
+            for (std::size_t r = 1; r < data.rows.size(); ++r) {
+                const QString& cell = data.rows[r].value(col - 1);
+                if (cell != u"OK"_s && !(col >= 20 && cell.isEmpty()))
+                    ++texts[cell];
+            }
+            return texts;
+        };
+        std::vector<QStringList> expected = {
+            {u"Trabalhadores na planilha"_s, u""_s, u"1500"_s},
+            {u"Trabalhadores com alguma verificação diferente de OK"_s, u""_s,
+             QString::number(withProblems)},
+            {u"Trabalhadores com orientação"_s, u""_s, QString::number(withOrientation)},
+            {u""_s, u""_s, u""_s},
+            {u"Verificação"_s, u"Trabalhadores com problema"_s, u""_s}};
+        std::vector<QStringList> messages;
+        for (int col = 5; col <= 21; ++col) {
+            if (col == 20)
+                expected.push_back({u"Orientação"_s, u"Trabalhadores com orientação"_s, u""_s});
+            const std::map<QString, int> texts = countif(col);
+            int workers = 0;
+            std::vector<std::pair<int, QString>> byCount;
+            for (const auto& [message, n] : texts) {
+                workers += n;
+                byCount.emplace_back(-n, message);
+            }
+            std::sort(byCount.begin(), byCount.end());
+            expected.push_back({data.rows[0][col - 1], QString::number(workers), u""_s});
+            for (const auto& [n, message] : byCount)
+                messages.push_back({data.rows[0][col - 1], message, QString::number(-n)});
+        }
+        expected.push_back({u""_s, u""_s, u""_s});
+        expected.push_back({u"Verificação"_s, u"Mensagem"_s, u"Trabalhadores"_s});
+        expected.insert(expected.end(), messages.begin(), messages.end());
+        EXPECT_EQ(book.sheets[1].rows, expected);
+    }
 }
 
 // Cells XML cannot hold as they are, and text a spreadsheet would read as an

@@ -326,6 +326,7 @@ TEST(SheetViewFrozen, FirstThreeColumnsStayAndSelectAcrossTheEdge)
     ASSERT_NE(frozen, nullptr);
     ASSERT_TRUE(view.freezeAction()->isChecked());
     EXPECT_TRUE(frozen->isVisible());
+    EXPECT_EQ(view.sheet().FrozenColumnCount(), 3);
     const int frozenWidth = view.columnWidth(0) + view.columnWidth(1) + view.columnWidth(2);
     EXPECT_EQ(frozen->geometry().left(), view.viewport()->geometry().left());
     EXPECT_EQ(frozen->viewport()->width(), frozenWidth + 1);
@@ -361,9 +362,11 @@ TEST(SheetViewFrozen, FirstThreeColumnsStayAndSelectAcrossTheEdge)
     EXPECT_EQ(view.currentIndex().column(), 2);
     EXPECT_EQ(view.horizontalScrollBar()->value(), across);
 
-    // Switched off, the grid scrolls whole again.
+    // Switched off, the grid scrolls whole again, and the sheet, which
+    // prints and saves, knows.
     view.freezeAction()->trigger();
     EXPECT_FALSE(frozen->isVisible());
+    EXPECT_EQ(view.sheet().FrozenColumnCount(), 0);
     EXPECT_EQ(view.indexAt(nome).column(), view.columnAt(nome.x()));
 }
 

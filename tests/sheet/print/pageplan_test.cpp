@@ -18,8 +18,9 @@ struct PlanCase
     int rows;
     Columns widths; // of columns 1, 2, ...
     Columns hidden;
-    std::vector<Columns> bands;
+    std::vector<Columns> bands; // the titles a band repeats, then its own columns
     Pages pages;
+    int frozen = 0; // columns 1 to frozen are the titles
 };
 
 class PagePlanTest : public ::testing::TestWithParam<PlanCase>
@@ -36,19 +37,30 @@ TEST_P(PagePlanTest, PlacesRowsAndColumns)
     sheet.SetRowCount(c.rows);
     for (int col : c.hidden)
         sheet.SetColumnsHidden(col, col, true);
-    std::vector<PagePlan::Column> columns;
+    std::vector<PagePlan::Column> columns, titles;
     for (std::size_t i = 0; i < c.widths.size(); ++i) {
-        if (!sheet.IsColumnHidden(static_cast<int>(i) + 1))
-            columns.push_back({static_cast<int>(i) + 1, c.widths[i]});
+        const int col = static_cast<int>(i) + 1;
+        if (!sheet.IsColumnHidden(col))
+            (col <= c.frozen ? titles : columns).push_back({col, c.widths[i]});
     }
+    columns.insert(columns.begin(), titles.begin(), titles.end());
     const PagePlan plan(1, c.rows, columns, PagePlan::rowHeadingWidth(c.rows, 5),
-                        {100, 5 * PagePlan::kRowHeight});
+                        {100, 5 * PagePlan::kRowHeight}, titles);
 
     std::vector<Columns> bands;
     for (const PagePlan::Band& band : plan.bands()) {
         bands.emplace_back();
-        for (int i = band.first; i <= band.last; ++i)
-            bands.back().push_back(plan.columns()[static_cast<std::size_t>(i)].col);
+        int width = 0;
+        for (const PagePlan::Column& column : plan.columnsOf(band)) {
+            bands.back().push_back(column.col);
+            width += column.width;
+            // A title may make room, but keeps at least half of itself.
+            const int full = c.widths[static_cast<std::size_t>(column.col - 1)];
+            EXPECT_LE(column.width, full);
+            EXPECT_GE(2 * column.width, full);
+        }
+        // Only a column wider than any page leaves it.
+        EXPECT_TRUE(width <= 75 || (band.first == band.last && band.titles == 0)) << width;
     }
     EXPECT_EQ(bands, c.bands);
     Pages pages;
@@ -78,7 +90,36 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {{1}, {2}, {3}},
                  {{0, 1, 2}, {1, 1, 2}, {2, 1, 2}}},
-        PlanCase{"EveryColumnHidden", 2, {30, 30}, {1, 2}, {{}}, {{0, 1, 2}}}),
+        PlanCase{"EveryColumnHidden", 2, {30, 30}, {1, 2}, {{}}, {{0, 1, 2}}},
+        // The titles take their room on every band but the one they start.
+        PlanCase{"TitlesLeftOfEveryLaterBand",
+                 2,
+                 {20, 20, 30, 30, 30},
+                 {},
+                 {{1, 2, 3}, {1, 2, 4}, {1, 2, 5}},
+                 {{0, 1, 2}, {1, 1, 2}, {2, 1, 2}},
+                 2},
+        PlanCase{"HiddenTitleNotRepeated",
+                 2,
+                 {20, 20, 30, 30},
+                 {2},
+                 {{1, 3}, {1, 4}},
+                 {{0, 1, 2}, {1, 1, 2}},
+                 2},
+        PlanCase{"TitlesMakeRoomForAWideColumn",
+                 2,
+                 {20, 70, 30},
+                 {},
+                 {{1}, {2}, {1, 3}},
+                 {{0, 1, 2}, {1, 1, 2}, {2, 1, 2}},
+                 3},
+        PlanCase{"LastTitleCutBesideAWideColumn",
+                 2,
+                 {10, 30, 50},
+                 {},
+                 {{1, 2}, {1, 2, 3}},
+                 {{0, 1, 2}, {1, 1, 2}},
+                 2}),
     CaseName());
 
 TEST(PagePlanForSheet, PrintsTheRangeWithinTheSheet)

@@ -1,8 +1,10 @@
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "processing/printcommand.h"
+#include "sheet/print/pageplan.h"
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/print/printhandler.h"
+#include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
@@ -143,15 +145,43 @@ protected:
     const QString pdf = files.path(QStringLiteral("saida.pdf"));
 };
 
-class PrintoutTest : public Printout,
-                     public ::testing::WithParamInterface<std::tuple<const char*, int, bool>>
+struct PrintoutCase
+{
+    const char* name;
+    int workers;
+    bool optimised;
+    bool frozen = true;
+    int hidden = 0; // a column hidden besides what Otimizar hides
+};
+
+class PrintoutTest : public Printout, public ::testing::WithParamInterface<PrintoutCase>
 {
 };
 
+// The words of the row whose number is `row` on the page.
+QStringList wordsOfRow(const PdfText::Page& page, int row)
+{
+    // The row number is the row's first word.
+    for (const PdfText::Word& number :
+         page.within({0, kTop + kRow, 1e4, page.size.height() - 2 * kTop - kRow})) {
+        if (number.text != QString::number(row))
+            continue;
+        QStringList out;
+        for (const PdfText::Word& word :
+             page.within({number.box.right(), number.box.top(), 1e4, number.box.height()}))
+            out.append(word.text);
+        return out;
+    }
+    return {};
+}
+
 TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
 {
-    const auto [name, workers, optimised] = GetParam();
-    load(workers, optimised);
+    const PrintoutCase& c = GetParam();
+    load(c.workers, c.optimised);
+    sheet.SetFrozen(c.frozen);
+    if (c.hidden)
+        sheet.SetColumnsHidden(c.hidden, c.hidden, true);
     ASSERT_TRUE(printThroughCommand(sheet, pdf));
     const std::vector<PdfText::Page> pages = PdfText::pages(pdf);
     ASSERT_FALSE(pages.empty());
@@ -181,14 +211,57 @@ TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
         if (bandGoesOn) {
             EXPECT_EQ(rows.size(), std::floor((height - 2 * kTop) / kRow) - 1);
         }
+        // A page that names its workers names each row's own.
+        if (headings.value(0) == SheetTemplate::heading(1)) {
+            for (const int row : rows)
+                EXPECT_TRUE(
+                    wordsOfRow(page, row).startsWith(sheet.CellText(sheet.ShownRow(row), 1)))
+                    << "row " << row << ": " << wordsOfRow(page, row).join(u' ').toStdString();
+        }
     }
-    // Every shown column on one run of pages, a hidden one nowhere; every row
-    // once in each run.
+    // Every shown column on one run of pages, a hidden one nowhere; while
+    // frozen, the shown ones of CPF, NIS and NOME also at the left of every
+    // other run, once, unless a column too wide to print beside them needs
+    // their room. Every row once in each run.
+    const int room = qRound((pages[0].size.width() - 2 * kSide) * 96 / 72) -
+                     PagePlan::rowHeadingWidth(sheet.ShownRowCount(), SheetPrinter::digitWidth());
+    auto widthOf = [](const QString& heading) {
+        for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+            if (SheetTemplate::heading(col) == heading)
+                return SheetTemplate::columnWidthPixels(SheetTemplate::columnWidthUnits(col),
+                                                        SheetPrinter::digitWidth());
+        }
+        return 0;
+    };
+    const int frozen = c.frozen ? ResultSheet::kFrozenColumns : 0;
     for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+        const QString heading = SheetTemplate::heading(col);
         int seen = 0;
-        for (const QStringList& band : bands)
-            seen += band.count(SheetTemplate::heading(col));
-        EXPECT_EQ(seen, sheet.IsColumnHidden(col) ? 0 : 1) << col;
+        for (const QStringList& band : bands) {
+            EXPECT_LE(band.count(heading), 1) << band.join(u' ').toStdString();
+            seen += band.count(heading);
+        }
+        const int expected = sheet.IsColumnHidden(col) ? 0 : col <= frozen ? -1 : 1;
+        if (expected >= 0) {
+            EXPECT_EQ(seen, expected) << col;
+        }
+    }
+    if (frozen) {
+        const QString cpf = SheetTemplate::heading(1);
+        for (const QStringList& band : bands) {
+            SCOPED_TRACE(band.join(u' ').toStdString());
+            if (!sheet.IsColumnHidden(1) && band.value(0) != cpf) {
+                EXPECT_FALSE(band.contains(cpf));
+                ASSERT_EQ(band.size(), 1);
+                EXPECT_GT(widthOf(band[0]) + widthOf(cpf), room);
+            }
+            const QStringList names = {cpf, SheetTemplate::heading(2), SheetTemplate::heading(3)};
+            for (int i = 1; i < band.size(); ++i) {
+                if (names.contains(band[i])) {
+                    EXPECT_TRUE(names.contains(band[i - 1])) << "titles come first";
+                }
+            }
+        }
     }
     std::vector<int> allRows(static_cast<std::size_t>(sheet.RowCount()));
     std::iota(allRows.begin(), allRows.end(), 1);
@@ -202,10 +275,13 @@ TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PrintoutTest,
-                         ::testing::Values(std::make_tuple("BeforeAnyImport", 0, false),
-                                           std::make_tuple("SeveralPagesDown", 120, false),
-                                           std::make_tuple("AfterOptimisation", 60, true)),
-                         [](const auto& info) { return std::get<0>(info.param); });
+                         ::testing::Values(PrintoutCase{"BeforeAnyImport", 0, false},
+                                           PrintoutCase{"SeveralPagesDown", 120, false},
+                                           PrintoutCase{"AfterOptimisation", 60, true},
+                                           PrintoutCase{"AfterOptimisationNisHidden", 60, true,
+                                                        true, 2},
+                                           PrintoutCase{"NotFrozen", 60, true, false}),
+                         CaseName());
 
 TEST_F(Printout, ColumnWiderThanThePageIsAloneAndClipped)
 {
