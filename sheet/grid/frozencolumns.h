@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/resultsheet.h"
+
 #include <QTableView>
 
 class SheetHeader;
@@ -16,7 +18,7 @@ class FrozenColumns : public QTableView
     Q_OBJECT
 
 public:
-    static constexpr int kColumns = 3; // CPF, NIS, NOME
+    static constexpr int kColumns = ResultSheet::kFrozenColumns; // CPF, NIS, NOME
 
     // Shares `grid`'s model and selection; `header` takes the headings in
     // the grid's heading font. Made once the grid has its template's looks.
