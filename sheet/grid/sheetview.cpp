@@ -30,8 +30,7 @@
 namespace {
 // The last column the freeze keeps room for: the two orientations after it
 // are guidance, longer than any check's message, and no reason to lift it.
-constexpr int kLastColumnGivenRoom = ReturnFields::kOrientationColumn - 2;
-static_assert(ReturnFields::kNames[kLastColumnGivenRoom - 1] == "COD_CPF_NOME");
+constexpr int kLastColumnGivenRoom = ReturnFields::kLastVerificationColumn;
 
 // Sorting a million rows takes a moment: the wait cursor says so.
 template <typename Work> void waiting(Work&& work)
