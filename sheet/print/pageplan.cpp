@@ -82,7 +82,8 @@ std::vector<PagePlan::Column> PagePlan::columnsOf(const Band& band) const
             before += columns[i].width;
         columns.back().width = band.titlesWidth - before;
     }
-    columns.insert(columns.end(), columns_.begin() + band.first, columns_.begin() + band.last + 1);
+    columns.insert(columns.end(), columns_.begin() + band.first,
+                   columns_.begin() + (band.last + 1));
     return columns;
 }
 
