@@ -380,8 +380,9 @@ void ReplacingFile::removeWorkFolder()
 bool ReplacingFile::replacedMeanwhile()
 {
     return fail(
-        QStringLiteral("O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
-                       "foi trocado por outro durante a gravação (outro usuário da pasta?).")
+        QStringLiteral(
+            "O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
+            "foi trocado por outro durante a gravação (alguém mais pode gravar nessa pasta).")
             .arg(kind_, target_, temporary_));
 }
 
@@ -408,8 +409,9 @@ bool ReplacingFile::commit()
     // Whoever may write the folder may have put a link or a file of theirs
     // under the temporary name; renaming it would make theirs the target.
     if (!stillOurs(temporaryName, fd_)) {
+        replacedMeanwhile();
         discard();
-        return replacedMeanwhile();
+        return false;
     }
     // Something else may have taken the target's name since create().
     if (fstatat(int(folderFd_), finalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&

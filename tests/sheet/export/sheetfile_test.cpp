@@ -666,6 +666,8 @@ TEST_P(HijackTest, ALinkPutInPlaceOfTheTemporaryFileGetsNothing)
     EXPECT_EQ(result.status, Status::Failed);
     EXPECT_TRUE(result.error.contains(u"foi trocado por outro"_s)) << result.error.toStdString();
     EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QFileInfo(attacker.link_).fileName()))
+        << result.error.toStdString();
     EXPECT_EQ(TestFiles::read(path), QByteArray("anterior"));
     EXPECT_TRUE(QFileInfo(attacker.link_).isSymLink());
     EXPECT_EQ(QFile::permissions(attacker.aside_),
