@@ -210,7 +210,7 @@ bool ReplacingFile::stillOurs(const QByteArray& name, qintptr fd) const
     FileStatus own = {};
     FileStatus named = {};
     return fd >= 0 && fstat(int(fd), &own) == 0 &&
-           fstatat(int(folderFd_), name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           fstatat(folderFd_, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            (own.st_mode & S_IFMT) == (named.st_mode & S_IFMT) && sameFile(own, named);
 }
 
@@ -221,7 +221,7 @@ bool ReplacingFile::stillOurs(const QByteArray& name, qintptr fd) const
 // exact name; a file of anyone's that only looks like one stays.
 void ReplacingFile::removeLeftovers() const
 {
-    const int fd = openat(int(folderFd_), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     DIR* dir = fdopendir(fd);
@@ -255,7 +255,7 @@ void ReplacingFile::removeLeftovers() const
 
 bool ReplacingFile::createTemporary(const QByteArray& stem)
 {
-    // The signal handler takes the temporary file's name as text.
+    // Messages name the temporary file as text.
     if (QFile::encodeName(QFile::decodeName(stem)) != stem)
         return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
                                    "ou do arquivo não é texto UTF-8 e não pode ser usado.")
@@ -280,7 +280,7 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
         std::unique_ptr<SignalCleanup> cleanup;
         {
             const SignalCleanup::Defer defer;
-            fd = openat(int(folderFd_), name.constData(),
+            fd = openat(folderFd_, name.constData(),
                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             error = errno;
             if (fd >= 0)
@@ -330,7 +330,7 @@ QString ReplacingFile::makeWorkFolder()
         std::unique_ptr<SignalCleanup> cleanup;
         {
             const SignalCleanup::Defer defer;
-            error = mkdirat(int(folderFd_), name.constData(), kWorkFolderMode) == 0 ? 0 : errno;
+            error = mkdirat(folderFd_, name.constData(), kWorkFolderMode) == 0 ? 0 : errno;
             // Removed on a signal after the temporary file, when empty, as
             // the writer's files nearly always are: it removes each as soon
             // as it has opened it.
@@ -343,8 +343,8 @@ QString ReplacingFile::makeWorkFolder()
             cannotCreate(error);
             return {};
         }
-        const int fd = openat(int(folderFd_), name.constData(),
-                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd =
+            openat(folderFd_, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         FileStatus st = {};
         if (fd >= 0)
             flock(fd, LOCK_EX);
@@ -372,7 +372,7 @@ void ReplacingFile::removeWorkFolder()
     emptyFolder(int(workFd_));
     const QByteArray name = nameOf(workFolder_);
     if (stillOurs(name, workFd_))
-        unlinkat(int(folderFd_), name.constData(), AT_REMOVEDIR);
+        unlinkat(folderFd_, name.constData(), AT_REMOVEDIR);
     close(int(std::exchange(workFd_, -1)));
     workFolder_.clear();
 }
@@ -414,14 +414,13 @@ bool ReplacingFile::commit()
         return false;
     }
     // Something else may have taken the target's name since create().
-    if (fstatat(int(folderFd_), finalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (fstatat(folderFd_, finalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         discard();
         return notAFile();
     }
     // renameat() replaces the target in one step, where QFile::rename refuses to.
-    if (renameat(int(folderFd_), temporaryName.constData(), int(folderFd_),
-                 finalName.constData()) != 0)
+    if (renameat(folderFd_, temporaryName.constData(), folderFd_, finalName.constData()) != 0)
         return failed(errno);
     // The name may still have been swapped between the check and the
     // rename; the file then stays private, wherever it went.
@@ -436,11 +435,11 @@ bool ReplacingFile::commit()
     cleanups_.clear();
     close(int(std::exchange(fd_, -1)));
     if (!ours) {
-        close(int(std::exchange(folderFd_, -1)));
+        close(std::exchange(folderFd_, -1));
         return false;
     }
     // The new name is on the disk only with its folder.
-    const int folder = openat(int(folderFd_), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     int error = folder < 0 ? errno : 0;
     if (folder >= 0) {
         // Some file systems cannot sync a folder, and say so with EINVAL.
@@ -448,7 +447,7 @@ bool ReplacingFile::commit()
             error = errno;
         close(folder);
     }
-    close(int(std::exchange(folderFd_, -1)));
+    close(std::exchange(folderFd_, -1));
     if (error != 0)
         return fail(QStringLiteral("O arquivo %1 \"%2\" foi gravado, mas pode não estar no disco: "
                                    "%3.")
@@ -461,13 +460,13 @@ void ReplacingFile::discard()
     // Only the program's own file goes: a link or file someone put under
     // its name stays as they left it.
     if (!temporaryBytes_.isEmpty() && stillOurs(nameOf(temporaryBytes_), fd_))
-        unlinkat(int(folderFd_), nameOf(temporaryBytes_).constData(), 0);
+        unlinkat(folderFd_, nameOf(temporaryBytes_).constData(), 0);
     removeWorkFolder();
     cleanups_.clear();
     if (fd_ >= 0)
         close(int(std::exchange(fd_, -1)));
     if (folderFd_ >= 0)
-        close(int(std::exchange(folderFd_, -1)));
+        close(std::exchange(folderFd_, -1));
     temporaryBytes_.clear();
     temporary_.clear();
 }

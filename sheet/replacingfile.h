@@ -85,14 +85,16 @@ private:
     bool cannotWrite(int error);
     bool notAFile();
     bool writeProtected();
-    bool replacedMeanwhile();
     bool resolve();
     // Creates the temporary file, its name `stem` and a random end.
     bool createTemporary(const QByteArray& stem);
     void removeLeftovers() const;
     void removeWorkFolder();
+#ifndef _WIN32
+    bool replacedMeanwhile();
     // Whether `name` in the folder still is the file or folder open as `fd`.
     bool stillOurs(const QByteArray& name, qintptr fd) const;
+#endif
 
     QString target_;
     QString kind_;
@@ -100,9 +102,11 @@ private:
     QString error_;
     QByteArray final_;  // the file replaced: the target, its links followed
     QByteArray folder_; // final_'s folder
+#ifndef _WIN32
     // final_'s folder, open, so that every name is taken in the folder that
-    // was checked (a descriptor; unused on Windows); -1 when none.
-    qintptr folderFd_ = -1;
+    // was checked; -1 when none.
+    int folderFd_ = -1;
+#endif
     QByteArray temporaryBytes_;
     // Held open until the end: its lock tells later saves the temporary
     // file is still being written, and fsync() reaches the data through it.
