@@ -209,7 +209,7 @@ bool ReplacingFile::stillOurs(const QByteArray& name, qintptr fd) const
 {
     FileStatus own = {};
     FileStatus named = {};
-    return fd >= 0 && fstat(int(fd), &own) == 0 &&
+    return fd >= 0 && fstat(fd, &own) == 0 &&
            fstatat(folderFd_, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            (own.st_mode & S_IFMT) == (named.st_mode & S_IFMT) && sameFile(own, named);
 }
@@ -369,11 +369,11 @@ void ReplacingFile::removeWorkFolder()
 {
     if (workFolder_.isEmpty())
         return;
-    emptyFolder(int(workFd_));
+    emptyFolder(workFd_);
     const QByteArray name = nameOf(workFolder_);
     if (stillOurs(name, workFd_))
         unlinkat(folderFd_, name.constData(), AT_REMOVEDIR);
-    close(int(std::exchange(workFd_, -1)));
+    close(std::exchange(workFd_, -1));
     workFolder_.clear();
 }
 
@@ -396,13 +396,13 @@ bool ReplacingFile::commit()
     };
     // On the disk before it takes the target's place: a power cut after
     // the rename must not leave an empty file.
-    if (fsync(int(fd_)) != 0)
+    if (fsync(fd_) != 0)
         return failed(errno);
     FileStatus st = {};
     // Only root or a member of the group may give the file its group; else
     // it keeps the user's.
-    if (replacing_ && fstat(int(fd_), &st) == 0 && st.st_gid != group_ &&
-        fchown(int(fd_), static_cast<uid_t>(-1), group_) != 0)
+    if (replacing_ && fstat(fd_, &st) == 0 && st.st_gid != group_ &&
+        fchown(fd_, static_cast<uid_t>(-1), group_) != 0)
         errno = 0;
     const QByteArray temporaryName = nameOf(temporaryBytes_);
     const QByteArray finalName = nameOf(final_);
@@ -426,14 +426,14 @@ bool ReplacingFile::commit()
     // rename; the file then stays private, wherever it went.
     const bool ours = stillOurs(finalName, fd_);
     if (ours)
-        fchmod(int(fd_), mode_);
+        fchmod(fd_, mode_);
     else
         replacedMeanwhile();
     temporaryBytes_.clear();
     temporary_.clear();
     removeWorkFolder();
     cleanups_.clear();
-    close(int(std::exchange(fd_, -1)));
+    close(std::exchange(fd_, -1));
     if (!ours) {
         close(std::exchange(folderFd_, -1));
         return false;
@@ -464,7 +464,7 @@ void ReplacingFile::discard()
     removeWorkFolder();
     cleanups_.clear();
     if (fd_ >= 0)
-        close(int(std::exchange(fd_, -1)));
+        close(std::exchange(fd_, -1));
     if (folderFd_ >= 0)
         close(std::exchange(folderFd_, -1));
     temporaryBytes_.clear();
