@@ -26,7 +26,7 @@ bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
         file_.reset();
         return false;
     }
-    printer.setOutputFileName(file_->temporaryPath());
+    printer.setOutputFileName(file_->writePath());
     return true;
 }
 

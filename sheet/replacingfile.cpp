@@ -88,12 +88,23 @@ bool ReplacingFile::notAFile()
                     .arg(kind_, target_));
 }
 
+bool ReplacingFile::writeProtected()
+{
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" está protegido contra "
+                               "gravação (somente leitura) e não será substituído.")
+                    .arg(kind_, target_));
+}
+
 #ifndef _WIN32
 
 namespace {
 // Links followed before giving up, as the kernel counts them.
 constexpr int kMaxLinks = 40;
 constexpr char kSeparator = '/';
+// What a leftover of this program is: its temporary file is made private at
+// once, its work folder is made so.
+constexpr mode_t kTemporaryMode = S_IRUSR | S_IWUSR;
+constexpr mode_t kWorkFolderMode = S_IRWXU;
 
 QByteArray folderOf(const QByteArray& path)
 {
@@ -106,24 +117,45 @@ QByteArray nameOf(const QByteArray& path)
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// Removes a work folder's files, then the folder.
-void removeFolder(int parent, const char* name)
+// The name a descriptor is opened again by: the kernel resolves it to the
+// descriptor's own file or folder, wherever its name has gone.
+QString descriptorPath(qintptr fd)
 {
-    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+bool sameFile(const FileStatus& a, const FileStatus& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the files in an open folder; the folder's descriptor is kept.
+void emptyFolder(int fd)
+{
+    const int own = dup(fd);
+    if (own < 0)
         return;
-    if (DIR* dir = fdopendir(fd)) {
+    if (DIR* dir = fdopendir(own)) {
+        rewinddir(dir);
         while (const dirent* entry = readdir(dir)) {
             if (entry->d_type != DT_DIR)
                 unlinkat(dirfd(dir), entry->d_name, 0);
         }
         closedir(dir);
     } else {
-        close(fd);
+        close(own);
     }
-    unlinkat(parent, name, AT_REMOVEDIR);
 }
 
+// A leftover's name: the stem, then exactly the random end's characters.
+bool leftoverName(const QByteArray& name, const QByteArray& stem)
+{
+    if (name.size() != stem.size() + kRandomCharacters || !name.startsWith(stem))
+        return false;
+    return std::all_of(name.cbegin() + stem.size(), name.cend(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
+}
 } // namespace
 
 // Follows the target's links to the file that is to be replaced, and takes
@@ -156,6 +188,13 @@ bool ReplacingFile::resolve()
             return cannotWrite(EISDIR);
         if (!S_ISREG(st.st_mode))
             return notAFile();
+        // Replacing needs only the folder; but a file its owner has taken
+        // "w" from is meant to stay, as cp and a shell's ">" leave it. Judged
+        // by the owner's bits for root too, whom the system lets write it.
+        if (!(st.st_mode & S_IWUSR) ||
+            (geteuid() != 0 && st.st_uid != geteuid() &&
+             faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES))
+            return writeProtected();
         replacing_ = true;
         mode_ = st.st_mode & 07777;
         group_ = st.st_gid;
@@ -166,46 +205,73 @@ bool ReplacingFile::resolve()
     return true;
 }
 
+bool ReplacingFile::stillOurs(const QByteArray& name, qintptr fd) const
+{
+    FileStatus own = {};
+    FileStatus named = {};
+    return fd >= 0 && fstat(fd, &own) == 0 &&
+           fstatat(folderFd_, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           (own.st_mode & S_IFMT) == (named.st_mode & S_IFMT) && sameFile(own, named);
+}
+
 // Temporary files of this target that no save is writing any more: a save
 // holds a lock on its own until it ends, and only SIGKILL or a power cut
-// leaves one without. Another user's, which cannot be opened, stay.
+// leaves one without. Only what this program makes is taken: a file or
+// folder of the user's, private as this program makes them, under the
+// exact name; a file of anyone's that only looks like one stays.
 void ReplacingFile::removeLeftovers() const
 {
-    DIR* dir = opendir(folder_.constData());
-    if (!dir)
+    const int fd = openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return;
+    }
     const QByteArray stem = temporaryStem(nameOf(final_));
     while (const dirent* entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name.size() != stem.size() + kRandomCharacters || !name.startsWith(stem))
+        if (!leftoverName(QByteArray(entry->d_name), stem))
             continue;
-        const int fd = openat(dirfd(dir), entry->d_name,
-                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
+        const int leftover = openat(dirfd(dir), entry->d_name,
+                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (leftover < 0)
             continue;
         FileStatus st = {};
-        if (fstat(fd, &st) == 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            if (S_ISREG(st.st_mode))
+        if (fstat(leftover, &st) == 0 && st.st_uid == geteuid() &&
+            flock(leftover, LOCK_EX | LOCK_NB) == 0) {
+            const mode_t mode = st.st_mode & 07777;
+            if (S_ISREG(st.st_mode) && mode == kTemporaryMode) {
                 unlinkat(dirfd(dir), entry->d_name, 0);
-            else if (S_ISDIR(st.st_mode))
-                removeFolder(dirfd(dir), entry->d_name);
+            } else if (S_ISDIR(st.st_mode) && mode == kWorkFolderMode) {
+                emptyFolder(leftover);
+                unlinkat(dirfd(dir), entry->d_name, AT_REMOVEDIR);
+            }
         }
-        close(fd);
+        close(leftover);
     }
     closedir(dir);
 }
 
 bool ReplacingFile::createTemporary(const QByteArray& stem)
 {
-    // The writers take the temporary file's name as text.
+    // Messages name the temporary file as text.
     if (QFile::encodeName(QFile::decodeName(stem)) != stem)
         return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
                                    "ou do arquivo não é texto UTF-8 e não pode ser usado.")
                         .arg(kind_, target_));
+#ifdef O_PATH
+    folderFd_ = open(folder_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+    folderFd_ = open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    if (folderFd_ < 0)
+        return cannotCreate(errno);
     removeLeftovers();
 
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray path = stem + randomEnd();
+        const QByteArray name = nameOf(path);
         // The system gives a new file the permissions the umask (or the
         // folder's default ACL) says; they are kept for the end, and the file
         // stays private while it is written.
@@ -214,7 +280,8 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
         std::unique_ptr<SignalCleanup> cleanup;
         {
             const SignalCleanup::Defer defer;
-            fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd = openat(folderFd_, name.constData(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             error = errno;
             if (fd >= 0)
                 cleanup = std::make_unique<SignalCleanup>(path);
@@ -234,7 +301,7 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
         }
         if (!replacing_)
             mode_ = st.st_mode & 07777;
-        fchmod(fd, S_IRUSR | S_IWUSR);
+        fchmod(fd, kTemporaryMode);
         fd_ = fd;
         temporaryBytes_ = path;
         temporary_ = QFile::decodeName(path);
@@ -244,20 +311,26 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
     return cannotCreate(EEXIST);
 }
 
+QString ReplacingFile::writePath() const
+{
+    return fd_ < 0 ? QString() : descriptorPath(fd_);
+}
+
 QString ReplacingFile::makeWorkFolder()
 {
     if (fd_ < 0)
         return {};
     if (!workFolder_.isEmpty())
-        return QFile::decodeName(workFolder_);
+        return descriptorPath(workFd_);
     const QByteArray stem = temporaryBytes_.chopped(kRandomCharacters);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray path = stem + randomEnd();
+        const QByteArray name = nameOf(path);
         int error = 0;
         std::unique_ptr<SignalCleanup> cleanup;
         {
             const SignalCleanup::Defer defer;
-            error = mkdir(path.constData(), 0700) == 0 ? 0 : errno;
+            error = mkdirat(folderFd_, name.constData(), kWorkFolderMode) == 0 ? 0 : errno;
             // Removed on a signal after the temporary file, when empty, as
             // the writer's files nearly always are: it removes each as soon
             // as it has opened it.
@@ -270,21 +343,23 @@ QString ReplacingFile::makeWorkFolder()
             cannotCreate(error);
             return {};
         }
-        const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd =
+            openat(folderFd_, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         FileStatus st = {};
         if (fd >= 0)
             flock(fd, LOCK_EX);
-        if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
+        // Someone may have put a folder of theirs in its place: only one of
+        // the user's is used, and made private whatever the umask said.
+        if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0 || st.st_uid != geteuid() ||
+            fchmod(fd, kWorkFolderMode) != 0) {
             if (fd >= 0)
                 close(fd);
-            else
-                rmdir(path.constData());
             continue;
         }
         workFd_ = fd;
         workFolder_ = path;
         cleanups_.push_back(std::move(cleanup));
-        return QFile::decodeName(path);
+        return descriptorPath(workFd_);
     }
     cannotCreate(EEXIST);
     return {};
@@ -294,9 +369,21 @@ void ReplacingFile::removeWorkFolder()
 {
     if (workFolder_.isEmpty())
         return;
-    removeFolder(AT_FDCWD, workFolder_.constData());
+    emptyFolder(workFd_);
+    const QByteArray name = nameOf(workFolder_);
+    if (stillOurs(name, workFd_))
+        unlinkat(folderFd_, name.constData(), AT_REMOVEDIR);
     close(std::exchange(workFd_, -1));
     workFolder_.clear();
+}
+
+bool ReplacingFile::replacedMeanwhile()
+{
+    return fail(
+        QStringLiteral(
+            "O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
+            "foi trocado por outro durante a gravação (alguém mais pode gravar nessa pasta).")
+            .arg(kind_, target_, temporary_));
 }
 
 bool ReplacingFile::commit()
@@ -317,22 +404,42 @@ bool ReplacingFile::commit()
     if (replacing_ && fstat(fd_, &st) == 0 && st.st_gid != group_ &&
         fchown(fd_, static_cast<uid_t>(-1), group_) != 0)
         errno = 0;
-    fchmod(fd_, mode_);
+    const QByteArray temporaryName = nameOf(temporaryBytes_);
+    const QByteArray finalName = nameOf(final_);
+    // Whoever may write the folder may have put a link or a file of theirs
+    // under the temporary name; renaming it would make theirs the target.
+    if (!stillOurs(temporaryName, fd_)) {
+        replacedMeanwhile();
+        discard();
+        return false;
+    }
     // Something else may have taken the target's name since create().
-    if (lstat(final_.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    if (fstatat(folderFd_, finalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         discard();
         return notAFile();
     }
-    // rename() replaces the target in one step, where QFile::rename refuses to.
-    if (std::rename(temporaryBytes_.constData(), final_.constData()) != 0)
+    // renameat() replaces the target in one step, where QFile::rename refuses to.
+    if (renameat(folderFd_, temporaryName.constData(), folderFd_, finalName.constData()) != 0)
         return failed(errno);
-    removeWorkFolder();
+    // The name may still have been swapped between the check and the
+    // rename; the file then stays private, wherever it went.
+    const bool ours = stillOurs(finalName, fd_);
+    if (ours)
+        fchmod(fd_, mode_);
+    else
+        replacedMeanwhile();
     temporaryBytes_.clear();
     temporary_.clear();
+    removeWorkFolder();
     cleanups_.clear();
     close(std::exchange(fd_, -1));
+    if (!ours) {
+        close(std::exchange(folderFd_, -1));
+        return false;
+    }
     // The new name is on the disk only with its folder.
-    const int folder = open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     int error = folder < 0 ? errno : 0;
     if (folder >= 0) {
         // Some file systems cannot sync a folder, and say so with EINVAL.
@@ -340,6 +447,7 @@ bool ReplacingFile::commit()
             error = errno;
         close(folder);
     }
+    close(std::exchange(folderFd_, -1));
     if (error != 0)
         return fail(QStringLiteral("O arquivo %1 \"%2\" foi gravado, mas pode não estar no disco: "
                                    "%3.")
@@ -349,12 +457,16 @@ bool ReplacingFile::commit()
 
 void ReplacingFile::discard()
 {
-    if (!temporaryBytes_.isEmpty())
-        unlink(temporaryBytes_.constData());
+    // Only the program's own file goes: a link or file someone put under
+    // its name stays as they left it.
+    if (!temporaryBytes_.isEmpty() && stillOurs(nameOf(temporaryBytes_), fd_))
+        unlinkat(folderFd_, nameOf(temporaryBytes_).constData(), 0);
     removeWorkFolder();
     cleanups_.clear();
     if (fd_ >= 0)
         close(std::exchange(fd_, -1));
+    if (folderFd_ >= 0)
+        close(std::exchange(folderFd_, -1));
     temporaryBytes_.clear();
     temporary_.clear();
 }
@@ -474,6 +586,8 @@ bool ReplacingFile::resolve()
             return notAFile();
         if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return cannotWrite(EISDIR);
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            return writeProtected();
         if (size > 0 && size < final.size()) {
             QString name = QString::fromStdWString(final.substr(0, size));
             // The final name comes in the long form: "\\?\C:\..." or "\\?\UNC\server\...".
@@ -535,6 +649,11 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
         return true;
     }
     return cannotCreate(EEXIST);
+}
+
+QString ReplacingFile::writePath() const
+{
+    return temporary_;
 }
 
 QString ReplacingFile::makeWorkFolder()

@@ -22,13 +22,25 @@
 // file it replaces (with its group where the system allows), and is on the
 // disk, folder entry included, before commit() returns.
 //
+// A target its owner may not write (mode without the owner's "w", as
+// `chmod 444` leaves it; on Windows the read-only attribute) is refused as
+// write-protected, even for root, as spreadsheets refuse it.
+//
 // On Windows, links are followed as the system opens files, the new file
 // gets the folder's permissions, and a file another program holds open (a
 // workbook open in the spreadsheet) is reported as such.
 //
 // The temporary file (and a writer's work folder) is hidden and named after
 // its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
-// still leave one, which the next save to that target removes.
+// still leave one, which the next save to that target removes: only a
+// regular file of the user's, mode 0600 (or a folder, 0700), named exactly
+// so and locked by no save.
+//
+// In a folder others may write (a shared "RH" folder without the sticky
+// bit), anyone can rename the temporary name or put a link there. On Linux
+// the writers therefore reach the file through the program's own
+// descriptor (writePath()), never by its name, and commit() refuses when the
+// name no longer is that file: no byte goes anywhere else.
 class ReplacingFile
 {
 public:
@@ -42,11 +54,17 @@ public:
     // when the target cannot be replaced or the folder does not take it.
     bool create();
     QString temporaryPath() const { return temporary_; }
+    // What the writers open to write the temporary file: on Linux the
+    // program's own descriptor of it ("/proc/self/fd/7"), which nobody can
+    // point elsewhere by renaming or linking in the folder; on Windows the
+    // temporary path.
+    QString writePath() const;
     QString target() const { return target_; }
     // After create(): a private, hidden folder beside the temporary file
     // for a writer's own working files, which goes with the temporary file
-    // (and, left by SIGKILL, with the next save's sweep). Empty, with the
-    // reason in error(), when it cannot be made.
+    // (and, left by SIGKILL, with the next save's sweep). Like writePath(),
+    // on Linux it is named through the program's descriptor of it. Empty,
+    // with the reason in error(), when it cannot be made.
     QString makeWorkFolder();
     // Puts the temporary file in the target's place.
     bool commit();
@@ -66,11 +84,17 @@ private:
     bool cannotCreate(int error);
     bool cannotWrite(int error);
     bool notAFile();
+    bool writeProtected();
     bool resolve();
     // Creates the temporary file, its name `stem` and a random end.
     bool createTemporary(const QByteArray& stem);
     void removeLeftovers() const;
     void removeWorkFolder();
+#ifndef _WIN32
+    bool replacedMeanwhile();
+    // Whether `name` in the folder still is the file or folder open as `fd`.
+    bool stillOurs(const QByteArray& name, qintptr fd) const;
+#endif
 
     QString target_;
     QString kind_;
@@ -78,6 +102,11 @@ private:
     QString error_;
     QByteArray final_;  // the file replaced: the target, its links followed
     QByteArray folder_; // final_'s folder
+#ifndef _WIN32
+    // final_'s folder, open, so that every name is taken in the folder that
+    // was checked; -1 when none.
+    int folderFd_ = -1;
+#endif
     QByteArray temporaryBytes_;
     // Held open until the end: its lock tells later saves the temporary
     // file is still being written, and fsync() reaches the data through it.

@@ -128,14 +128,14 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
             const QString work = file.makeWorkFolder();
             if (work.isEmpty())
                 return Result::failed(file.error());
-            result = XlsxExport::write(sheet, file.temporaryPath(), work, options, progress);
+            result = XlsxExport::write(sheet, file.writePath(), work, options, progress);
             break;
         }
         case Format::Csv:
-            result = saveCsv(sheet, file.temporaryPath(), progress);
+            result = saveCsv(sheet, file.writePath(), progress);
             break;
         case Format::Pdf:
-            result = savePdf(sheet, file.temporaryPath(), progress);
+            result = savePdf(sheet, file.writePath(), progress);
             break;
         }
     } catch (const std::bad_alloc&) {

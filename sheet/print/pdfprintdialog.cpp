@@ -14,7 +14,7 @@ bool PdfPrintDialog::prepare(QPrinter& printer, bool /*showDialog*/)
         return false;
     }
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file_.temporaryPath());
+    printer.setOutputFileName(file_.writePath());
     return true;
 }
 

@@ -61,6 +61,7 @@ TEST_P(ReplacingFileTargets, SavesWholeOrLeavesEverythingAsItWas)
     } else {
         EXPECT_FALSE(saved);
         EXPECT_TRUE(file.error().contains(GetParam().error)) << file.error().toStdString();
+        EXPECT_TRUE(file.error().contains(target)) << "the message names the file";
         EXPECT_EQ(TestFiles::read(target), before);
     }
     QStringList expected = around;
@@ -83,6 +84,17 @@ std::shared_ptr<void> earlierFile(TestFiles&, const QString& target)
     return {};
 }
 
+// `chmod 444`, or on Windows the read-only attribute: the user's own "keep
+// this as it is", which holds for root too.
+std::shared_ptr<void> writeProtected(TestFiles& files, const QString& target)
+{
+    earlierFile(files, target);
+    if (!QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup |
+                                           QFile::ReadOther))
+        throw std::runtime_error("cannot take the write permission away");
+    return {};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplacingFileTargets,
     ::testing::Values(TargetCase{"NewFileInAccentedFolders",
@@ -92,7 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"ReplacesAnEarlierFile",
                                  earlierFile,
                                  QStringLiteral("Usuários/João/Documentos/saída.csv"),
-                                 {}}),
+                                 {}},
+                      TargetCase{"RefusesAWriteProtectedFile", writeProtected,
+                                 QStringLiteral("resultado.csv"),
+                                 QStringLiteral("está protegido contra gravação")}),
     CaseName());
 
 #ifdef _WIN32

@@ -48,12 +48,13 @@ extern "C" int fsync(int fd)
     return real(fd);
 }
 
-extern "C" int rename(const char* from, const char* to) noexcept
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept
 {
     if (journal)
-        journal->push_back(std::string("rename ") + from + " " + to);
-    static const auto real = next<int (*)(const char*, const char*)>("rename");
-    return real(from, to);
+        journal->push_back("rename " + pathOf(fromFolder) + "/" + from + " " + pathOf(toFolder) +
+                           "/" + to);
+    static const auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
+    return real(fromFolder, from, toFolder, to);
 }
 
 namespace {
@@ -237,16 +238,24 @@ TEST(ReplacingFileDurability, SyncsTheFileThenRenamesThenSyncsTheFolder)
 
 // The temporary file is hidden beside its target and named after it; one a
 // killed save left is removed by the next save to that target, while one
-// another save is still writing stays, as does another target's.
-TEST(ReplacingFileLeftovers, NextSaveRemovesWhatAKilledSaveLeft)
+// another save is still writing stays, as do another target's and the
+// user's own files that only look like one.
+TEST(ReplacingFileLeftovers, NextSaveRemovesOnlyWhatAKilledSaveLeft)
 {
     TestFiles files;
     const QString path = files.write(u"saida.csv"_s, "anterior");
     const QDir dir = QFileInfo(path).dir();
-    const QString killed = files.write(
-        QString::fromUtf8(ReplacingFile::temporaryStem("saida.csv")) + u"Kil1ed"_s, "parte");
-    const QString otherTarget = files.write(
-        QString::fromUtf8(ReplacingFile::temporaryStem("outra.csv")) + u"0ther1"_s, "parte");
+    const QString stem = QString::fromUtf8(ReplacingFile::temporaryStem("saida.csv"));
+    auto leftover = [&](const QString& name, mode_t mode) {
+        const QString file = files.write(name, "parte");
+        EXPECT_EQ(chmod(QFile::encodeName(file).constData(), mode), 0);
+        return file;
+    };
+    const QString killed = leftover(stem + u"Kil1ed"_s, 0600);
+    const QString otherTarget =
+        leftover(QString::fromUtf8(ReplacingFile::temporaryStem("outra.csv")) + u"0ther1"_s, 0600);
+    const QString usersOwn = leftover(stem + u"MYDATA"_s, 0644);
+    const QString notItsName = leftover(stem + u"MY.DAT"_s, 0600);
     ReplacingFile writing(path, u"CSV"_s);
     ASSERT_TRUE(writing.create());
     EXPECT_EQ(QFileInfo(writing.temporaryPath()).dir(), dir);
@@ -257,6 +266,8 @@ TEST(ReplacingFileLeftovers, NextSaveRemovesWhatAKilledSaveLeft)
     ASSERT_TRUE(save(next, "novo")) << next.error().toStdString();
     EXPECT_FALSE(QFileInfo::exists(killed));
     EXPECT_TRUE(QFileInfo::exists(otherTarget));
+    EXPECT_EQ(TestFiles::read(usersOwn), QByteArray("parte"));
+    EXPECT_EQ(TestFiles::read(notItsName), QByteArray("parte"));
     EXPECT_TRUE(QFileInfo::exists(writing.temporaryPath()));
     QFile(writing.temporaryPath()).open(QIODevice::WriteOnly);
     EXPECT_TRUE(writing.commit()) << writing.error().toStdString();

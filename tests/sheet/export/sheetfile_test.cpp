@@ -19,15 +19,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <new>
 #include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -594,6 +601,84 @@ INSTANTIATE_TEST_SUITE_P(Posix, SaveFailureTest,
                                            Failure{"CsvDiskFull", Format::Csv, Failure::Full},
                                            Failure{"PdfDiskFull", Format::Pdf, Failure::Full}),
                          CaseName());
+#endif
+#ifndef _WIN32
+// Another user who may write the folder (a shared one without the sticky
+// bit): as soon as the save is under way, they move the temporary file
+// aside and put under its name a link to a file of theirs.
+class SwapsTheTemporaryName final : public Progress
+{
+public:
+    SwapsTheTemporaryName(const QDir& folder, const QString& theirs)
+        : folder_(folder), theirs_(theirs)
+    {
+    }
+    bool advance(int, int) override
+    {
+        if (!aside_.isEmpty())
+            return true;
+        // The temporary file, not the writer's work folder beside it.
+        const QStringList temporary =
+            folder_.entryList({u".saida.*.verinova-*"_s}, QDir::Files | QDir::Hidden);
+        EXPECT_EQ(temporary.size(), 1) << temporary.join(u' ').toStdString();
+        if (temporary.isEmpty())
+            return false;
+        link_ = folder_.filePath(temporary.first());
+        aside_ = folder_.filePath(u".afastado"_s);
+        EXPECT_EQ(std::rename(QFile::encodeName(link_).constData(),
+                              QFile::encodeName(aside_).constData()),
+                  0);
+        EXPECT_EQ(
+            symlink(QFile::encodeName(theirs_).constData(), QFile::encodeName(link_).constData()),
+            0);
+        return true;
+    }
+    QString link_;  // the temporary name, now their link
+    QString aside_; // where the save's own file went
+
+private:
+    QDir folder_;
+    QString theirs_;
+};
+
+class HijackTest : public ::testing::TestWithParam<Format>
+{
+};
+
+// Their file never receives a byte, the save fails and says why, and the
+// earlier file stays; the save's own file stays private where they put it.
+TEST_P(HijackTest, ALinkPutInPlaceOfTheTemporaryFileGetsNothing)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    for (int row = 1; row <= 3; ++row)
+        setRow(sheet, row, {{1, u"0000000019%1"_s.arg(row)}, {3, u"NOME %1"_s.arg(row)}});
+    sheet.SetRowCount(3);
+    const QString path = files.write(u"saida."_s + SheetFile::extension(GetParam()), "anterior");
+    const QString theirs = files.write(u"alheio.txt"_s, "");
+    ASSERT_EQ(chmod(QFile::encodeName(theirs).constData(), 0666), 0);
+
+    SwapsTheTemporaryName attacker(QFileInfo(path).dir(), theirs);
+    const SheetFile::Result result = SheetFile::save(sheet, path, GetParam(), &attacker);
+
+    ASSERT_FALSE(attacker.link_.isEmpty());
+    EXPECT_EQ(TestFiles::read(theirs), QByteArray());
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_TRUE(result.error.contains(u"foi trocado por outro"_s)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QFileInfo(attacker.link_).fileName()))
+        << result.error.toStdString();
+    EXPECT_EQ(TestFiles::read(path), QByteArray("anterior"));
+    EXPECT_TRUE(QFileInfo(attacker.link_).isSymLink());
+    EXPECT_EQ(QFile::permissions(attacker.aside_),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HijackTest,
+                         ::testing::Values(Format::Xlsx, Format::Csv, Format::Pdf),
+                         [](const ::testing::TestParamInfo<Format>& info) {
+                             return SheetFile::extension(info.param).toUpper().toStdString();
+                         });
 #endif
 } // namespace
 
