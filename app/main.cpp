@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -25,16 +26,15 @@ void prepare(QCoreApplication& app)
     Startup::installPortuguese(app);
 }
 
-// The answers on the terminal: help, version, misuse, and saving.
+// The answers on the terminal: help, version, misuse, and saving. An answer
+// that could not be written is no answer.
 int answer(CommandLine& commandLine, CommandLine::Request request)
 {
     switch (request) {
     case CommandLine::Request::Help:
-        TerminalText::write(stdout, commandLine.helpText());
-        return 0;
+        return TerminalText::write(stdout, commandLine.helpText()) ? 0 : 1;
     case CommandLine::Request::Version:
-        TerminalText::write(stdout, CommandLine::versionText());
-        return 0;
+        return TerminalText::write(stdout, CommandLine::versionText()) ? 0 : 1;
     case CommandLine::Request::Save:
         return BatchSave::run(commandLine.savePlan(), stderr);
     case CommandLine::Request::Misuse:
@@ -48,9 +48,11 @@ int answer(CommandLine& commandLine, CommandLine::Request request)
 
 int main(int argc, char** argv)
 {
-    TerminalText::attachToParentConsole();
+    TerminalText::connectStandardStreams();
+    Startup::keepRunningWhenWritesFail();
     // Names are taken as the bytes given or not at all.
-    if (const QString wrong = CommandLine::checkBytes(argc, argv); !wrong.isEmpty()) {
+    CommandLine commandLine;
+    if (const QString wrong = commandLine.checkBytes(argc, argv); !wrong.isEmpty()) {
         TerminalText::write(stderr, wrong);
         return 2;
     }
@@ -62,12 +64,13 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QFile::decodeName(argv[i]));
-    CommandLine commandLine;
     const CommandLine::Request asked = commandLine.parse(arguments);
 
     if (asked == CommandLine::Request::Window) {
-        QApplication app(argc, argv);
-        prepare(app);
+        std::optional<QApplication> app;
+        Startup::openWindowSystem([&] { app.emplace(argc, argv); },
+                                  CommandLine::windowWithoutDisplayText());
+        prepare(*app);
         // Ties the window to the installed desktop entry, for its icon and
         // name in the task bar where the window system asks for it (Wayland).
         QGuiApplication::setDesktopFileName(QStringLiteral(VERINOVA_APP_ID));

@@ -2,13 +2,30 @@
 
 #include "app/cli/terminaltext.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace {
+// Qt's messages held back while the window system is being reached.
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<HeldMessage> held;
+QString refusalText;
+} // namespace
 
 bool Startup::installPortuguese(QCoreApplication& app)
 {
@@ -41,4 +58,35 @@ void Startup::quietQtWarnings()
         if (type == QtCriticalMsg || type == QtFatalMsg)
             TerminalText::write(stderr, message + u'\n');
     });
+}
+
+void Startup::keepRunningWhenWritesFail()
+{
+#ifndef _WIN32
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+void Startup::openWindowSystem(const std::function<void()>& open, const QString& refusal)
+{
+    refusalText = refusal;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            // The only fatal message while the application object is made
+            // is Qt's failure to reach a window system, after which it aborts.
+            if (type == QtFatalMsg) {
+                TerminalText::write(stderr, refusalText);
+                std::_Exit(2);
+            }
+            held.push_back({type, context.category, message});
+        });
+    open();
+    qInstallMessageHandler(previous);
+    for (const HeldMessage& message : std::exchange(held, {})) {
+        const QMessageLogContext context(nullptr, 0, nullptr,
+                                         message.category.isNull() ? nullptr
+                                                                   : message.category.constData());
+        qt_message_output(message.type, context, message.text);
+    }
 }

@@ -8,6 +8,7 @@
 #include "app/svgiconengine.h"
 #endif
 #include "app/systemdialogs.h"
+#include "processing/fileidentity.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
@@ -413,8 +414,7 @@ void Verinova::saveSheet()
     if (!choice || choice->path.isEmpty())
         return;
     // Saving over the return file the sheet came from would lose it for good.
-    if (const QString returnFile = QFileInfo(loadedFile_).canonicalFilePath();
-        !returnFile.isEmpty() && returnFile == QFileInfo(choice->path).canonicalFilePath()) {
+    if (FileIdentity::same(choice->path, loadedFile_)) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(),
                                QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
                                               "retorno carregado e seria perdido. Escolha outro "

@@ -776,7 +776,7 @@ QString ReplacingFile::reason(int error)
 #endif
         return QStringLiteral("não há espaço livre no disco");
     case EFBIG:
-        return QStringLiteral("o arquivo ficou grande demais para o disco");
+        return QStringLiteral("o arquivo passou do tamanho máximo permitido");
     case EACCES:
     case EPERM:
         return QStringLiteral("não há permissão para gravar nessa pasta");

@@ -2,6 +2,7 @@
 
 #include "app/cli/terminalprogress.h"
 #include "app/cli/terminaltext.h"
+#include "processing/fileidentity.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"
@@ -10,23 +11,24 @@
 
 namespace {
 // Each line of the text after the file's name, so that every line of
-// standard error says which file it is about.
-void tell(std::FILE* errors, const QString& returnFile, const QString& text)
+// standard error says which file it is about. False when it could not be
+// told.
+bool tell(std::FILE* errors, const QString& returnFile, const QString& text)
 {
     QString told;
     for (const QString& line : text.split(u'\n'))
-        told += returnFile + QStringLiteral(": ") + line + u'\n';
-    TerminalText::write(errors, told);
+        told += TerminalText::shown(returnFile) + QStringLiteral(": ") + line + u'\n';
+    return TerminalText::write(errors, told);
 }
 
 // Why the file's result was not saved, empty when it was. A warning about
-// the file's lines is told on `errors` and the result saved all the same.
+// the file's lines is told on `errors` and the result saved all the same;
+// `untold` is set when it could not be.
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
-                std::FILE* errors)
+                std::FILE* errors, bool& untold)
 {
     // Saving over the return file would lose it for good.
-    const QString returnFile = QFileInfo(job.returnFile).canonicalFilePath();
-    if (!returnFile.isEmpty() && returnFile == QFileInfo(job.output).canonicalFilePath())
+    if (FileIdentity::same(job.output, job.returnFile))
         return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
 
     ResultSheet sheet;
@@ -36,7 +38,7 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     if (outcome.succeeded() && outcome.noWorkers)
         return outcome.warningText();
     if (const QString warning = outcome.warningText(); !warning.isEmpty())
-        tell(errors, job.returnFile, warning);
+        untold |= !tell(errors, job.returnFile, warning);
     if (outcome.succeeded() && plan.optimize)
         outcome = OptimizeCommand::run(job.returnFile, sheet);
     if (!outcome.succeeded())
@@ -48,28 +50,33 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     // Saved all the same, but a mistyped text is told, not met later as
     // an empty file.
     if (!plan.filters.empty() && sheet.ShownRowCount() == 0 && sheet.RowCount() > 0)
-        tell(errors, job.returnFile,
-             QStringLiteral("nenhum trabalhador passa pelo filtro; o resultado só tem os "
-                            "títulos."));
+        untold |= !tell(errors, job.returnFile,
+                        QStringLiteral("nenhum trabalhador passa pelo filtro; o resultado só tem "
+                                       "os títulos."));
     const QString step =
         plan.format == SheetFile::Format::Pdf ? QStringLiteral("página") : QStringLiteral("linha");
-    TerminalProgress progress(errors, QFileInfo(job.returnFile).fileName() +
+    TerminalProgress progress(errors, TerminalText::shown(QFileInfo(job.returnFile).fileName()) +
                                           QStringLiteral(": salvando ") + step +
                                           QStringLiteral(" %1 de %2"));
     const SheetFile::Result saved = SheetFile::save(sheet, job.output, plan.format, &progress);
-    return saved.saved() ? QString() : saved.error;
+    if (saved.saved())
+        return {};
+    // The save's message names the result as given.
+    return QString(saved.error).replace(job.output, TerminalText::shown(job.output));
 }
 } // namespace
 
 int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
 {
-    int status = 0;
+    bool failed = false;
     for (const CommandLine::SaveJob& job : plan.jobs) {
-        const QString message = saveOne(job, plan, errors);
-        if (message.isEmpty())
-            continue;
-        tell(errors, job.returnFile, message);
-        status = 1;
+        bool untold = false;
+        const QString message = saveOne(job, plan, errors, untold);
+        if (!message.isEmpty()) {
+            tell(errors, job.returnFile, message);
+            failed = true;
+        }
+        failed |= untold;
     }
-    return status;
+    return failed ? 1 : 0;
 }

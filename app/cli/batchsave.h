@@ -11,6 +11,7 @@
 class BatchSave
 {
 public:
-    // 0 when every file was saved, 1 when any ended with a message.
+    // 0 when every file was saved, 1 when any ended with a message or a
+    // warning could not be told on `errors` (closed, or a pipe no one reads).
     static int run(const CommandLine::SavePlan& plan, std::FILE* errors);
 };

@@ -1,5 +1,6 @@
 #include "app/cli/commandline.h"
 
+#include "app/cli/terminaltext.h"
 #include "sheet/sheettemplate.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 
 #include <set>
+#include <utility>
 
 namespace {
 const QString kProgram = QStringLiteral("verinova-cadastral");
@@ -28,7 +30,7 @@ QString unknownColumn(const QString& name)
     for (int col = 1; col <= SheetTemplate::kColumns; ++col)
         headings.append(SheetTemplate::heading(col));
     return QStringLiteral("coluna desconhecida: \"%1\"; as colunas são %2.")
-        .arg(name, headings.join(QStringLiteral(", ")));
+        .arg(TerminalText::shown(name), headings.join(QStringLiteral(", ")));
 }
 
 QString misuse(const QString& what)
@@ -100,7 +102,9 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
     const QStringList files = parser_.positionalArguments();
     const bool saving = parsed && parser_.isSet(save_);
     if (!parsed)
-        error_ = parser_.errorText();
+        error_ = TerminalText::shown(parser_.errorText());
+    else if (const QString repeated = repeatedOption(); !repeated.isEmpty())
+        error_ = QStringLiteral("--%1 vale uma vez só.").arg(repeated);
     else if (saving)
         error_ = planSave(files);
     else if (parser_.isSet(optimize_) || parser_.isSet(format_) || parser_.isSet(filter_) ||
@@ -134,17 +138,17 @@ QString CommandLine::planSave(const QStringList& files)
     if (!QFileInfo(output).isDir()) {
         // "saida/" names a folder, whatever comes after it.
         if (output.endsWith(u'/') || output.endsWith(QDir::separator()))
-            return QStringLiteral("a pasta \"%1\" não existe.").arg(output);
+            return QStringLiteral("a pasta \"%1\" não existe.").arg(TerminalText::shown(output));
         if (files.size() > 1)
             return QStringLiteral("com vários arquivos de retorno, SAIDA tem de ser uma pasta "
                                   "existente: \"%1\".")
-                .arg(output);
+                .arg(TerminalText::shown(output));
         if (parser_.isSet(format_))
             return QStringLiteral("--formato só vale quando SAIDA é uma pasta.");
         const std::optional<SheetFile::Format> format = SheetFile::formatOf(output);
         if (!format)
             return QStringLiteral("SAIDA tem de terminar em .xlsx, .csv ou .pdf: \"%1\".")
-                .arg(output);
+                .arg(TerminalText::shown(output));
         plan_.format = *format;
         plan_.jobs.push_back({files.front(), output});
         return {};
@@ -155,7 +159,7 @@ QString CommandLine::planSave(const QStringList& files)
             SheetFile::formatOf(QStringLiteral("x.") + parser_.value(format_));
         if (!format)
             return QStringLiteral("formato desconhecido: \"%1\"; use xlsx, csv ou pdf.")
-                .arg(parser_.value(format_));
+                .arg(TerminalText::shown(parser_.value(format_)));
         plan_.format = *format;
     }
     // Two return files of one name would write one result over the other.
@@ -165,7 +169,7 @@ QString CommandLine::planSave(const QStringList& files)
         const QString target = folder.filePath(SheetFile::resultName(file, plan_.format));
         if (!outputs.insert(QFileInfo(target).absoluteFilePath()).second)
             return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
-                .arg(target);
+                .arg(TerminalText::shown(target));
         plan_.jobs.push_back({file, target});
     }
     return {};
@@ -177,7 +181,8 @@ QString CommandLine::planRows()
     for (const QString& filter : parser_.values(filter_)) {
         const qsizetype equals = filter.indexOf(u'=');
         if (equals < 0)
-            return QStringLiteral("--filtro precisa de COLUNA=TEXTO: \"%1\".").arg(filter);
+            return QStringLiteral("--filtro precisa de COLUNA=TEXTO: \"%1\".")
+                .arg(TerminalText::shown(filter));
         const QString name = filter.left(equals);
         const int col = columnNamed(name);
         if (col == 0)
@@ -187,8 +192,6 @@ QString CommandLine::planRows()
     if (!parser_.isSet(sort_))
         return {};
     const QStringList values = parser_.values(sort_);
-    if (values.size() > 1)
-        return QStringLiteral("--ordenar vale uma vez só.");
     QString name = values.front();
     const qsizetype colon = name.lastIndexOf(u':');
     if (colon >= 0) {
@@ -197,30 +200,95 @@ QString CommandLine::planRows()
             plan_.sortDirection = RowSort::Direction::Descending;
         else if (direction.compare(QStringLiteral("asc"), Qt::CaseInsensitive) != 0)
             return QStringLiteral("--ordenar aceita COLUNA ou COLUNA:desc: \"%1\".")
-                .arg(values.front());
+                .arg(TerminalText::shown(values.front()));
         name.truncate(colon);
     }
     plan_.sortColumn = columnNamed(name);
     return plan_.sortColumn == 0 ? unknownColumn(name) : QString();
 }
 
-QString CommandLine::checkBytes(int argc, const char* const* argv)
+// The options that take a value, by name; a value given again would
+// silently replace the first, except --filtro's, which add up.
+const QCommandLineOption* CommandLine::optionNamed(const QString& name) const
 {
+    for (const QCommandLineOption* option :
+         {&help_, &version_, &save_, &optimize_, &format_, &filter_, &sort_}) {
+        if (option->names().contains(name))
+            return option;
+    }
+    return nullptr;
+}
+
+QString CommandLine::repeatedOption() const
+{
+    for (const QCommandLineOption* option : {&save_, &format_, &sort_}) {
+        if (parser_.values(*option).size() > 1)
+            return option->names().constLast();
+    }
+    return {};
+}
+
+QString CommandLine::checkBytes(int argc, const char* const* argv) const
+{
+    QString valueOf;        // the option the next argument is the value of
+    bool onlyNames = false; // after "--"
     for (int i = 1; i < argc; ++i) {
-        const QByteArray bytes(argv[i]);
+        QByteArray bytes(argv[i]);
+        QString option = std::exchange(valueOf, {});
+        bool isOption = false;
+        if (option.isEmpty() && !onlyNames && bytes.startsWith('-') && bytes.size() > 1) {
+            if (bytes == "--") {
+                onlyNames = true;
+                continue;
+            }
+            isOption = true;
+            const qsizetype equals = bytes.indexOf('=');
+            const QCommandLineOption* known =
+                bytes.startsWith("--")
+                    ? optionNamed(QFile::decodeName(bytes.mid(2, equals < 0 ? -1 : equals - 2)))
+                    : nullptr;
+            if (known && !known->valueName().isEmpty()) {
+                if (equals < 0) {
+                    valueOf = known->names().constLast();
+                } else {
+                    option = known->names().constLast();
+                    isOption = false;
+                    bytes.remove(0, equals + 1);
+                }
+            }
+        }
         if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
             continue;
         // The bytes that are not text shown as \xHH, the rest as it is.
         QString shown;
-        for (const QChar c : QString::fromLatin1(bytes)) {
-            shown +=
-                c.unicode() < 0x80 ? QString(c) : QStringLiteral("\\x%1").arg(c.unicode(), 2, 16);
+        for (const char byte : bytes) {
+            const auto code = static_cast<unsigned char>(byte);
+            shown += code < 0x80 ? TerminalText::shown(QString(QLatin1Char(byte)))
+                                 : QStringLiteral("\\x%1").arg(uint(code), 2, 16);
         }
+        // Options' names are all ASCII; a text, unlike a name, can be typed
+        // again.
+        if (isOption)
+            return misuse(QStringLiteral("opção desconhecida: \"%1\".").arg(shown));
+        if (!option.isEmpty() && option != save_.names().constLast())
+            return misuse(QStringLiteral("--%1 \"%2\": o texto não está em UTF-8. Use um "
+                                         "terminal ou um script em UTF-8.")
+                              .arg(option, shown));
         return misuse(QStringLiteral("o nome \"%1\" não pode ser usado: não é texto UTF-8. "
                                      "Renomeie o arquivo ou a pasta.")
                           .arg(shown));
     }
     return {};
+}
+
+QString CommandLine::windowWithoutDisplayText()
+{
+    return kProgram +
+           QStringLiteral(": a janela precisa de uma sessão gráfica, e nenhuma tela pôde ser "
+                          "aberta.\nSem tela, o resultado pode ser salvo pela linha de comando, "
+                          "por exemplo:\n  ") +
+           kProgram + QStringLiteral(" --otimizar --salvar resultado.xlsx ARQUIVO\nUse ") +
+           kProgram + QStringLiteral(" --help para ver as opções.\n");
 }
 
 QString CommandLine::versionText()

@@ -59,17 +59,26 @@ public:
     // text: what is wrong, as errorText() says it, when one of them is not
     // UTF-8, which no text can hold as it is: a name read as text would be
     // another file's. Empty when all are.
-    static QString checkBytes(int argc, const char* const* argv);
+    // A value of --filtro, --ordenar or --formato is told as such: it can be
+    // typed again, where a name must be given as it is.
+    QString checkBytes(int argc, const char* const* argv) const;
     // After Help: the usage, the options and the argument.
     QString helpText() const { return parser_.helpText(); }
     // After Version: the program's name and version.
     static QString versionText();
-    // After Misuse: what was wrong, then how to ask for help.
+    // After Misuse: what was wrong, then how to ask for help. Names and
+    // texts from the line are shown with their control characters escaped.
     QString errorText() const { return error_; }
+    // The window asked for where no window system can be reached: what to
+    // do instead.
+    static QString windowWithoutDisplayText();
 
 private:
     QString planSave(const QStringList& files);
     QString planRows();
+    const QCommandLineOption* optionNamed(const QString& name) const;
+    // The name of an option given twice that takes one value, empty for none.
+    QString repeatedOption() const;
 
     QCommandLineParser parser_;
     QCommandLineOption help_;

@@ -1,5 +1,18 @@
 #include "app/cli/terminaltext.h"
 
+#include <QList>
+
+namespace {
+// Flushed at once, so that a failure is known while the message is told,
+// not when the program ends.
+bool writeBytes(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    const auto size = static_cast<std::size_t>(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
+}
+} // namespace
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -24,7 +37,7 @@ bool unconnected(DWORD which)
 }
 } // namespace
 
-void TerminalText::attachToParentConsole()
+void TerminalText::connectStandardStreams()
 {
     const bool out = unconnected(STD_OUTPUT_HANDLE);
     const bool err = unconnected(STD_ERROR_HANDLE);
@@ -47,30 +60,84 @@ bool TerminalText::isTerminal(std::FILE* stream)
     return isConsole(handleOf(stream));
 }
 
-void TerminalText::write(std::FILE* stream, const QString& text)
+bool TerminalText::write(std::FILE* stream, const QString& text)
 {
     const HANDLE handle = handleOf(stream);
-    if (!isConsole(handle)) {
-        std::fputs(text.toUtf8().constData(), stream);
-        return;
-    }
+    if (!isConsole(handle))
+        return writeBytes(stream, text);
     std::fflush(stream);
+    const auto size = static_cast<DWORD>(text.size());
     DWORD written = 0;
-    WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return WriteConsoleW(handle, text.utf16(), size, &written, nullptr) && written == size;
 }
 
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
-void TerminalText::attachToParentConsole() {}
+void TerminalText::connectStandardStreams()
+{
+    // The lowest free number is the one opened, and the lower ones are open
+    // by then. Opened for reading only, the device fails a write with
+    // EBADF, as the closed stream did.
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF)
+            open("/dev/null", O_RDONLY);
+    }
+}
 
 bool TerminalText::isTerminal(std::FILE* stream)
 {
     return ::isatty(::fileno(stream)) == 1;
 }
 
-void TerminalText::write(std::FILE* stream, const QString& text)
+bool TerminalText::write(std::FILE* stream, const QString& text)
 {
-    std::fputs(text.toUtf8().constData(), stream);
+    return writeBytes(stream, text);
 }
 #endif
+
+namespace {
+// What a terminal acts on, or draws as nothing, instead of showing it.
+bool invisible(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString escaped(char32_t c)
+{
+    switch (c) {
+    case u'\n':
+        return QStringLiteral("\\n");
+    case u'\r':
+        return QStringLiteral("\\r");
+    case u'\t':
+        return QStringLiteral("\\t");
+    default:
+        break;
+    }
+    if (c < 0x80)
+        return QStringLiteral("\\%1").arg(uint(c), 3, 8, QLatin1Char('0'));
+    if (c <= 0xFFFF)
+        return QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+    return QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+}
+} // namespace
+
+QString TerminalText::shown(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        out += invisible(c) ? escaped(c) : QString::fromUcs4(&c, 1);
+    return out;
+}

@@ -12,9 +12,20 @@ namespace TerminalText {
 // A Windows program built for the desktop (no console window of its own)
 // starts without its parent's console: this attaches to it, when there is
 // one and the output is not sent elsewhere, so that --help, --version and
-// --salvar answer where they were asked. Nothing on Linux.
-void attachToParentConsole();
+// --salvar answer where they were asked. On Linux, a standard stream the
+// program was started without (`2>&-`) is given a device that takes no
+// writes, so that the next file the program opens cannot take its number
+// and receive its messages, and a message written there fails as it would
+// have.
+void connectStandardStreams();
 // Whether `stream` is a terminal (a progress line is shown there only).
 bool isTerminal(std::FILE* stream);
-void write(std::FILE* stream, const QString& text);
+// Whether all of `text` reached `stream`: a closed pipe, a full disk or a
+// closed stream make it false, never end the program.
+bool write(std::FILE* stream, const QString& text);
+// A file name or a text from the command line as it is shown inside a
+// message: control characters written as the shell's $'…' writes them
+// (\n, \t, \033, \u202e), so that a name cannot break a message's line,
+// move the cursor or pass for another message.
+QString shown(const QString& text);
 } // namespace TerminalText

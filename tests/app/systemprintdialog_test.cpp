@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PrintToFileTest,
 #ifndef _WIN32 // a full disk is made by the file size limit, POSIX's
 INSTANTIATE_TEST_SUITE_P(Posix, PrintToFileTest,
                          ::testing::Values(PrintToFileCase{
-                             "DiskFull", true, "o arquivo ficou grande demais para o disco"}),
+                             "DiskFull", true, "o arquivo passou do tamanho máximo permitido"}),
                          CaseName());
 #endif
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)

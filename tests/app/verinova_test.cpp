@@ -34,6 +34,10 @@
 #include <string>
 #include <tuple>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace {
 
 // One worker who passes every check, one with a bad CPF and an orientation.
@@ -524,18 +528,28 @@ TEST_F(WindowTest, SavingOverTheLoadedReturnFileIsRefused)
 {
     load(twoWorkers());
     text1()->clear();
-    const QString spelled = QFileInfo(files_.path(QStringLiteral("carregado.txt"))).path() +
-                            QStringLiteral("/./carregado.txt");
-    dialogs_->saveAnswer = {spelled, QStringLiteral("CSV separado por ponto e vírgula (*.csv)")};
+    const QString folder = QFileInfo(files_.path(QStringLiteral("carregado.txt"))).path();
+    QStringList spellings = {folder + QStringLiteral("/./carregado.txt")};
+#ifndef _WIN32
+    // A second name of the file, as a hard link or a bind mount gives one.
+    const QString linked = folder + QStringLiteral("/ligado.csv");
+    ASSERT_EQ(link(QFile::encodeName(spellings.front()), QFile::encodeName(linked)), 0);
+    spellings.append(linked);
+#endif
     auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    for (const QString& spelled : spellings) {
+        dialogs_->messages.clear();
+        dialogs_->saveAnswer = {spelled,
+                                QStringLiteral("CSV separado por ponto e vírgula (*.csv)")};
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
 
-    ASSERT_EQ(dialogs_->messages.size(), 1u);
-    EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
-    EXPECT_TRUE(dialogs_->messages[0].detail.contains(spelled + QStringLiteral("\" é o arquivo "
-                                                                               "de retorno")))
-        << dialogs_->messages[0].detail.toStdString();
+        ASSERT_EQ(dialogs_->messages.size(), 1u) << spelled.toStdString();
+        EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
+        EXPECT_TRUE(dialogs_->messages[0].detail.contains(
+            spelled + QStringLiteral("\" é o arquivo de retorno")))
+            << dialogs_->messages[0].detail.toStdString();
+    }
     QFile returnFile(files_.path(QStringLiteral("carregado.txt")));
     ASSERT_TRUE(returnFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(returnFile.readAll().toStdString(), twoWorkers());

@@ -15,10 +15,11 @@
 #include <csignal>
 #include <map>
 #include <string>
+#include <utility>
 
 #ifndef _WIN32
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -83,6 +84,10 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
 #ifndef _WIN32
     ASSERT_EQ(
         symlink("/dev/null", QFile::encodeName(QDir(dir).filePath(QStringLiteral("nulo.csv")))), 0);
+    // A second name of the return file, as a bind mount gives one.
+    ASSERT_EQ(link(QFile::encodeName(QDir(dir).filePath(QStringLiteral("retorno.csv"))),
+                   QFile::encodeName(QDir(dir).filePath(QStringLiteral("ligado.csv")))),
+              0);
 #endif
     QStringList arguments;
     for (const char* argument : c.arguments)
@@ -91,8 +96,10 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     const Finished run = runProgram(arguments, dir);
     EXPECT_EQ(run.exitCode, c.exitCode);
     const QString& errors = run.errors;
+    // Misuse is told in the program's words alone, never Qt's.
     if (c.exitCode == 2)
         EXPECT_TRUE(
+            errors.startsWith(u"verinova-cadastral: "_s) &&
             errors.contains(QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir)))
             << errors.toStdString();
     else
@@ -102,6 +109,7 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     made.removeAll(QStringLiteral("retorno.txt"));
     made.removeAll(QStringLiteral("retorno.csv"));
     made.removeAll(QStringLiteral("nulo.csv"));
+    made.removeAll(QStringLiteral("ligado.csv"));
     made.removeAll(QStringLiteral("lista.txt"));
     made.removeAll(QStringLiteral("vazio.txt"));
     QStringList expected;
@@ -146,6 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
                           "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
                           "retorno.\n",
                           {}},
+                      // A name is shown with its control characters escaped: it
+                      // cannot clear the terminal nor pass for another line.
+                      SaveRun{"NameWithControlCharacters",
+                              {kSave, "{dir}", "--formato", "csv", "{dir}/r\033[2J\nx.txt"},
+                              1,
+                              "{dir}/r\\033[2J\\nx.txt: Arquivo Selecionado Não Existe\n",
+                              {}},
                       SaveRun{"UnknownFormat",
                               {kSave, "{dir}/saida.doc", "{dir}/retorno.txt"},
                               2,
@@ -160,22 +175,42 @@ INSTANTIATE_TEST_SUITE_P(
                               {kSave, "{dir}/saida.csv", "{dir}/retorno.txt", "{dir}/retorno.csv"},
                               2,
                               "SAIDA tem de ser uma pasta existente",
+                              {}},
+                      // One value would be lost without a word.
+                      SaveRun{"SaveTwice",
+                              {kSave, "{dir}/a.csv", kSave, "{dir}/b.csv", "{dir}/retorno.txt"},
+                              2,
+                              "--salvar vale uma vez só",
+                              {}},
+                      SaveRun{"WindowWithoutADisplay",
+                              {"{dir}/retorno.txt"},
+                              2,
+                              "a janela precisa de uma sessão gráfica, e nenhuma tela pôde ser "
+                              "aberta.\nSem tela, o resultado pode ser salvo pela linha de "
+                              "comando",
                               {}}),
     CaseName());
 
 #ifndef _WIN32 // a symbolic link to a device, as POSIX makes them
 // A link is followed; what it leads to is replaced only when it is an
 // ordinary file.
-INSTANTIATE_TEST_SUITE_P(Posix, BatchSaveTest,
-                         ::testing::Values(SaveRun{
-                             "OverALinkToADevice",
-                             {kSave, "{dir}/nulo.csv", "{dir}/retorno.txt"},
-                             1,
-                             "{dir}/retorno.txt: O arquivo CSV não foi gravado: "
-                             "\"{dir}/nulo.csv\" não é um arquivo comum (é um FIFO, um "
-                             "dispositivo ou um socket) e não será substituído.\n",
-                             {}}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Posix, BatchSaveTest,
+    ::testing::Values(SaveRun{"OverALinkToADevice",
+                              {kSave, "{dir}/nulo.csv", "{dir}/retorno.txt"},
+                              1,
+                              "{dir}/retorno.txt: O arquivo CSV não foi gravado: "
+                              "\"{dir}/nulo.csv\" não é um arquivo comum (é um FIFO, um "
+                              "dispositivo ou um socket) e não será substituído.\n",
+                              {}},
+                      // The path text differs; the file is the same.
+                      SaveRun{"OverASecondNameOfItsReturnFile",
+                              {kSave, "{dir}/ligado.csv", "{dir}/retorno.csv"},
+                              1,
+                              "{dir}/retorno.csv: o resultado seria gravado sobre o próprio "
+                              "arquivo de retorno.\n",
+                              {}}),
+    CaseName());
 #endif
 
 // The users' own locale writes decimal commas; a workbook holding one in its
@@ -274,23 +309,30 @@ std::vector<std::string> terminalEnvironment(const QString& dir)
     return out;
 }
 
+// Where the program's standard output or error goes.
+enum class Stream
+{
+    Inherited,
+    Read,   // a pipe the test reads
+    Full,   // /dev/full: every write fails, as on a full disk
+    Unread, // a pipe whose reader has gone, as `| head -c0` leaves it
+    Closed  // `2>&-`
+};
+
 struct RawRun
 {
-    int exitCode = -1;
+    int exitCode = -1; // -1 when the program ended by a signal
     std::string errors;
 };
 
 // Runs the program with exactly these argument bytes, which QProcess would
-// take as text.
-RawRun runWithBytes(const std::vector<std::string>& arguments, const QString& dir)
+// take as text; its output and errors connected as asked, and its files no
+// larger than `fileSizeLimit` bytes, as `ulimit -f` makes them. Signals have
+// their default actions, whatever the tests' own are.
+RawRun runChild(const std::vector<std::string>& arguments, const QString& dir,
+                Stream out = Stream::Inherited, Stream err = Stream::Read,
+                rlim_t fileSizeLimit = RLIM_INFINITY)
 {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     std::vector<std::string> argumentList{VERINOVA_CADASTRAL};
     argumentList.insert(argumentList.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -302,48 +344,217 @@ RawRun runWithBytes(const std::vector<std::string>& arguments, const QString& di
     for (std::string& e : environment)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, VERINOVA_CADASTRAL, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
+
+    // Each stream's end in the program, opened before the fork: the child
+    // only dups, closes and sets limits, which a forked copy of a threaded
+    // program may.
+    int told[2] = {-1, -1};
+    int unread[2] = {-1, -1};
+    if (pipe(told) != 0 || pipe(unread) != 0)
+        return {};
+    close(unread[0]);
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    const auto endOf = [&](Stream stream) {
+        switch (stream) {
+        case Stream::Read:
+            return told[1];
+        case Stream::Full:
+            return full;
+        case Stream::Unread:
+            return unread[1];
+        case Stream::Inherited:
+        case Stream::Closed:
+            break;
+        }
+        return -1;
+    };
+    const std::pair<int, Stream> streams[] = {{STDOUT_FILENO, out}, {STDERR_FILENO, err}};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const auto& [number, stream] : streams) {
+            if (stream == Stream::Closed)
+                close(number);
+            else if (stream != Stream::Inherited)
+                dup2(endOf(stream), number);
+        }
+        close(told[0]);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        for (const int signal : {SIGPIPE, SIGXFSZ})
+            std::signal(signal, SIG_DFL);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    for (const int end : {told[1], unread[1], full})
+        close(end);
     RawRun run;
     char buffer[4096];
-    for (ssize_t n; spawned == 0 && (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; pid > 0 && (n = read(told[0], buffer, sizeof buffer)) > 0;)
         run.errors.append(buffer, static_cast<std::size_t>(n));
-    close(pipeEnds[0]);
+    close(told[0]);
     int status = 0;
-    if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     return run;
 }
 
+struct BytesCase
+{
+    const char* name;
+    std::vector<std::string> arguments; // "{dir}/" stands for the test's folder
+    const char* said;
+};
+
+class BatchSaveBytesTest : public ::testing::TestWithParam<BytesCase>
+{
+};
+
 // A name that is not UTF-8 is refused as such, before any file is read or
 // written: never another file of a similar name, never "does not exist"
-// for a file that does.
-TEST(BatchSaveNames, ANameThatIsNotTextIsRefusedPlainly)
+// for a file that does. A text that is not UTF-8 is refused as the
+// option's, which can be typed again; renaming a file would not help.
+TEST_P(BatchSaveBytesTest, WhatIsNotTextIsRefusedPlainly)
 {
+    const BytesCase& c = GetParam();
     TestFiles files;
     files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(3));
     const QString dir = QFileInfo(files.path(QStringLiteral("retorno.txt"))).path();
-    const std::string folder = QFile::encodeName(dir).toStdString();
-    const std::string oddInput = folder + "/ret\xe9.txt";
-    ASSERT_EQ(link((folder + "/retorno.txt").c_str(), oddInput.c_str()), 0);
-
-    for (const auto& arguments :
-         {std::vector<std::string>{"--salvar", folder + "/bad\xe9.xlsx", folder + "/retorno.txt"},
-          std::vector<std::string>{"--salvar", folder + "/saida.csv", oddInput}}) {
-        const RawRun run = runWithBytes(arguments, dir);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.errors.find("\\xe9"), std::string::npos) << run.errors;
-        EXPECT_NE(run.errors.find("não pode ser usado"), std::string::npos) << run.errors;
-        EXPECT_EQ(run.errors.find("Não Existe"), std::string::npos) << run.errors;
+    const std::string folder = QFile::encodeName(dir).toStdString() + '/';
+    const std::string oddInput = folder + "ret\xe9.txt";
+    ASSERT_EQ(link((folder + "retorno.txt").c_str(), oddInput.c_str()), 0);
+    std::vector<std::string> arguments;
+    for (std::string argument : c.arguments) {
+        if (argument.rfind("{dir}/", 0) == 0)
+            argument.replace(0, 6, folder);
+        arguments.push_back(argument);
     }
+
+    const RawRun run = runChild(arguments, dir);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find("Não Existe"), std::string::npos) << run.errors;
     // The return file under its two names, and nothing else; Qt lists
     // only names it can hold as text.
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{u"retorno.txt"_s});
     EXPECT_EQ(unlink(oddInput.c_str()), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchSaveBytesTest,
+    ::testing::Values(
+        BytesCase{"Output",
+                  {"--salvar", "{dir}/bad\xe9.xlsx", "{dir}/retorno.txt"},
+                  "/bad\\xe9.xlsx\" não pode ser usado: não é texto UTF-8. Renomeie"},
+        BytesCase{"ReturnFile",
+                  {"--salvar", "{dir}/saida.csv", "{dir}/ret\xe9.txt"},
+                  "/ret\\xe9.txt\" não pode ser usado"},
+        BytesCase{"FilterText",
+                  {"--salvar", "{dir}/saida.csv", "--filtro", "NOME=JOS\xc9", "{dir}/retorno.txt"},
+                  ": --filtro \"NOME=JOS\\xc9\": o texto não está em UTF-8."},
+        BytesCase{"SortColumnGivenWithTheOption",
+                  {"--salvar", "{dir}/saida.csv", "--ordenar=NOME\xc9", "{dir}/retorno.txt"},
+                  ": --ordenar \"NOME\\xc9\": o texto não está em UTF-8."}),
+    CaseName());
+
+struct WriteEndCase
+{
+    const char* name;
+    std::vector<std::string> arguments; // "{dir}/" stands for the test's folder
+    Stream out;
+    Stream err;
+    rlim_t fileSizeLimit;
+    int exitCode;
+    const char* errors;            // when they are read; "{dir}/" as above
+    std::vector<const char*> made; // files the run leaves besides the test's own
+};
+
+class BatchSaveWriteEndTest : public ::testing::TestWithParam<WriteEndCase>
+{
+};
+
+std::string inFolder(std::string text, const std::string& folder)
+{
+    for (std::size_t at; (at = text.find("{dir}/")) != std::string::npos;)
+        text.replace(at, 6, folder);
+    return text;
+}
+
+// However a write ends, the program goes on and says so: a file past the
+// size limit is told like a full disk and leaves the earlier file and no
+// temporary one; the other files of a batch are saved when the errors
+// cannot be told; an answer or a warning that could not be written makes
+// the exit status 1, never 0, and never a death by a signal.
+TEST_P(BatchSaveWriteEndTest, EveryEndIsTold)
+{
+    const WriteEndCase& c = GetParam();
+    TestFiles files;
+    files.write(QStringLiteral("retorno.txt"), ReturnFileGenerator().sample(5000));
+    files.write(QStringLiteral("torto.txt"), ReturnFileGenerator().sample(30) + "a;b\n");
+    const QString earlier = files.write(QStringLiteral("saida.csv"), "anterior");
+    const QString dir = QFileInfo(earlier).path();
+    const std::string folder = QFile::encodeName(dir).toStdString() + '/';
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments)
+        arguments.push_back(inFolder(argument, folder));
+
+    const RawRun run = runChild(arguments, dir, c.out, c.err, c.fileSizeLimit);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    if (c.err == Stream::Read) {
+        EXPECT_EQ(run.errors, inFolder(c.errors, folder));
+    }
+    EXPECT_EQ(TestFiles::read(earlier), QByteArray("anterior"));
+    QStringList made = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& own : {u"retorno.txt"_s, u"torto.txt"_s, u"saida.csv"_s})
+        made.removeAll(own);
+    QStringList expected;
+    for (const char* name : c.made)
+        expected.append(QString::fromUtf8(name));
+    EXPECT_EQ(made, expected);
+}
+
+constexpr rlim_t kNoLimit = RLIM_INFINITY;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchSaveWriteEndTest,
+    ::testing::Values(
+        WriteEndCase{
+            "PastTheFileSizeLimit",
+            {"--salvar", "{dir}/saida.csv", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Read,
+            100 * 1024,
+            1,
+            "{dir}/retorno.txt: Não foi possível gravar o arquivo CSV \"{dir}/saida.csv\": "
+            "o arquivo passou do tamanho máximo permitido.\n",
+            {}},
+        WriteEndCase{
+            "ErrorsIntoAPipeNoOneReads",
+            {"--salvar", "{dir}/", "--formato", "xlsx", "{dir}/sumiu.txt", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Unread,
+            kNoLimit,
+            1,
+            "",
+            {"retorno.xlsx"}},
+        WriteEndCase{"WarningWithErrorsClosed",
+                     {"--salvar", "{dir}/torto.xlsx", "{dir}/torto.txt"},
+                     Stream::Inherited,
+                     Stream::Closed,
+                     kNoLimit,
+                     1,
+                     "",
+                     {"torto.xlsx"}},
+        WriteEndCase{
+            "HelpIntoAFullDisk", {"--help"}, Stream::Full, Stream::Read, kNoLimit, 1, "", {}},
+        WriteEndCase{"VersionIntoAClosedOutput",
+                     {"--version"},
+                     Stream::Closed,
+                     Stream::Read,
+                     kNoLimit,
+                     1,
+                     "",
+                     {}}),
+    CaseName());
 
 struct SignalCase
 {
