@@ -30,6 +30,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -207,6 +209,9 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
     connect(F1Book1, &SheetView::filterRequested, this, &Verinova::filterColumn);
+    connect(F1Book1, &SheetView::memoryShort, this, [this](const QString& message) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(), message);
+    });
 
     F1Book1->sheet().SetPrintHandler(makePrintHandler(
         dialogs_->printDialog(this, [this] { return proposedFile(SheetFile::Format::Pdf); }),
@@ -481,7 +486,7 @@ void Verinova::findNextText()
         dialogs_->showNotice(F1Book1, QStringLiteral("A busca recomeçou do início."));
 }
 
-void Verinova::filterColumn(int col)
+void Verinova::chooseFilter(int col)
 {
     ResultSheet& sheet = F1Book1->sheet();
     std::vector<ColumnValues::Value> values;
@@ -513,4 +518,20 @@ void Verinova::filterColumn(int col)
             texts.emplace(values[i].utf8);
     }
     sheet.SetColumnFilter(col, std::move(texts));
+}
+
+void Verinova::filterColumn(int col)
+{
+    // Memory may run out listing a column's texts, in the list itself or
+    // filtering by it: the filter and the rows stay as they were.
+    try {
+        chooseFilter(col);
+        return;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    dialogs_->showCritical(
+        this, CommandOutcome::messageTitle(),
+        QStringLiteral("Memória insuficiente para filtrar as linhas pela coluna %1.")
+            .arg(SheetTemplate::heading(col)));
 }

@@ -79,6 +79,7 @@ private:
     void findText();
     void findNextText();
     void filterColumn(int col);
+    void chooseFilter(int col);
 
     std::unique_ptr<WindowDialogs> dialogs_;
 

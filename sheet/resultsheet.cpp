@@ -25,30 +25,34 @@ void ResultSheet::clearShownRows()
     sortColumn_ = 0;
 }
 
-template <typename Change> void ResultSheet::changeShownRows(Change&& change)
+std::vector<std::int32_t> ResultSheet::shownBy(const RowFilter::Matcher& matcher,
+                                               const std::vector<std::int32_t>& order) const
 {
-    Q_EMIT shownRowsAboutToChange();
-    change();
-    shown_ = {};
-    if (!filter_.isEmpty()) {
-        // Counted first, so the list takes exactly its rows' memory.
-        const RowFilter::Matcher matcher(filter_, cells_);
-        const int rows = order_.empty() ? rowCount_ : static_cast<int>(order_.size());
-        auto rowAt = [&](int i) {
-            return order_.empty() ? i : order_[static_cast<std::size_t>(i)];
-        };
-        std::vector<bool> passes(static_cast<std::size_t>(rows));
-        std::size_t count = 0;
-        for (int i = 0; i < rows; ++i) {
-            passes[static_cast<std::size_t>(i)] = matcher.accepts(rowAt(i));
-            count += passes[static_cast<std::size_t>(i)];
-        }
-        shown_.reserve(count);
-        for (int i = 0; i < rows; ++i) {
-            if (passes[static_cast<std::size_t>(i)])
-                shown_.push_back(rowAt(i));
-        }
+    // Counted first, so the list takes exactly its rows' memory.
+    const int rows = order.empty() ? rowCount_ : static_cast<int>(order.size());
+    auto rowAt = [&](int i) { return order.empty() ? i : order[static_cast<std::size_t>(i)]; };
+    std::vector<bool> passes(static_cast<std::size_t>(rows));
+    std::size_t count = 0;
+    for (int i = 0; i < rows; ++i) {
+        passes[static_cast<std::size_t>(i)] = matcher.accepts(rowAt(i));
+        count += passes[static_cast<std::size_t>(i)];
     }
+    std::vector<std::int32_t> shown;
+    shown.reserve(count);
+    for (int i = 0; i < rows; ++i) {
+        if (passes[static_cast<std::size_t>(i)])
+            shown.push_back(rowAt(i));
+    }
+    return shown;
+}
+
+template <typename Commit>
+void ResultSheet::showRows(std::vector<std::int32_t> shown, Commit&& commit)
+{
+    static_assert(noexcept(commit()), "the views hear of a change only when it cannot fail");
+    Q_EMIT shownRowsAboutToChange();
+    commit();
+    shown_ = std::move(shown);
     Q_EMIT shownRowsChanged();
     // The rows under a selection are others now: the first row is selected
     // in the column that was, as a spreadsheet does after filtering.
@@ -60,11 +64,18 @@ int ResultSheet::ShownRowCount() const
     return filter_.isEmpty() ? rowCount_ : static_cast<int>(shown_.size());
 }
 
+// Each change below computes its rows (and whatever else may fail for want of
+// memory) before it touches the sheet: a failure leaves the rows shown, the
+// filter and the sort as they were.
+
 bool ResultSheet::SetColumnFilter(int col, std::set<std::string> texts)
 {
     if (col < 1 || col > colCount_)
         return false;
-    changeShownRows([&] { filter_.set(col, std::move(texts)); });
+    std::vector<std::int32_t> shown =
+        shownBy(RowFilter::Matcher(filter_, cells_, col, texts), order_);
+    RowFilter::ColumnTexts column = RowFilter::column(col, std::move(texts));
+    showRows(std::move(shown), [&]() noexcept { filter_.set(std::move(column)); });
     return true;
 }
 
@@ -72,23 +83,29 @@ bool ResultSheet::ClearColumnFilter(int col)
 {
     if (!filter_.filters(col))
         return false;
-    changeShownRows([&] { filter_.clear(col); });
+    // Without another filter every row shows, and none needs listing.
+    std::vector<std::int32_t> shown;
+    if (filter_.columns().size() > 1)
+        shown = shownBy(RowFilter::Matcher(filter_, cells_, col), order_);
+    showRows(std::move(shown), [&]() noexcept { filter_.clear(col); });
     return true;
 }
 
 void ResultSheet::ClearFilters()
 {
     if (!filter_.isEmpty())
-        changeShownRows([&] { filter_.clearAll(); });
+        showRows({}, [&]() noexcept { filter_.clearAll(); });
 }
 
 bool ResultSheet::SortRows(int col, RowSort::Direction direction)
 {
     if (col < 1 || col > colCount_)
         return false;
-    // Sorted first: the rows on screen stay until the new order is whole.
     std::vector<std::int32_t> order = RowSort::order(cells_, rowCount_, col, direction);
-    changeShownRows([&] {
+    std::vector<std::int32_t> shown;
+    if (!filter_.isEmpty())
+        shown = shownBy(RowFilter::Matcher(filter_, cells_), order);
+    showRows(std::move(shown), [&]() noexcept {
         order_ = std::move(order);
         sortColumn_ = col;
         sortDirection_ = direction;
@@ -100,7 +117,10 @@ void ResultSheet::ClearSort()
 {
     if (sortColumn_ == 0)
         return;
-    changeShownRows([&] {
+    std::vector<std::int32_t> shown;
+    if (!filter_.isEmpty())
+        shown = shownBy(RowFilter::Matcher(filter_, cells_), {});
+    showRows(std::move(shown), [&]() noexcept {
         order_ = {};
         sortColumn_ = 0;
     });

@@ -159,7 +159,12 @@ Q_SIGNALS:
 
 private:
     template <typename Change> void resetWith(Change&& change);
-    template <typename Change> void changeShownRows(Change&& change);
+    // The rows `matcher` lets through, in `order` (empty: the sheet's).
+    std::vector<std::int32_t> shownBy(const RowFilter::Matcher& matcher,
+                                      const std::vector<std::int32_t>& order) const;
+    // Shows `shown` once `commit`, which cannot fail, has set what they
+    // come from.
+    template <typename Commit> void showRows(std::vector<std::int32_t> shown, Commit&& commit);
     void clearShownRows();
 
     CellStore cells_;

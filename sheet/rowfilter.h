@@ -19,8 +19,14 @@ public:
     // Column `col` (1-based) lets through only `texts`; no texts at all
     // lets no row through.
     void set(int col, std::set<std::string> texts);
-    void clear(int col);
-    void clearAll() { columns_.clear(); }
+    // A column's texts made ready to take their place without allocating,
+    // for a change that must be whole or not at all: the column is built
+    // (which may fail) before anything changes, then set.
+    using ColumnTexts = std::map<int, std::set<std::string>>::node_type;
+    static ColumnTexts column(int col, std::set<std::string> texts);
+    void set(ColumnTexts column) noexcept;
+    void clear(int col) noexcept;
+    void clearAll() noexcept { columns_.clear(); }
 
     bool isEmpty() const { return columns_.empty(); }
     bool filters(int col) const { return columns_.contains(col); }
@@ -35,6 +41,10 @@ public:
         // Every filtered column but `exceptColumn`, which a column's own
         // filter list leaves out.
         Matcher(const RowFilter& filter, const CellStore& cells, int exceptColumn = 0);
+        // The filter as it would be with column `col` letting through
+        // `texts`: a new filter is tried before it is set.
+        Matcher(const RowFilter& filter, const CellStore& cells, int col,
+                const std::set<std::string>& texts);
         // Row is 0-based; a row past the store reads as empty.
         bool accepts(int row) const;
 
@@ -46,6 +56,8 @@ public:
             std::vector<bool> interned;
             std::unordered_set<std::string_view> texts;
         };
+        void add(int col, const std::set<std::string>& texts);
+
         const CellStore& cells_;
         std::vector<Column> columns_;
     };

@@ -9,6 +9,9 @@
 
 #include <QFileInfo>
 
+#include <new>
+#include <stdexcept>
+
 namespace {
 // Each line of the text after the file's name, so that every line of
 // standard error says which file it is about. False when it could not be
@@ -19,6 +22,25 @@ bool tell(std::FILE* errors, const QString& returnFile, const QString& text)
     for (const QString& line : text.split(u'\n'))
         told += TerminalText::shown(returnFile) + QStringLiteral(": ") + line + u'\n';
     return TerminalText::write(errors, told);
+}
+
+// The rows --filtro and --ordenar ask for; why they could not be had,
+// empty when they were. Short of memory nothing is saved: other rows than
+// those asked for would pass for them.
+QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
+{
+    QString step = QStringLiteral("filtrar");
+    try {
+        for (const auto& [col, texts] : plan.filters)
+            sheet.SetColumnFilter(col, texts);
+        step = QStringLiteral("classificar");
+        if (plan.sortColumn != 0)
+            sheet.SortRows(plan.sortColumn, plan.sortDirection);
+        return {};
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return QStringLiteral("memória insuficiente para %1 as linhas; nada foi gravado.").arg(step);
 }
 
 // Why the file's result was not saved, empty when it was. A warning about
@@ -43,10 +65,8 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
         outcome = OptimizeCommand::run(job.returnFile, sheet);
     if (!outcome.succeeded())
         return outcome.messageText();
-    for (const auto& [col, texts] : plan.filters)
-        sheet.SetColumnFilter(col, texts);
-    if (plan.sortColumn != 0)
-        sheet.SortRows(plan.sortColumn, plan.sortDirection);
+    if (const QString message = chooseRows(sheet, plan); !message.isEmpty())
+        return message;
     // Saved all the same, but a mistyped text is told, not met later as
     // an empty file.
     if (!plan.filters.empty() && sheet.ShownRowCount() == 0 && sheet.RowCount() > 0)

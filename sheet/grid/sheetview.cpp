@@ -26,18 +26,22 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 namespace {
 // The last column the freeze keeps room for: the two orientations after it
 // are guidance, longer than any check's message, and no reason to lift it.
 constexpr int kLastColumnGivenRoom = ReturnFields::kLastVerificationColumn;
 
-// Sorting a million rows takes a moment: the wait cursor says so.
-template <typename Work> void waiting(Work&& work)
+QString sortFailure()
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    work();
-    QGuiApplication::restoreOverrideCursor();
+    return QStringLiteral("Memória insuficiente para classificar as linhas.");
+}
+
+QString filterFailure()
+{
+    return QStringLiteral("Memória insuficiente para filtrar as linhas.");
 }
 } // namespace
 
@@ -73,7 +77,7 @@ SheetView::SheetView(QWidget* parent)
     freeze_->setCheckable(true);
     freeze_->setChecked(true);
     connect(showAll_, &QAction::triggered, this,
-            [this] { waiting([this] { sheet_->ClearFilters(); }); });
+            [this] { changeRows([this] { sheet_->ClearFilters(); }, filterFailure()); });
     connect(freeze_, &QAction::toggled, this, &SheetView::setFrozen);
     for (SheetHeader* header : {header_, static_cast<SheetHeader*>(frozen_->horizontalHeader())})
         connect(header, &SheetHeader::menuRequested, this, [this](int logical, QPoint at) {
@@ -187,6 +191,24 @@ QString SheetView::countText() const
     return brazil.toString(all) + QLatin1Char(' ') + (all == 1 ? one_ : many_);
 }
 
+// Sorting a million rows takes a moment: the wait cursor says so. Memory
+// may run out on the way, which the sheet survives as it was; nothing of it
+// may leave through Qt's event loop, which would end the program.
+void SheetView::changeRows(const std::function<void()>& change, const QString& failure)
+{
+    bool done = false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        change();
+        done = true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (!done)
+        Q_EMIT memoryShort(failure);
+}
+
 QMenu* SheetView::columnMenu(int col)
 {
     auto* menu = new QMenu(this);
@@ -194,19 +216,21 @@ QMenu* SheetView::columnMenu(int col)
     for (const auto& sort : {std::pair{QStringLiteral("Classificar A→Z"), Direction::Ascending},
                              std::pair{QStringLiteral("Classificar Z→A"), Direction::Descending}}) {
         const Direction direction = sort.second;
-        connect(menu->addAction(sort.first), &QAction::triggered, this,
-                [this, col, direction] { waiting([&] { sheet_->SortRows(col, direction); }); });
+        connect(menu->addAction(sort.first), &QAction::triggered, this, [this, col, direction] {
+            changeRows([&] { sheet_->SortRows(col, direction); }, sortFailure());
+        });
     }
     QAction* fileOrder = menu->addAction(QStringLiteral("Ordem do arquivo"));
     fileOrder->setEnabled(sheet_->SortColumn() != 0);
-    connect(fileOrder, &QAction::triggered, this, [this] { sheet_->ClearSort(); });
+    connect(fileOrder, &QAction::triggered, this,
+            [this] { changeRows([this] { sheet_->ClearSort(); }, sortFailure()); });
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("Filtrar…")), &QAction::triggered, this,
             [this, col] { Q_EMIT filterRequested(col); });
     QAction* clear = menu->addAction(QStringLiteral("Limpar filtro desta coluna"));
     clear->setEnabled(sheet_->Filter().filters(col));
     connect(clear, &QAction::triggered, this,
-            [this, col] { waiting([&] { sheet_->ClearColumnFilter(col); }); });
+            [this, col] { changeRows([&] { sheet_->ClearColumnFilter(col); }, filterFailure()); });
     menu->addAction(showAll_);
     return menu;
 }

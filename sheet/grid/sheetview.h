@@ -2,6 +2,7 @@
 
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
 class QMenu;
@@ -85,6 +86,9 @@ Q_SIGNALS:
     void findNextRequested();
     // The user asks to choose the texts column `col` (1-based) shows.
     void filterRequested(int col);
+    // A sort or a filter from the grid's menus found too little memory and
+    // was not made; `message` says which, for the window to show.
+    void memoryShort(const QString& message);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -98,6 +102,7 @@ private:
     void applyTemplate();
     QAction* addMenuAction(const QString& text, const QKeySequence& keys,
                            Qt::ShortcutContext context);
+    void changeRows(const std::function<void()>& change, const QString& failure);
     void followReset();
     void followHiddenColumns(int col1, int col2);
     void showSheetSelection();

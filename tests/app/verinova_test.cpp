@@ -4,6 +4,7 @@
 #include "sheet/grid/sheetview.h"
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
+#include "tests/support/failingallocation.h"
 #include "tests/support/fakedialogs.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
@@ -585,6 +586,69 @@ TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)
     ASSERT_EQ(dialogs_->informations.size(), 1u);
     EXPECT_EQ(dialogs_->informations[0].detail, QStringLiteral("Nenhuma célula contém \"maria\"."));
     EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+}
+
+// Memory that runs out sorting, listing a column's texts or filtering ends
+// the step with a message; the clerk's rows, filter and sort stay as they
+// were. The first big allocation fails, which for 20,000 rows is the
+// step's own, never the views'.
+TEST_F(WindowTest, MemoryShortInASortOrAFilterIsAMessage)
+{
+    load(ReturnFileGenerator().file(20'000));
+    auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
+    auto* count = control<QLabel>(QStringLiteral("contagem"));
+    auto menuAction = [grid](int col, const QString& text) {
+        QMenu* menu = grid->columnMenu(col);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        throw std::runtime_error("no menu item " + text.toStdString());
+    };
+    grid->sheet().SortRows(1, RowSort::Direction::Descending);
+    grid->sheet().SetColumnFilter(5, {"OK"});
+    auto state = [this, count] {
+        std::vector<int> shown;
+        for (int position = 1; position <= sheet().ShownRowCount(); ++position)
+            shown.push_back(sheet().ShownRow(position));
+        return std::tuple(shown, sheet().Filter().columns(), sheet().SortColumn(),
+                          sheet().SortDirection(), count->text());
+    };
+    const auto before = state();
+    const int asked = static_cast<int>(dialogs_->textsAsked.size());
+
+    const struct
+    {
+        int col;
+        QString item;
+        bool listed; // whether the filter list was offered before memory ran out
+        QString message;
+    } steps[] = {
+        {3, QStringLiteral("Classificar A→Z"), false,
+         QStringLiteral("Memória insuficiente para classificar as linhas.")},
+        {1, QStringLiteral("Ordem do arquivo"), false,
+         QStringLiteral("Memória insuficiente para classificar as linhas.")},
+        {3, QStringLiteral("Filtrar…"), false,
+         QStringLiteral("Memória insuficiente para filtrar as linhas pela coluna NOME.")},
+        {6, QStringLiteral("Filtrar…"), true,
+         QStringLiteral("Memória insuficiente para filtrar as linhas pela coluna COD_CPF_INV.")},
+    };
+    dialogs_->textsAnswer = std::set<std::string>{"OK"};
+    int listed = asked;
+    for (const auto& step : steps) {
+        const std::size_t told = dialogs_->messages.size();
+        QAction* action = menuAction(step.col, step.item);
+        {
+            const FailingAllocation failing(0, 64 << 10);
+            action->trigger();
+            EXPECT_TRUE(failing.failed()) << step.item.toStdString();
+        }
+        ASSERT_EQ(dialogs_->messages.size(), told + 1) << step.item.toStdString();
+        EXPECT_EQ(dialogs_->messages.back().title, QStringLiteral("Atenção"));
+        EXPECT_EQ(dialogs_->messages.back().detail, step.message);
+        EXPECT_EQ(dialogs_->textsAsked.size(), std::size_t(listed += step.listed));
+        EXPECT_TRUE(state() == before) << step.item.toStdString();
+    }
 }
 
 // The grid as a worklist: a column's filter chosen from its texts and

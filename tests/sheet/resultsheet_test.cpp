@@ -1,5 +1,6 @@
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
+#include "tests/support/failingallocation.h"
 
 #include <QSignalSpy>
 
@@ -7,6 +8,9 @@
 
 #include <array>
 #include <functional>
+#include <map>
+#include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -435,3 +439,98 @@ TEST(ShownRowsSignals, ViewsHearOfTheChangeAndTheSelectionGoesToTheTop)
     EXPECT_FALSE(sheet.SortRows(22, RowSort::Direction::Ascending));
     EXPECT_EQ(after.count(), 1);
 }
+
+namespace {
+// What a change of the rows shown may change.
+struct ShownState
+{
+    std::vector<int> rows;
+    std::map<int, std::set<std::string>> filter;
+    int sortColumn;
+    RowSort::Direction sortDirection;
+    bool operator==(const ShownState&) const = default;
+};
+
+ShownState shownState(const ResultSheet& sheet)
+{
+    return {shown(sheet), sheet.Filter().columns(), sheet.SortColumn(), sheet.SortDirection()};
+}
+
+struct ShownChange
+{
+    const char* name;
+    std::function<void(ResultSheet&)> step;
+};
+
+class ShownRowsOutOfMemory : public ::testing::TestWithParam<ShownChange>
+{
+};
+} // namespace
+
+// Memory may run out at any allocation of a filter or a sort: the change
+// fails whole, with std::bad_alloc for the caller to tell, and the clerk
+// keeps the rows, the filter and the sort shown before; the views hear of
+// nothing.
+TEST_P(ShownRowsOutOfMemory, LeavesTheRowsShownAsTheyWere)
+{
+    auto worklist = [](ResultSheet& sheet) {
+        fillWorkers(sheet);
+        for (int r = 1; r <= sheet.RowCount(); ++r)
+            sheet.SetCellText(r, 1, QString::number(900 - r * 7));
+        sheet.SortRows(3, RowSort::Direction::Descending);
+        sheet.SetColumnFilter(16, {"CPF cancelado"});
+        sheet.SetColumnFilter(21, {"X", "Y"});
+    };
+    ResultSheet done;
+    worklist(done);
+    GetParam().step(done);
+    const ShownState after = shownState(done);
+
+    int failures = 0;
+    for (long n = 0; n < 100'000; ++n) {
+        ResultSheet sheet;
+        worklist(sheet);
+        const ShownState before = shownState(sheet);
+        int heard = 0;
+        QObject::connect(&sheet, &ResultSheet::shownRowsAboutToChange, [&heard] { ++heard; });
+        bool threw = false;
+        bool failed = false;
+        {
+            const FailingAllocation failing(n);
+            try {
+                GetParam().step(sheet);
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            failed = failing.failed();
+        }
+        ASSERT_EQ(threw, failed) << "allocation " << n;
+        if (!threw) {
+            EXPECT_EQ(shownState(sheet), after);
+            break;
+        }
+        ++failures;
+        ASSERT_EQ(shownState(sheet), before) << "allocation " << n;
+        EXPECT_EQ(heard, 0) << "allocation " << n;
+    }
+    EXPECT_GT(failures, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ShownRowsOutOfMemory,
+    ::testing::Values(
+        ShownChange{"FilterAnotherColumn",
+                    [](ResultSheet& s) {
+                        s.SetColumnFilter(3, {"MARIA", "BRUNO", ""});
+                    }},
+        ShownChange{"FilterTheSameColumnAgain",
+                    [](ResultSheet& s) { s.SetColumnFilter(16, {"OK"}); }},
+        ShownChange{"ClearOneColumnsFilter", [](ResultSheet& s) { s.ClearColumnFilter(16); }},
+        ShownChange{"SortByText",
+                    [](ResultSheet& s) { s.SortRows(3, RowSort::Direction::Ascending); }},
+        ShownChange{"SortByNumber",
+                    [](ResultSheet& s) { s.SortRows(1, RowSort::Direction::Ascending); }},
+        ShownChange{"SortByMessage",
+                    [](ResultSheet& s) { s.SortRows(16, RowSort::Direction::Descending); }},
+        ShownChange{"FileOrder", [](ResultSheet& s) { s.ClearSort(); }}),
+    CaseName());

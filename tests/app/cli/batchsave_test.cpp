@@ -1,6 +1,9 @@
+#include "app/cli/batchsave.h"
+#include "app/cli/commandline.h"
 #include "processing/importcommand.h"
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
+#include "tests/support/failingallocation.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/xlsxbook.h"
 #include "tools/returnfilegenerator.h"
@@ -13,6 +16,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -617,3 +622,56 @@ INSTANTIATE_TEST_SUITE_P(Cases, SaveSignalTest,
                          CaseName());
 #endif
 } // namespace
+
+// Memory that runs out filtering or sorting ends the file's run with a
+// message and status 1, as it ends a load, instead of aborting the program;
+// nothing is saved, not even a temporary file. The first big allocation
+// after the load's fails, which for 20,000 workers is the step's own.
+TEST(BatchSaveRows, MemoryShortInAFilterOrASortIsAMessage)
+{
+    TestFiles files;
+    const QString returnFile = files.write(u"retorno.txt"_s, ReturnFileGenerator().file(20'000));
+    const QDir dir = QFileInfo(returnFile).dir();
+    constexpr std::size_t kBig = 64 << 10;
+    long loading = 0;
+    {
+        const FailingAllocation counting(std::numeric_limits<long>::max(), kBig);
+        ResultSheet sheet;
+        ASSERT_TRUE(ImportCommand::run(returnFile, sheet).succeeded());
+        loading = counting.seen();
+    }
+    const struct
+    {
+        QStringList options;
+        QString message;
+    } steps[] = {
+        {{u"--ordenar"_s, u"NOME"_s}, u"classificar"_s},
+        {{u"--ordenar"_s, u"CPF:desc"_s}, u"classificar"_s},
+        {{u"--filtro"_s, u"COD_CPF_INV=OK"_s}, u"filtrar"_s},
+    };
+    for (const auto& step : steps) {
+        CommandLine line;
+        ASSERT_EQ(line.parse(QStringList{u"verinova-cadastral"_s, u"--salvar"_s,
+                                         dir.filePath(u"saida.csv"_s)} +
+                             step.options + QStringList{returnFile}),
+                  CommandLine::Request::Save);
+        std::FILE* errors = std::tmpfile();
+        ASSERT_NE(errors, nullptr);
+        int status = 0;
+        {
+            const FailingAllocation failing(loading, kBig);
+            status = BatchSave::run(line.savePlan(), errors);
+            EXPECT_TRUE(failing.failed());
+        }
+        std::rewind(errors);
+        QByteArray told;
+        for (int c; (c = std::fgetc(errors)) != EOF;)
+            told.append(static_cast<char>(c));
+        std::fclose(errors);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(told.toStdString(), (returnFile + u": memória insuficiente para "_s +
+                                       step.message + u" as linhas; nada foi gravado.\n"_s)
+                                          .toStdString());
+        EXPECT_EQ(dir.entryList(QDir::Files | QDir::Hidden), QStringList{u"retorno.txt"_s});
+    }
+}
