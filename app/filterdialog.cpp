@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -13,6 +14,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <new>
 
 namespace {
 // Long enough that a word typed at speed lists once, short enough that the
@@ -36,6 +39,14 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     // textChanged, not textEdited: the box's clear button counts too.
     connect(search_, &QLineEdit::textChanged, searchDelay_, qOverload<>(&QTimer::start));
     connect(searchDelay_, &QTimer::timeout, this, &FilterDialog::search);
+
+    shortOfMemory_ = new QLabel(
+        QStringLiteral(
+            "Memória insuficiente para pesquisar: a lista não mostra o que foi digitado."),
+        this);
+    shortOfMemory_->setObjectName(QStringLiteral("memoriaInsuficiente"));
+    shortOfMemory_->setWordWrap(true);
+    shortOfMemory_->hide();
 
     auto* list = new QListView(this);
     list->setObjectName(QStringLiteral("valores"));
@@ -73,6 +84,7 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     choices->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(search_);
+    layout->addWidget(shortOfMemory_);
     layout->addWidget(list);
     layout->addLayout(choices);
     layout->addWidget(buttons);
@@ -90,8 +102,8 @@ void FilterDialog::accept()
 {
     // OK right after typing acts on what the box says, not on what the
     // list showed a moment before.
-    if (searchDelay_->isActive())
-        search();
+    if (searchDelay_->isActive() && !search())
+        return;
     if (model_->anyChosen())
         QDialog::accept();
 }
@@ -142,17 +154,25 @@ void FilterDialog::fitScreen()
         resize(fitted);
 }
 
-void FilterDialog::search()
+bool FilterDialog::search()
 {
     searchDelay_->stop();
-    model_->listMatching(search_->text());
+    try {
+        model_->listMatching(search_->text());
+    } catch (const std::bad_alloc&) {
+        // The list stays as it was, and says so: it is not what was typed.
+        shortOfMemory_->show();
+        return false;
+    }
+    shortOfMemory_->hide();
+    return true;
 }
 
 void FilterDialog::chooseListed(bool choose)
 {
     // A click right after typing acts on what the box says, not on what the
     // list showed a moment before.
-    if (searchDelay_->isActive())
-        search();
+    if (searchDelay_->isActive() && !search())
+        return;
     model_->chooseListed(choose);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class FilterValuesModel;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -41,7 +42,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void search();
+    // Lists what the search box says; false, the list unchanged, when
+    // memory runs short.
+    bool search();
     void chooseListed(bool choose);
     void fitScreen();
 
@@ -49,4 +52,5 @@ private:
     QLineEdit* search_;
     QTimer* searchDelay_;
     QPushButton* ok_;
+    QLabel* shortOfMemory_;
 };

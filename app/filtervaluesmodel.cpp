@@ -71,36 +71,41 @@ Qt::ItemFlags FilterValuesModel::flags(const QModelIndex& index) const
 
 void FilterValuesModel::listMatching(const QString& search)
 {
-    const QString folded = SheetFinder::fold(search);
-    if (folded == foldedNeedle_)
+    // Worked out whole before anything changes: short of memory, the list
+    // and its ticks stay as they were.
+    Search next;
+    next.foldedNeedle = SheetFinder::fold(search);
+    if (next.foldedNeedle == search_.foldedNeedle)
         return;
+    next.needle = next.foldedNeedle.toStdString();
+    next.emptyMatches = SheetFinder::fold(kEmptyText).contains(next.foldedNeedle);
     // Typing one more letter can only drop values from those listed, so
     // only they need looking at again.
-    const bool narrowing = folded.contains(foldedNeedle_);
-    foldedNeedle_ = folded;
-    needle_ = folded.toStdString();
-    emptyMatches_ = SheetFinder::fold(kEmptyText).contains(folded);
+    const bool narrowing = next.foldedNeedle.contains(search_.foldedNeedle);
 
     std::vector<int> listed;
     LatinFolder folder;
-    if (needle_.empty()) {
+    if (next.needle.empty()) {
         listed.resize(values_.size());
         std::iota(listed.begin(), listed.end(), 0);
     } else if (narrowing) {
         for (const int value : listed_) {
-            if (matches(values_[static_cast<std::size_t>(value)], folder))
+            if (matches(values_[static_cast<std::size_t>(value)], next, folder))
                 listed.push_back(value);
         }
     } else {
         for (std::size_t value = 0; value < values_.size(); ++value) {
-            if (matches(values_[value], folder))
+            if (matches(values_[value], next, folder))
                 listed.push_back(static_cast<int>(value));
         }
     }
-    beginResetModel();
-    listed_ = std::move(listed);
     // A new search finds afresh: everything it lists is ticked.
-    found_.assign(searching() ? listed_.size() : 0, true);
+    std::vector<bool> found(next.needle.empty() ? 0 : listed.size(), true);
+
+    beginResetModel();
+    search_ = std::move(next);
+    listed_ = std::move(listed);
+    found_ = std::move(found);
     foundCount_ = found_.size();
     endResetModel();
 }
@@ -144,16 +149,17 @@ QString FilterValuesModel::label(const ColumnValues::Value& value)
     return QStringLiteral("%1 (%2)").arg(text, brazil.toString(value.rows));
 }
 
-bool FilterValuesModel::matches(const ColumnValues::Value& value, LatinFolder& folder) const
+bool FilterValuesModel::matches(const ColumnValues::Value& value, const Search& search,
+                                LatinFolder& folder)
 {
     // What the user sees for the empty text is what the search looks in.
     if (value.utf8.empty())
-        return emptyMatches_;
+        return search.emptyMatches;
     if (const std::optional<std::string_view> folded = folder.fold(value.utf8))
-        return folded->find(needle_) != std::string_view::npos;
+        return folded->find(search.needle) != std::string_view::npos;
     return SheetFinder::fold(
                QString::fromUtf8(value.utf8.data(), static_cast<qsizetype>(value.utf8.size())))
-        .contains(foldedNeedle_);
+        .contains(search.foldedNeedle);
 }
 
 void FilterValuesModel::setChosen(std::size_t value, bool choose)

@@ -38,6 +38,7 @@ public:
 
     // Lists the values whose text holds `search`, case and accents aside,
     // each ticked; every value, with the flags it had, when it is empty.
+    // Short of memory (std::bad_alloc), the list stays as it was.
     void listMatching(const QString& search);
     // Ticks, or unticks, every listed value.
     void chooseListed(bool choose);
@@ -50,8 +51,16 @@ public:
     static QString label(const ColumnValues::Value& value);
 
 private:
-    bool searching() const { return !foldedNeedle_.isEmpty(); }
-    bool matches(const ColumnValues::Value& value, LatinFolder& folder) const;
+    struct Search
+    {
+        std::string needle;       // folded, UTF-8
+        QString foldedNeedle;     // the same, for texts beyond Latin-1
+        bool emptyMatches = true; // whether "(vazias)" holds it
+    };
+
+    bool searching() const { return !search_.foldedNeedle.isEmpty(); }
+    static bool matches(const ColumnValues::Value& value, const Search& search,
+                        LatinFolder& folder);
     void setChosen(std::size_t value, bool choose);
     void setFound(std::size_t row, bool choose);
 
@@ -61,7 +70,5 @@ private:
     std::vector<int> listed_; // positions in values_, in their order
     std::vector<bool> found_; // with a search, one per listed value
     std::size_t foundCount_ = 0;
-    std::string needle_;       // the search, folded, UTF-8
-    QString foldedNeedle_;     // the same, for texts beyond Latin-1
-    bool emptyMatches_ = true; // whether "(vazias)" holds the search
+    Search search_;
 };

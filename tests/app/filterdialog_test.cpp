@@ -1,5 +1,7 @@
 #include "app/filterdialog.h"
+#include "app/filtervaluesmodel.h"
 #include "tests/support/casename.h"
+#include "tests/support/failingallocation.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -137,6 +140,38 @@ TEST(FilterDialogTest, TypingListsWithoutEnter)
     const Shown shown;
     QTest::keyClicks(shown.search(), QStringLiteral("joao"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown.list()->model()->rowCount() == 1; }));
+}
+
+// A search over a million texts may find memory short: the list then stays
+// what it was, and the same search typed again lists as it should.
+TEST(FilterDialogTest, ASearchShortOfMemoryLeavesTheListAsItWas)
+{
+    const Shown shown;
+    shown.searchFor(QStringLiteral("cpf"));
+    auto* model = qobject_cast<FilterValuesModel*>(shown.list()->model());
+    ASSERT_NE(model, nullptr);
+    const QStringList before = shown.listed();
+    int failures = 0;
+    for (long n = 0;; ++n) {
+        bool threw = false;
+        bool failed = false;
+        {
+            const FailingAllocation failing(n);
+            try {
+                model->listMatching(QStringLiteral("joao"));
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            failed = failing.failed();
+        }
+        ASSERT_EQ(threw, failed) << "allocation " << n;
+        if (!threw)
+            break;
+        ++failures;
+        ASSERT_EQ(shown.listed(), before) << "allocation " << n;
+    }
+    EXPECT_GT(failures, 0);
+    EXPECT_EQ(shown.listed(), QStringList{QStringLiteral("JOÃO SÁ (2)")});
 }
 
 constexpr bool T = true;
