@@ -14,6 +14,8 @@
 #ifdef _WIN32
 #include <QDir>
 
+#include <cstring>
+#include <vector>
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -40,6 +42,16 @@ QByteArray randomEnd()
     for (char& c : end)
         c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
     return end;
+}
+
+// A leftover's name: the stem, then exactly the random end's characters.
+bool leftoverName(const QByteArray& name, const QByteArray& stem)
+{
+    if (name.size() != stem.size() + kRandomCharacters || !name.startsWith(stem))
+        return false;
+    return std::all_of(name.cbegin() + stem.size(), name.cend(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
 }
 } // namespace
 
@@ -95,6 +107,15 @@ bool ReplacingFile::writeProtected()
                     .arg(kind_, target_));
 }
 
+bool ReplacingFile::replacedMeanwhile()
+{
+    return fail(
+        QStringLiteral(
+            "O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
+            "foi trocado por outro durante a gravação (alguém mais pode gravar nessa pasta).")
+            .arg(kind_, target_, temporary_));
+}
+
 #ifndef _WIN32
 
 namespace {
@@ -147,15 +168,6 @@ void emptyFolder(int fd)
     }
 }
 
-// A leftover's name: the stem, then exactly the random end's characters.
-bool leftoverName(const QByteArray& name, const QByteArray& stem)
-{
-    if (name.size() != stem.size() + kRandomCharacters || !name.startsWith(stem))
-        return false;
-    return std::all_of(name.cbegin() + stem.size(), name.cend(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-    });
-}
 } // namespace
 
 // Follows the target's links to the file that is to be replaced, and takes
@@ -377,15 +389,6 @@ void ReplacingFile::removeWorkFolder()
     workFolder_.clear();
 }
 
-bool ReplacingFile::replacedMeanwhile()
-{
-    return fail(
-        QStringLiteral(
-            "O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
-            "foi trocado por outro durante a gravação (alguém mais pode gravar nessa pasta).")
-            .arg(kind_, target_, temporary_));
-}
-
 bool ReplacingFile::commit()
 {
     if (fd_ < 0)
@@ -531,6 +534,39 @@ int errnoOf(DWORD error)
     }
 }
 
+struct FileIdentity
+{
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+    DWORD attributes = 0;
+};
+
+bool identify(HANDLE handle, FileIdentity& identity)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(handle, &info))
+        return false;
+    identity = {info.dwVolumeSerialNumber,
+                (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                info.dwFileAttributes};
+    return true;
+}
+
+// Gives the file open as `handle` (with DELETE access) the name `target`,
+// replacing what bears it: the file renamed is the one held, whatever has
+// happened to its name.
+bool renameHeld(HANDLE handle, const std::wstring& target)
+{
+    const std::size_t bytes = sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t);
+    std::vector<std::uint64_t> buffer((bytes + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, target.c_str(), (target.size() + 1) * sizeof(wchar_t));
+    return SetFileInformationByHandle(handle, FileRenameInfo, info, static_cast<DWORD>(bytes)) != 0;
+}
+
 // Opens a leftover for deleting only when no handle of any program holds
 // it: the save that writes a temporary file holds it open to the end.
 bool unused(const std::wstring& path)
@@ -612,10 +648,11 @@ void ReplacingFile::removeLeftovers() const
                                                QDir::Files | QDir::Dirs | QDir::Hidden |
                                                    QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
-        if (name.toUtf8().size() != stem.size() + kRandomCharacters)
-            continue;
+        // Only what this program makes: its exact names, hidden, and held by
+        // no save.
         const QString path = folder.filePath(name);
-        if (!unused(QDir::toNativeSeparators(path).toStdWString()))
+        if (!leftoverName(name.toUtf8(), stem) || !QFileInfo(path).isHidden() ||
+            !unused(QDir::toNativeSeparators(path).toStdWString()))
             continue;
         if (QFileInfo(path).isDir())
             QDir(path).removeRecursively();
@@ -631,17 +668,27 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray path = stem + randomEnd();
         // Shared for writing, so that the writers can open it by its name,
-        // and for deleting, so that it can be renamed while held; held open
-        // to the end, so that no other save takes it for a leftover.
-        const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        // but not for deleting: while it is held, no one can rename it or
+        // put something else under its name, which the writers open. Held
+        // open to the end, so that no other save takes it for a leftover.
+        const HANDLE handle =
+            CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
                 continue;
             return cannotCreate(errnoOf(error));
         }
+        FileIdentity identity;
+        if (!identify(handle, identity)) {
+            const DWORD error = GetLastError();
+            CloseHandle(handle);
+            DeleteFileW(wide(path).c_str());
+            return cannotCreate(errnoOf(error));
+        }
+        volume_ = identity.volume;
+        index_ = identity.index;
         fd_ = reinterpret_cast<qintptr>(handle);
         temporaryBytes_ = path;
         temporary_ = QString::fromUtf8(path);
@@ -699,6 +746,29 @@ void ReplacingFile::removeWorkFolder()
     workFolder_.clear();
 }
 
+qintptr ReplacingFile::openOwn() const
+{
+    if (temporaryBytes_.isEmpty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return -1;
+    }
+    // Shared with no one, and the name itself, not what a link there leads to.
+    const HANDLE handle =
+        CreateFileW(wide(temporaryBytes_).c_str(),
+                    DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE, 0, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return -1;
+    FileIdentity identity;
+    if (!identify(handle, identity) || identity.volume != volume_ || identity.index != index_ ||
+        (identity.attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+        CloseHandle(handle);
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return -1;
+    }
+    return reinterpret_cast<qintptr>(handle);
+}
+
 bool ReplacingFile::commit()
 {
     if (fd_ == -1)
@@ -721,9 +791,24 @@ bool ReplacingFile::commit()
         discard();
         return cannotWrite(EISDIR);
     }
-    if (!MoveFileExW(wide(temporaryBytes_).c_str(), wide(final_).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // The handle the file was written through cannot rename it (the writers
+    // could not have opened it beside a DELETE access); the one that does
+    // is taken only if the name still is this file, and renames that file.
+    CloseHandle(asHandle(std::exchange(fd_, -1)));
+    const qintptr own = openOwn();
+    if (own == -1) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            replacedMeanwhile();
+            temporaryBytes_.clear();
+            discard();
+            return false;
+        }
+        return failed(error);
+    }
+    if (!renameHeld(asHandle(own), wide(final_))) {
         DWORD error = GetLastError();
+        CloseHandle(asHandle(own));
         // Windows says "access denied" also when another program holds the
         // file open (a workbook open in the spreadsheet), which the user
         // can do something about.
@@ -731,11 +816,12 @@ bool ReplacingFile::commit()
             error = ERROR_SHARING_VIOLATION;
         return failed(error);
     }
+    FlushFileBuffers(asHandle(own));
+    CloseHandle(asHandle(own));
     removeWorkFolder();
     temporaryBytes_.clear();
     temporary_.clear();
     cleanups_.clear();
-    CloseHandle(asHandle(std::exchange(fd_, -1)));
     return true;
 }
 
@@ -744,8 +830,15 @@ void ReplacingFile::discard()
     removeWorkFolder();
     if (fd_ != -1)
         CloseHandle(asHandle(std::exchange(fd_, -1)));
-    if (!temporaryBytes_.isEmpty())
-        DeleteFileW(wide(temporaryBytes_).c_str());
+    // Only the program's own file goes: whatever someone put under its
+    // name stays as they left it.
+    if (const qintptr own = openOwn(); own != -1) {
+        FILE_DISPOSITION_INFO disposition = {};
+        disposition.DeleteFile = TRUE;
+        SetFileInformationByHandle(asHandle(own), FileDispositionInfo, &disposition,
+                                   sizeof disposition);
+        CloseHandle(asHandle(own));
+    }
     cleanups_.clear();
     temporaryBytes_.clear();
     temporary_.clear();

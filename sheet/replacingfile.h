@@ -90,10 +90,16 @@ private:
     bool createTemporary(const QByteArray& stem);
     void removeLeftovers() const;
     void removeWorkFolder();
-#ifndef _WIN32
     bool replacedMeanwhile();
+#ifndef _WIN32
     // Whether `name` in the folder still is the file or folder open as `fd`.
     bool stillOurs(const QByteArray& name, qintptr fd) const;
+#else
+    // The temporary name opened for renaming or deleting it, only while it
+    // still is the file this save wrote; nothing else may then rename it.
+    // -1 when it is not, or cannot be opened (the reason in the system's
+    // last error).
+    qintptr openOwn() const;
 #endif
 
     QString target_;
@@ -106,6 +112,11 @@ private:
     // final_'s folder, open, so that every name is taken in the folder that
     // was checked; -1 when none.
     int folderFd_ = -1;
+#else
+    // The temporary file's volume and index, which its name is checked
+    // against once the writers are done with it.
+    std::uint32_t volume_ = 0;
+    std::uint64_t index_ = 0;
 #endif
     QByteArray temporaryBytes_;
     // Held open until the end: its lock tells later saves the temporary

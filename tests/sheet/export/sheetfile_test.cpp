@@ -34,6 +34,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
@@ -672,6 +674,76 @@ TEST_P(HijackTest, ALinkPutInPlaceOfTheTemporaryFileGetsNothing)
     EXPECT_TRUE(QFileInfo(attacker.link_).isSymLink());
     EXPECT_EQ(QFile::permissions(attacker.aside_),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HijackTest,
+                         ::testing::Values(Format::Xlsx, Format::Csv, Format::Pdf),
+                         [](const ::testing::TestParamInfo<Format>& info) {
+                             return SheetFile::extension(info.param).toUpper().toStdString();
+                         });
+#else
+// Another user who may write the folder tries, as soon as the save is under
+// way, to move the temporary file aside and put under its name a hard link
+// to a file of theirs (which needs no privilege, where a symbolic link does).
+class SwapsTheTemporaryName final : public Progress
+{
+public:
+    SwapsTheTemporaryName(const QDir& folder, const QString& theirs)
+        : folder_(folder), theirs_(theirs)
+    {
+    }
+    bool advance(int, int) override
+    {
+        if (tried_)
+            return true;
+        tried_ = true;
+        const QStringList temporary =
+            folder_.entryList({u".saida.*.verinova-*"_s}, QDir::Files | QDir::Hidden);
+        EXPECT_EQ(temporary.size(), 1) << temporary.join(u' ').toStdString();
+        if (temporary.isEmpty())
+            return false;
+        const std::wstring name =
+            QDir::toNativeSeparators(folder_.filePath(temporary.first())).toStdWString();
+        const std::wstring aside =
+            QDir::toNativeSeparators(folder_.filePath(u".afastado"_s)).toStdWString();
+        moved_ = MoveFileExW(name.c_str(), aside.c_str(), 0) != 0;
+        if (moved_)
+            CreateHardLinkW(name.c_str(), QDir::toNativeSeparators(theirs_).toStdWString().c_str(),
+                            nullptr);
+        return true;
+    }
+    bool tried_ = false;
+    bool moved_ = false;
+
+private:
+    QDir folder_;
+    QString theirs_;
+};
+
+class HijackTest : public ::testing::TestWithParam<Format>
+{
+};
+
+// While the save holds its temporary file, no one can rename it: their file
+// never receives a byte and the save is whole.
+TEST_P(HijackTest, TheTemporaryFileCannotBeMovedAside)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    for (int row = 1; row <= 3; ++row)
+        setRow(sheet, row, {{1, u"0000000019%1"_s.arg(row)}, {3, u"NOME %1"_s.arg(row)}});
+    sheet.SetRowCount(3);
+    const QString path = files.write(u"saida."_s + SheetFile::extension(GetParam()), "anterior");
+    const QString theirs = files.write(u"alheio.txt"_s, "");
+
+    SwapsTheTemporaryName attacker(QFileInfo(path).dir(), theirs);
+    const SheetFile::Result result = SheetFile::save(sheet, path, GetParam(), &attacker);
+
+    ASSERT_TRUE(attacker.tried_);
+    EXPECT_FALSE(attacker.moved_);
+    EXPECT_EQ(TestFiles::read(theirs), QByteArray());
+    EXPECT_TRUE(result.saved()) << result.error.toStdString();
+    EXPECT_NE(TestFiles::read(path), QByteArray("anterior"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, HijackTest,
