@@ -103,6 +103,16 @@ protected:
         text1()->clear();
         QTest::keyClicks(text1(), path);
     }
+    // An item of a column's heading menu, as the grid builds it now.
+    QAction* menuAction(int col, const QString& text) const
+    {
+        QMenu* menu = control<SheetView>(QStringLiteral("F1Book1"))->columnMenu(col);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        throw std::runtime_error("no menu item " + text.toStdString());
+    }
     void load(const std::string& contents)
     {
         type(files_.write(QStringLiteral("carregado.txt"), contents));
@@ -597,14 +607,6 @@ TEST_F(WindowTest, MemoryShortInASortOrAFilterIsAMessage)
     load(ReturnFileGenerator().file(20'000));
     auto* grid = control<SheetView>(QStringLiteral("F1Book1"));
     auto* count = control<QLabel>(QStringLiteral("contagem"));
-    auto menuAction = [grid](int col, const QString& text) {
-        QMenu* menu = grid->columnMenu(col);
-        for (QAction* action : menu->actions()) {
-            if (action->text() == text)
-                return action;
-        }
-        throw std::runtime_error("no menu item " + text.toStdString());
-    };
     grid->sheet().SortRows(1, RowSort::Direction::Descending);
     grid->sheet().SetColumnFilter(5, {"OK"});
     auto state = [this, count] {
@@ -666,14 +668,6 @@ TEST_F(WindowTest, FilterSortAndCountMakeAWorklist)
     EXPECT_EQ(count->text(), QStringLiteral("4 trabalhadores"));
     EXPECT_TRUE(count->isVisible());
 
-    auto menuAction = [grid](int col, const QString& text) {
-        QMenu* menu = grid->columnMenu(col);
-        for (QAction* action : menu->actions()) {
-            if (action->text() == text)
-                return action;
-        }
-        throw std::runtime_error("no menu item " + text.toStdString());
-    };
     dialogs_->textsAnswer = std::set<std::string>{"CPF inválido"};
     menuAction(6, QStringLiteral("Filtrar…"))->trigger();
     ASSERT_EQ(dialogs_->textsAsked.size(), 1u);

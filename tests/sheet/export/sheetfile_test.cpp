@@ -604,6 +604,26 @@ INSTANTIATE_TEST_SUITE_P(Posix, SaveFailureTest,
                                            Failure{"PdfDiskFull", Format::Pdf, Failure::Full}),
                          CaseName());
 #endif
+// Three workers saved over an earlier file, while someone else who may
+// write the folder has a file of their own beside it.
+class HijackTest : public ::testing::TestWithParam<Format>
+{
+protected:
+    HijackTest()
+    {
+        for (int row = 1; row <= 3; ++row)
+            setRow(sheet_, row, {{1, u"0000000019%1"_s.arg(row)}, {3, u"NOME %1"_s.arg(row)}});
+        sheet_.SetRowCount(3);
+        path_ = files_.write(u"saida."_s + SheetFile::extension(GetParam()), "anterior");
+        theirs_ = files_.write(u"alheio.txt"_s, "");
+    }
+
+    TestFiles files_;
+    ResultSheet sheet_;
+    QString path_;
+    QString theirs_;
+};
+
 #ifndef _WIN32
 // Another user who may write the folder (a shared one without the sticky
 // bit): as soon as the save is under way, they move the temporary file
@@ -643,44 +663,28 @@ private:
     QString theirs_;
 };
 
-class HijackTest : public ::testing::TestWithParam<Format>
-{
-};
-
 // Their file never receives a byte, the save fails and says why, and the
 // earlier file stays; the save's own file stays private where they put it.
 TEST_P(HijackTest, ALinkPutInPlaceOfTheTemporaryFileGetsNothing)
 {
-    TestFiles files;
-    ResultSheet sheet;
-    for (int row = 1; row <= 3; ++row)
-        setRow(sheet, row, {{1, u"0000000019%1"_s.arg(row)}, {3, u"NOME %1"_s.arg(row)}});
-    sheet.SetRowCount(3);
-    const QString path = files.write(u"saida."_s + SheetFile::extension(GetParam()), "anterior");
-    const QString theirs = files.write(u"alheio.txt"_s, "");
-    ASSERT_EQ(chmod(QFile::encodeName(theirs).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(theirs_).constData(), 0666), 0);
 
-    SwapsTheTemporaryName attacker(QFileInfo(path).dir(), theirs);
-    const SheetFile::Result result = SheetFile::save(sheet, path, GetParam(), &attacker);
+    SwapsTheTemporaryName attacker(QFileInfo(path_).dir(), theirs_);
+    const SheetFile::Result result = SheetFile::save(sheet_, path_, GetParam(), &attacker);
 
     ASSERT_FALSE(attacker.link_.isEmpty());
-    EXPECT_EQ(TestFiles::read(theirs), QByteArray());
+    EXPECT_EQ(TestFiles::read(theirs_), QByteArray());
     EXPECT_EQ(result.status, Status::Failed);
     EXPECT_TRUE(result.error.contains(u"foi trocado por outro"_s)) << result.error.toStdString();
-    EXPECT_TRUE(result.error.contains(path)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(path_)) << result.error.toStdString();
     EXPECT_TRUE(result.error.contains(QFileInfo(attacker.link_).fileName()))
         << result.error.toStdString();
-    EXPECT_EQ(TestFiles::read(path), QByteArray("anterior"));
+    EXPECT_EQ(TestFiles::read(path_), QByteArray("anterior"));
     EXPECT_TRUE(QFileInfo(attacker.link_).isSymLink());
     EXPECT_EQ(QFile::permissions(attacker.aside_),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, HijackTest,
-                         ::testing::Values(Format::Xlsx, Format::Csv, Format::Pdf),
-                         [](const ::testing::TestParamInfo<Format>& info) {
-                             return SheetFile::extension(info.param).toUpper().toStdString();
-                         });
 #else
 // Another user who may write the folder tries, as soon as the save is under
 // way, to move the temporary file aside and put under its name a hard link
@@ -720,38 +724,27 @@ private:
     QString theirs_;
 };
 
-class HijackTest : public ::testing::TestWithParam<Format>
-{
-};
-
 // While the save holds its temporary file, no one can rename it: their file
 // never receives a byte and the save is whole.
 TEST_P(HijackTest, TheTemporaryFileCannotBeMovedAside)
 {
-    TestFiles files;
-    ResultSheet sheet;
-    for (int row = 1; row <= 3; ++row)
-        setRow(sheet, row, {{1, u"0000000019%1"_s.arg(row)}, {3, u"NOME %1"_s.arg(row)}});
-    sheet.SetRowCount(3);
-    const QString path = files.write(u"saida."_s + SheetFile::extension(GetParam()), "anterior");
-    const QString theirs = files.write(u"alheio.txt"_s, "");
 
-    SwapsTheTemporaryName attacker(QFileInfo(path).dir(), theirs);
-    const SheetFile::Result result = SheetFile::save(sheet, path, GetParam(), &attacker);
+    SwapsTheTemporaryName attacker(QFileInfo(path_).dir(), theirs_);
+    const SheetFile::Result result = SheetFile::save(sheet_, path_, GetParam(), &attacker);
 
     ASSERT_TRUE(attacker.tried_);
     EXPECT_FALSE(attacker.moved_);
-    EXPECT_EQ(TestFiles::read(theirs), QByteArray());
+    EXPECT_EQ(TestFiles::read(theirs_), QByteArray());
     EXPECT_TRUE(result.saved()) << result.error.toStdString();
-    EXPECT_NE(TestFiles::read(path), QByteArray("anterior"));
+    EXPECT_NE(TestFiles::read(path_), QByteArray("anterior"));
 }
 
+#endif
 INSTANTIATE_TEST_SUITE_P(Formats, HijackTest,
                          ::testing::Values(Format::Xlsx, Format::Csv, Format::Pdf),
                          [](const ::testing::TestParamInfo<Format>& info) {
                              return SheetFile::extension(info.param).toUpper().toStdString();
                          });
-#endif
 } // namespace
 
 // A result is offered under its return file's name, the government's
