@@ -1,5 +1,6 @@
 #include "app/systemprogress.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -31,5 +32,14 @@ bool SystemProgress::advance(int done, int total)
     dialog_.setLabelText(
         label_.arg(brazil.toString(std::min(done + 1, total)), brazil.toString(total)));
     dialog_.setValue(done);
+    return !dialog_.wasCanceled();
+}
+
+bool SystemProgress::finish()
+{
+    // Only a dialog on the screen can have been clicked; while it shows it
+    // is modal, so nothing but its button takes the events let in here.
+    if (dialog_.isVisible())
+        QCoreApplication::processEvents();
     return !dialog_.wasCanceled();
 }

@@ -17,6 +17,9 @@ public:
     SystemProgress(QWidget* parent, QString label);
 
     bool advance(int done, int total) override;
+    // Takes the clicks that came while the last step ran: the dialog has
+    // not heard of them yet.
+    bool finish() override;
 
 private:
     QProgressDialog dialog_;

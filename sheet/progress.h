@@ -11,4 +11,9 @@ public:
     // Called before each step with the steps done so far; false when the
     // user asked to stop, and the job then ends leaving nothing behind.
     virtual bool advance(int done, int total) = 0;
+
+    // Called once the job has made its whole result, before it is kept:
+    // false when the user asked to stop during a last step that reports
+    // nothing (a workbook's packing), and the job then ends as stopped.
+    virtual bool finish() { return true; }
 };

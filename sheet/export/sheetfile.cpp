@@ -2,6 +2,7 @@
 
 #include "sheet/export/csvexport.h"
 #include "sheet/export/xlsxexport.h"
+#include "sheet/progress.h"
 #include "sheet/print/sheetprinter.h"
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
@@ -150,6 +151,10 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
                            .arg(kind, path, result.error);
     }
+    // A click on Cancelar while the last of the file was written still
+    // counts: the user sees the save running until it has ended.
+    if (result.saved() && progress && !progress->finish())
+        result = Result::cancelled();
     if (!result.saved())
         return result; // the temporary file goes with `file`
     if (!file.commit())

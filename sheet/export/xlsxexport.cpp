@@ -151,8 +151,22 @@ public:
     }
     ~Workbook()
     {
-        if (book_)
-            lxw_workbook_free(book_);
+        if (!book_)
+            return;
+        // Freed without being closed (the save was stopped or failed), the
+        // library leaves each worksheet's temporary file open: on Windows
+        // the file and its folder then stay on the disk until the program
+        // ends, on Linux its space stays taken. The list and the member are
+        // the library's own, as in DataSheets::write.
+        lxw_worksheet* ws = nullptr;
+        STAILQ_FOREACH(ws, book_->worksheets, list_pointers) {
+            if (ws->optimize_tmpfile) {
+                std::fclose(ws->optimize_tmpfile);
+                ws->optimize_tmpfile = nullptr;
+                ws->file = nullptr;
+            }
+        }
+        lxw_workbook_free(book_);
     }
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
