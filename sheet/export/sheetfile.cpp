@@ -2,8 +2,8 @@
 
 #include "sheet/export/csvexport.h"
 #include "sheet/export/xlsxexport.h"
-#include "sheet/progress.h"
 #include "sheet/print/sheetprinter.h"
+#include "sheet/progress.h"
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 

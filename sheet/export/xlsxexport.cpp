@@ -159,7 +159,8 @@ public:
         // ends, on Linux its space stays taken. The list and the member are
         // the library's own, as in DataSheets::write.
         lxw_worksheet* ws = nullptr;
-        STAILQ_FOREACH(ws, book_->worksheets, list_pointers) {
+        STAILQ_FOREACH(ws, book_->worksheets, list_pointers)
+        {
             if (ws->optimize_tmpfile) {
                 std::fclose(ws->optimize_tmpfile);
                 ws->optimize_tmpfile = nullptr;

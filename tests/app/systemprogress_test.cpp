@@ -35,9 +35,9 @@ TEST(SystemProgressTest, AClickWhileTheLastStepRanStops)
     ASSERT_NE(cancel, nullptr);
     const QPointF centre = QRectF(cancel->rect()).center();
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-        QCoreApplication::postEvent(cancel,
-                                    new QMouseEvent(type, centre, cancel->mapToGlobal(centre),
-                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            cancel, new QMouseEvent(type, centre, cancel->mapToGlobal(centre), Qt::LeftButton,
+                                    Qt::LeftButton, Qt::NoModifier));
     EXPECT_FALSE(progress.finish());
 }
 

@@ -123,13 +123,13 @@ TEST(ReplacingFileLeftovers, AWorkFolderLeftEmptyGoesWithTheNextSave)
         QStringLiteral("K1lled"));
     ASSERT_TRUE(QDir().mkpath(left));
 #ifdef _WIN32
-    ASSERT_TRUE(SetFileAttributesW(
-        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(left).utf16()),
-        FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(
+        SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(left).utf16()),
+                           FILE_ATTRIBUTE_HIDDEN));
 #else
-    ASSERT_TRUE(QFile::setPermissions(left, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner | QFile::ReadUser |
-                                                QFile::WriteUser | QFile::ExeUser));
+    ASSERT_TRUE(QFile::setPermissions(left, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadUser | QFile::WriteUser |
+                                                QFile::ExeUser));
 #endif
 
     ReplacingFile file(target, QStringLiteral("XLSX"));
