@@ -4,7 +4,8 @@
 ;            installer.nsi
 ; DIST is the folder the zip holds; FILES lists its files and folders for
 ; the uninstaller (scripts/windows writes it), which removes those and
-; nothing a user put beside them.
+; nothing a user put beside them. LICENSE is what the licence page shows:
+; the program's licence, then the others' the folder carries, by name.
 ; A 64-bit installer for the 64-bit program: it runs wherever the program does.
 Target amd64-unicode
 SetCompressor /SOLID lzma
