@@ -27,14 +27,16 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
+#include <functional>
 #include <map>
 #include <new>
 #include <utility>
-
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #else
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -363,6 +365,52 @@ TEST(XlsxFile, Zip64WhenTheWorkbookMayPassTheLimit)
 // fast side, else at zlib's default: a libxlsxwriter that packs its zip past
 // that side (with a copy of minizip of its own) fails here instead of only
 // saving more slowly.
+// What the program's C library writes to stderr while `run` runs.
+QByteArray stderrOf(const QString& file, const std::function<void()>& run)
+{
+    const QByteArray name = QFile::encodeName(file);
+    std::fflush(stderr);
+#ifndef _WIN32
+    const int saved = dup(2);
+    const int into = open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(into, 2);
+    run();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(into);
+    close(saved);
+#else
+    const int saved = _dup(2);
+    const int into = _open(name.constData(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
+    _dup2(into, 2);
+    run();
+    std::fflush(stderr);
+    _dup2(saved, 2);
+    _close(into);
+    _close(saved);
+#endif
+    return TestFiles::read(file);
+}
+
+// The library says its failures in English on stderr as well ("[ERROR]
+// workbook_close(): Error creating …"); the user reads them only in the
+// program's words.
+TEST(XlsxFile, TheLibrarysOwnMessagesStayOffStderr)
+{
+    TestFiles files;
+    ResultSheet sheet;
+    setRow(sheet, 1, {});
+    sheet.SetRowCount(1);
+    SheetFile::Result result;
+    const QByteArray told = stderrOf(files.path(QStringLiteral("stderr.txt")), [&] {
+        result = XlsxExport::write(sheet, files.path(QStringLiteral("nada/saida.xlsx")), {},
+                                   SheetFile::Options(), nullptr);
+    });
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(result.error, u"a pasta não existe"_s);
+    EXPECT_TRUE(told.isEmpty()) << told.toStdString();
+}
+
 TEST(XlsxFile, PartsAreDeflatedAtTheFastestLevelWhereThePlatformCan)
 {
     TestFiles files;
