@@ -1,12 +1,12 @@
 #include "app/cli/batchsave.h"
 #include "app/cli/commandline.h"
+#include "app/cli/systemarguments.h"
 #include "app/cli/terminaltext.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 #include "sheet/print/headlessplatform.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -52,18 +52,18 @@ int main(int argc, char** argv)
     Startup::keepRunningWhenWritesFail();
     // Names are taken as the bytes given or not at all.
     CommandLine commandLine;
-    if (const QString wrong = commandLine.checkBytes(argc, argv); !wrong.isEmpty()) {
-        TerminalText::write(stderr, wrong);
-        return 2;
+    if (SystemArguments::givenAsBytes()) {
+        if (const QString wrong = commandLine.checkBytes(argc, argv); !wrong.isEmpty()) {
+            TerminalText::write(stderr, wrong);
+            return 2;
+        }
     }
     // What is asked decides the one application object: the window needs the
     // widgets; pages of a PDF need fonts, which need a GUI application though
     // no display; everything else only the core, so that it works without a
     // display. The line is read again once the application object has
     // installed the Portuguese texts its messages are given in.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+    const QStringList arguments = SystemArguments::of(argc, argv);
     const CommandLine::Request asked = commandLine.parse(arguments);
 
     if (asked == CommandLine::Request::Window) {
@@ -86,7 +86,9 @@ int main(int argc, char** argv)
     if (asked == CommandLine::Request::Save &&
         commandLine.savePlan().format == SheetFile::Format::Pdf) {
         // The headless platform said on this application's own line, not in
-        // the environment that programs it starts would inherit.
+        // the environment that programs it starts would inherit. Qt then
+        // takes its arguments() from that changed argv, in Windows' code
+        // page: the line is read from `arguments`, as everywhere.
         std::vector<char*> withPlatform(argv, argv + argc);
         char platformOption[] = "-platform";
         char headless[sizeof HeadlessPlatform::kName];
@@ -96,10 +98,10 @@ int main(int argc, char** argv)
         withPlatform.push_back(nullptr);
         QGuiApplication pages(count, withPlatform.data());
         prepare(pages);
-        return answer(commandLine, commandLine.parse(QCoreApplication::arguments()));
+        return answer(commandLine, commandLine.parse(arguments));
     }
 
     QCoreApplication terminal(argc, argv);
     prepare(terminal);
-    return answer(commandLine, commandLine.parse(QCoreApplication::arguments()));
+    return answer(commandLine, commandLine.parse(arguments));
 }

@@ -38,7 +38,7 @@ bool SystemPrintDialog::finish(bool printed, const QString& error)
             file_->discard();
             if (!failure.isEmpty())
                 failure = QStringLiteral("Não foi possível gravar o arquivo PDF \"%1\". %2")
-                              .arg(file_->target(), failure);
+                              .arg(QDir::toNativeSeparators(file_->target()), failure);
         } else if (!file_->commit()) {
             failure = file_->error();
             printed = false;

@@ -424,7 +424,7 @@ void Verinova::saveSheet()
                                QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
                                               "retorno carregado e seria perdido. Escolha outro "
                                               "nome.")
-                                   .arg(choice->path));
+                                   .arg(QDir::toNativeSeparators(choice->path)));
         return;
     }
     // The name's extension says the format; a name with another one is

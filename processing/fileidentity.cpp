@@ -1,5 +1,7 @@
 #include "processing/fileidentity.h"
 
+#include "sheet/systempath.h"
+
 #ifdef _WIN32
 #include <QDir>
 
@@ -20,7 +22,7 @@ struct Identity
 // shares; nothing when it cannot be opened to ask.
 std::optional<Identity> identityOf(const QString& path)
 {
-    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const std::wstring name = SystemPath::wide(path);
     // Read attributes only, shared with any reader or writer; a folder
     // opens only with backup semantics.
     const HANDLE file = CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,

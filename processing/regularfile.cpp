@@ -1,5 +1,7 @@
 #include "processing/regularfile.h"
 
+#include "sheet/systempath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +17,7 @@
 // UNC shares and accented folders alike.
 CommandMessage RegularFile::open(const QString& path, QFile& file)
 {
-    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const std::wstring name = SystemPath::wide(path);
     HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

@@ -1,7 +1,9 @@
 #include "sheet/replacingfile.h"
 
+#include "sheet/systempath.h"
 #include "sheet/text/utf8boundary.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -12,8 +14,6 @@
 #include <cstdio>
 
 #ifdef _WIN32
-#include <QDir>
-
 #include <cstring>
 #include <vector>
 #include <windows.h>
@@ -81,30 +81,47 @@ bool ReplacingFile::fail(const QString& why)
     return false;
 }
 
+// Paths in messages are written as the system writes them: "C:\\Users\\…"
+// on Windows.
+QString ReplacingFile::shownTarget() const
+{
+    return QDir::toNativeSeparators(target_);
+}
+
 bool ReplacingFile::cannotCreate(int error)
 {
     return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": %3.")
-                    .arg(kind_, target_, reason(error)));
+                    .arg(kind_, shownTarget(), reason(error)));
 }
 
 bool ReplacingFile::cannotWrite(int error)
 {
     return fail(QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                    .arg(kind_, target_, reason(error)));
+                    .arg(kind_, shownTarget(), reason(error)));
 }
 
 bool ReplacingFile::notAFile()
 {
+#ifdef _WIN32
+    // What opens as something else than a file on Windows is, short of a
+    // pipe, a name it keeps for a device in every folder.
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum: o "
+                               "Windows reserva esse nome para um dispositivo (como NUL, CON, "
+                               "PRN, AUX, COM1 e LPT1, com qualquer extensão). Escolha outro "
+                               "nome.")
+                    .arg(kind_, shownTarget()));
+#else
     return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
                                "um FIFO, um dispositivo ou um socket) e não será substituído.")
-                    .arg(kind_, target_));
+                    .arg(kind_, shownTarget()));
+#endif
 }
 
 bool ReplacingFile::writeProtected()
 {
     return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" está protegido contra "
                                "gravação (somente leitura) e não será substituído.")
-                    .arg(kind_, target_));
+                    .arg(kind_, shownTarget()));
 }
 
 bool ReplacingFile::replacedMeanwhile()
@@ -113,7 +130,7 @@ bool ReplacingFile::replacedMeanwhile()
         QStringLiteral(
             "O arquivo %1 \"%2\" não foi gravado: o arquivo temporário \"%3\" "
             "foi trocado por outro durante a gravação (alguém mais pode gravar nessa pasta).")
-            .arg(kind_, target_, temporary_));
+            .arg(kind_, shownTarget(), QDir::toNativeSeparators(temporary_)));
 }
 
 #ifndef _WIN32
@@ -271,7 +288,7 @@ bool ReplacingFile::createTemporary(const QByteArray& stem)
     if (QFile::encodeName(QFile::decodeName(stem)) != stem)
         return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
                                    "ou do arquivo não é texto UTF-8 e não pode ser usado.")
-                        .arg(kind_, target_));
+                        .arg(kind_, shownTarget()));
 #ifdef O_PATH
     folderFd_ = open(folder_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 #else
@@ -454,7 +471,7 @@ bool ReplacingFile::commit()
     if (error != 0)
         return fail(QStringLiteral("O arquivo %1 \"%2\" foi gravado, mas pode não estar no disco: "
                                    "%3.")
-                        .arg(kind_, target_, reason(error)));
+                        .arg(kind_, shownTarget(), reason(error)));
     return true;
 }
 
@@ -479,10 +496,11 @@ void ReplacingFile::discard()
 namespace {
 constexpr char kSeparator = '\\';
 
-// Paths go to the wide API as the system writes them, never as narrow text.
+// Paths go to the wide API as the system writes them, never as narrow text,
+// and in the long form where they are long.
 std::wstring wide(const QByteArray& utf8)
 {
-    return QDir::toNativeSeparators(QString::fromUtf8(utf8)).toStdWString();
+    return SystemPath::wide(QString::fromUtf8(utf8));
 }
 
 QByteArray folderOf(const QByteArray& path)
@@ -600,7 +618,7 @@ bool ReplacingFile::resolve()
     const QString absolute = QDir::toNativeSeparators(QFileInfo(target_).absoluteFilePath());
     QByteArray path = absolute.toUtf8();
     replacing_ = false;
-    const HANDLE handle = CreateFileW(absolute.toStdWString().c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE handle = CreateFileW(SystemPath::wide(absolute).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -652,7 +670,7 @@ void ReplacingFile::removeLeftovers() const
         // no save.
         const QString path = folder.filePath(name);
         if (!leftoverName(name.toUtf8(), stem) || !QFileInfo(path).isHidden() ||
-            !unused(QDir::toNativeSeparators(path).toStdWString()))
+            !unused(SystemPath::wide(path)))
             continue;
         if (QFileInfo(path).isDir())
             QDir(path).removeRecursively();
@@ -850,8 +868,8 @@ bool ReplacingFile::create()
     error_.clear();
     discard();
     if (target_.isEmpty() || QFileInfo(target_).isDir())
-        return fail(
-            QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".").arg(kind_, target_));
+        return fail(QStringLiteral("Caminho inválido para o arquivo %1: \"%2\".")
+                        .arg(kind_, shownTarget()));
     if (!resolve())
         return false;
     const QByteArray name = nameOf(final_);

@@ -27,8 +27,10 @@
 // write-protected, even for root, as spreadsheets refuse it.
 //
 // On Windows, links are followed as the system opens files, the new file
-// gets the folder's permissions, and a file another program holds open (a
-// workbook open in the spreadsheet) is reported as such.
+// gets the folder's permissions, a file another program holds open (a
+// workbook open in the spreadsheet) is reported as such, and so is a name
+// Windows keeps for a device ("NUL.csv"). Paths past the old 260 characters
+// work, and messages write paths with Windows' backslashes.
 //
 // The temporary file (and a writer's work folder) is hidden and named after
 // its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
@@ -81,6 +83,7 @@ public:
 
 private:
     bool fail(const QString& why);
+    QString shownTarget() const;
     bool cannotCreate(int error);
     bool cannotWrite(int error);
     bool notAFile();

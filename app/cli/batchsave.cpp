@@ -7,6 +7,7 @@
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <new>
@@ -81,8 +82,10 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     const SheetFile::Result saved = SheetFile::save(sheet, job.output, plan.format, &progress);
     if (saved.saved())
         return {};
-    // The save's message names the result as given.
-    return QString(saved.error).replace(job.output, TerminalText::shown(job.output));
+    // The save's message names the result as given, in the system's
+    // separators.
+    const QString output = QDir::toNativeSeparators(job.output);
+    return QString(saved.error).replace(output, TerminalText::shown(output));
 }
 } // namespace
 

@@ -169,7 +169,7 @@ QString CommandLine::planSave(const QStringList& files)
         const QString target = folder.filePath(SheetFile::resultName(file, plan_.format));
         if (!outputs.insert(QFileInfo(target).absoluteFilePath()).second)
             return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
-                .arg(TerminalText::shown(target));
+                .arg(TerminalText::shown(QDir::toNativeSeparators(target)));
         plan_.jobs.push_back({file, target});
     }
     return {};

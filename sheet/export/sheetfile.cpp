@@ -7,6 +7,7 @@
 #include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -149,7 +150,7 @@ SheetFile::Result SheetFile::save(const ResultSheet& sheet, const QString& path,
         if (result.error.endsWith(u'.'))
             result.error.chop(1);
         result.error = QStringLiteral("Não foi possível gravar o arquivo %1 \"%2\": %3.")
-                           .arg(kind, path, result.error);
+                           .arg(kind, QDir::toNativeSeparators(path), result.error);
     }
     // A click on Cancelar while the last of the file was written still
     // counts: the user sees the save running until it has ended.

@@ -2,6 +2,7 @@
 
 #include "sheet/cellstore.h"
 #include "sheet/export/fastdeflate.h"
+#include "sheet/export/quietstderr.h"
 #include "sheet/export/sheetsummary.h"
 #include "sheet/export/xlsxcell.h"
 #include "sheet/pagemapping.h"
@@ -10,6 +11,7 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
+#include "sheet/systempath.h"
 
 #include <QFile>
 
@@ -136,9 +138,14 @@ lxw_error applyPrintSettings(lxw_worksheet* ws)
 class Workbook
 {
 public:
+    // The library opens both by their narrow names: a name that has none
+    // which the system reads back as itself makes no workbook (see named()).
     Workbook(const QString& path, const QString& temporaryFolder, bool zip64)
-        : path_(QFile::encodeName(path)), folder_(QFile::encodeName(temporaryFolder))
+        : path_(SystemPath::narrow(path)), folder_(SystemPath::narrow(temporaryFolder))
     {
+        named_ = !path_.isEmpty() && (folder_.size() > 0 || temporaryFolder.isEmpty());
+        if (!named_)
+            return;
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = folder_.isEmpty() ? nullptr : folder_.data();
@@ -173,6 +180,8 @@ public:
     Workbook& operator=(const Workbook&) = delete;
 
     lxw_workbook* book() const { return book_; }
+    // False when the path or the folder has no narrow name for the library.
+    bool named() const { return named_; }
     lxw_format* bold() const { return bold_; }
 
     lxw_error close()
@@ -187,9 +196,37 @@ public:
 private:
     QByteArray path_;
     QByteArray folder_;
+    bool named_ = false;
     lxw_workbook* book_ = nullptr;
     lxw_format* bold_ = nullptr;
 };
+
+// The progress told with stderr given back, where the command line draws its
+// progress line.
+class HeardProgress final : public Progress
+{
+public:
+    HeardProgress(Progress* progress, QuietStderr& quiet) : progress_(progress), quiet_(quiet) {}
+    bool advance(int done, int total) override
+    {
+        quiet_.pause();
+        const bool goOn = progress_->advance(done, total);
+        quiet_.resume();
+        return goOn;
+    }
+
+private:
+    Progress* progress_;
+    QuietStderr& quiet_;
+};
+
+// Whether the file holds a zip from its first byte: a workbook, not the empty
+// file a library that wrote elsewhere would leave.
+bool startsAsZip(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == QByteArray("PK\x03\x04", 4);
+}
 
 // Writes one worksheet's share of the rows; false when the user stopped. A
 // failure is not a stop: it ends the worksheet with true and error() set.
@@ -457,7 +494,17 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
     // reader has always read.
     const bool zip64 =
         xmlBytesBound(sheet, rowsPerSheet, options.xlsxZip64Above) > options.xlsxZip64Above;
+    // The library's own English lines say nothing the result does not.
+    QuietStderr quiet;
+    HeardProgress heard(progress, quiet);
+    if (progress)
+        progress = &heard;
     Workbook book(path, temporaryFolder, zip64);
+    if (!book.named())
+        return SheetFile::Result::failed(
+            QStringLiteral("o nome da pasta ou do arquivo tem caracteres que o sistema não "
+                           "consegue passar à biblioteca que grava o XLSX; use um nome sem eles, "
+                           "ou salve em CSV ou PDF"));
     if (!book.book())
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
     DataSheets data(sheet, book, progress);
@@ -485,5 +532,11 @@ SheetFile::Result XlsxExport::write(const ResultSheet& sheet, const QString& pat
         return failure(LXW_ERROR_MEMORY_MALLOC_FAILED);
     if (const lxw_error error = book.close())
         return failure(error);
+    // Success is taken only from the file itself: a library that opened
+    // another name (a look-alike of this one) would say it saved.
+    if (!startsAsZip(path))
+        return SheetFile::Result::failed(
+            QStringLiteral("a biblioteca de planilhas não gravou a pasta de trabalho no arquivo "
+                           "temporário"));
     return {};
 }

@@ -527,7 +527,8 @@ TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
     EXPECT_TRUE(dialogs_->messages[0].detail.startsWith(
-        QStringLiteral("Não foi possível criar o arquivo PDF \"%1\"").arg(nowhere)));
+        QStringLiteral("Não foi possível criar o arquivo PDF \"%1\"")
+            .arg(QDir::toNativeSeparators(nowhere))));
     EXPECT_EQ(dialogs_->progressLog.labels,
               (std::vector<QString>{QStringLiteral("Salvando linha %1 de %2"),
                                     QStringLiteral("Salvando página %1 de %2")}));
@@ -558,7 +559,7 @@ TEST_F(WindowTest, SavingOverTheLoadedReturnFileIsRefused)
         ASSERT_EQ(dialogs_->messages.size(), 1u) << spelled.toStdString();
         EXPECT_EQ(dialogs_->messages[0].title, QStringLiteral("Atenção"));
         EXPECT_TRUE(dialogs_->messages[0].detail.contains(
-            spelled + QStringLiteral("\" é o arquivo de retorno")))
+            QDir::toNativeSeparators(spelled) + QStringLiteral("\" é o arquivo de retorno")))
             << dialogs_->messages[0].detail.toStdString();
     }
     QFile returnFile(files_.path(QStringLiteral("carregado.txt")));

@@ -1,5 +1,6 @@
-// Where a save may land on every system: folders named in Portuguese, and
-// on Windows a file another program holds open or a device's name.
+// Where a save may land on every system: folders named in Portuguese, a
+// long path, and on Windows a file another program holds open or a device's
+// name.
 #include "sheet/replacingfile.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
@@ -61,7 +62,8 @@ TEST_P(ReplacingFileTargets, SavesWholeOrLeavesEverythingAsItWas)
     } else {
         EXPECT_FALSE(saved);
         EXPECT_TRUE(file.error().contains(GetParam().error)) << file.error().toStdString();
-        EXPECT_TRUE(file.error().contains(target)) << "the message names the file";
+        EXPECT_TRUE(file.error().contains(QDir::toNativeSeparators(target)))
+            << "the message names the file as the system writes it";
         EXPECT_EQ(TestFiles::read(target), before);
     }
     QStringList expected = around;
@@ -104,6 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"ReplacesAnEarlierFile",
                                  earlierFile,
                                  QStringLiteral("Usuários/João/Documentos/saída.csv"),
+                                 {}},
+                      // Past the 260 characters of Windows' old calls.
+                      TargetCase{"ReplacesAFileOnALongPath",
+                                 earlierFile,
+                                 QStringLiteral("Área de Trabalho/") + QString(120, u'p') + u'/' +
+                                     QString(120, u'q') + QStringLiteral("/saída.csv"),
                                  {}},
                       TargetCase{"RefusesAWriteProtectedFile", writeProtected,
                                  QStringLiteral("resultado.csv"),
@@ -156,8 +164,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TargetCase{"HeldOpenByAnotherProgram", heldOpenWithoutSharing,
                                  QStringLiteral("planilha.csv"),
                                  QStringLiteral("o arquivo está aberto em outro programa")},
-                      TargetCase{"DeviceName", nothing, QStringLiteral("NUL"),
-                                 QStringLiteral("não é um arquivo comum")}),
+                      // The reason said, not a FIFO or a socket, which Windows has not.
+                      TargetCase{"DeviceName", nothing, QStringLiteral("NUL.csv"),
+                                 QStringLiteral("o Windows reserva esse nome para um "
+                                                "dispositivo")}),
     CaseName());
 #endif
 } // namespace

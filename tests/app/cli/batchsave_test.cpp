@@ -239,6 +239,45 @@ TEST(BatchSave, WritesAWellFormedWorkbookUnderTheBrazilianLocale)
     EXPECT_EQ(book.sheets.front().rows.size(), 31u);
 }
 
+class BatchSaveNameTest : public ::testing::TestWithParam<const char*>
+{
+};
+
+// Names past Windows' old code page (Polish, Japanese, an emoji) reach the
+// program whole from its command line: the return file is read from such a
+// folder and the result saved under such a name, not a look-alike of it.
+TEST_P(BatchSaveNameTest, ReadsAndSavesUnderTheNamesGiven)
+{
+    const QString extension = QString::fromUtf8(GetParam());
+    TestFiles files;
+    const QString returnFile = files.write(u"Equipe Łódź 東京 🙂/D.CNS.CPF.TXT.PROCESSADO"_s,
+                                           ReturnFileGenerator().sample(30));
+    const QString dir = QFileInfo(returnFile).path();
+    const QString name = u"Łódź saída 東京 🙂."_s + extension;
+    // In the users' locale, whose code page under Wine is Windows-1252.
+    const Finished run =
+        runProgram({QStringLiteral("--salvar"), QDir(dir).filePath(name), returnFile}, dir,
+                   QStringLiteral("pt_BR.UTF-8"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+              QStringList({u"D.CNS.CPF.TXT.PROCESSADO"_s, name}));
+    const QByteArray saved = TestFiles::read(QDir(dir).filePath(name));
+    EXPECT_TRUE(saved.startsWith(extension == u"pdf"_s ? "%PDF-" : "PK\x03\x04"))
+        << saved.left(16).toStdString();
+    if (extension == u"xlsx"_s && XlsxBook::available()) {
+        const XlsxBook book = XlsxBook::read(QDir(dir).filePath(name));
+        ASSERT_FALSE(book.sheets.empty());
+        EXPECT_EQ(book.sheets.front().rows.size(), 31u);
+    }
+}
+
+// PDF by the headless platform's own application, XLSX by the core's.
+INSTANTIATE_TEST_SUITE_P(Formats, BatchSaveNameTest, ::testing::Values("pdf", "xlsx"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
 // --filtro and --ordenar: only the workers whose column reads the text, in
 // the column's order (DN as dates, newest first, ties in the file's order);
 // a text that matches nobody is told, and the headings still saved.
