@@ -81,8 +81,9 @@ TEST_P(TypedNameTest, KeepsTheTypedExtension)
     const QStringList filters{SheetFile::filter(SheetFile::Format::Xlsx),
                               SheetFile::filter(SheetFile::Format::Csv),
                               SheetFile::filter(SheetFile::Format::Pdf)};
-    EXPECT_EQ(SystemDialogs::typedName(files.path(QString::fromUtf8(c.returned)), filters),
-              files.path(QString::fromUtf8(c.saved)));
+    EXPECT_EQ(
+        SystemDialogs::typedName(files.path(QString::fromUtf8(c.returned)), filters).toStdString(),
+        files.path(QString::fromUtf8(c.saved)).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
