@@ -46,6 +46,8 @@ protected:
         return true;
     }
     void tell(const QString& message) override { told.push_back(message); }
+    // A computer with a printer: else there would be no dialog to choose in.
+    bool hasPrinter() const override { return true; }
 
 private:
     QString file_;
