@@ -7,9 +7,12 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 // "PDF (*.pdf)" -> "pdf".
@@ -33,19 +36,58 @@ std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget
                                                                          const QString& proposed,
                                                                          const QStringList& filters)
 {
-    QFileDialog dialog(parent, title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    // A name typed without its extension gets the chosen type's before the
-    // dialog asks about overwriting, so the question is about the real file.
-    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
-    dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return SaveChoice{dialog.selectedFiles().front(), dialog.selectedNameFilter()};
+    QString start = proposed;
+    for (;;) {
+        QFileDialog dialog(parent, title);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(filters);
+        // A name typed without its extension gets the chosen type's before
+        // the dialog asks about overwriting, so the question is about the
+        // real file.
+        dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+        startAt(dialog, start);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString chosen = dialog.selectedFiles().front();
+        const QString path = typedName(chosen, filters);
+        // The dialog asked about the name it made, not the one typed.
+        if (path == chosen || !QFileInfo::exists(path) ||
+            QMessageBox::question(parent, title,
+                                  QStringLiteral("\"%1\" já existe.\nDeseja substituí-lo?")
+                                      .arg(QDir::toNativeSeparators(path))) == QMessageBox::Yes)
+            return SaveChoice{path, dialog.selectedNameFilter()};
+        start = path;
+    }
+}
+
+void SystemDialogs::startAt(QFileDialog& dialog, const QString& proposed)
+{
+    // The platform's own dialog takes only the name from a full path and
+    // would start in the working folder, the program's own when it was
+    // started from the Start menu: the folder is said apart.
+    const QFileInfo file(proposed);
+    dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
+}
+
+QString SystemDialogs::typedName(const QString& path, const QStringList& filters)
+{
+    // Windows' dialog adds the chosen type's extension to a name whose own
+    // the system does not know, so "x.csv" typed with XLSX chosen comes
+    // back "x.csv.xlsx": the extension typed wins, as the user meant. A
+    // file of the whole name, chosen from the list, is taken as it is.
+    QStringList suffixes;
+    for (const QString& filter : filters)
+        suffixes.append(suffixOf(filter));
+    const QFileInfo whole(path);
+    const QString typed = path.chopped(std::min(whole.suffix().size() + 1, path.size()));
+    if (whole.suffix().isEmpty() || !suffixes.contains(whole.suffix(), Qt::CaseInsensitive) ||
+        !suffixes.contains(QFileInfo(typed).suffix(), Qt::CaseInsensitive) || whole.exists())
+        return path;
+    return typed;
 }
 
 std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& title,

@@ -2,6 +2,8 @@
 
 #include "app/windowdialogs.h"
 
+class QFileDialog;
+
 // The dialogs as the user sees them: Qt's file dialog (the platform's own
 // where there is one), Qt's message box, input and progress dialogs.
 class SystemDialogs final : public WindowDialogs
@@ -22,4 +24,10 @@ public:
     std::shared_ptr<PrintDialog> printDialog(QWidget* parent,
                                              std::function<QString()> fileName) override;
     std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) override;
+
+    // Opens the file dialog in the folder of `proposed` with its name typed.
+    static void startAt(QFileDialog& dialog, const QString& proposed);
+    // The name the user typed in the save dialog, from the path it returned
+    // with the types of `filters`.
+    static QString typedName(const QString& path, const QStringList& filters);
 };

@@ -1,10 +1,12 @@
 #include "app/systemprintdialog.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 SystemPrintDialog::SystemPrintDialog(QWidget* parent, std::function<QString()> fileName)
     : parent_(parent), fileName_(std::move(fileName))
@@ -16,12 +18,33 @@ SystemPrintDialog::~SystemPrintDialog() = default;
 bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
 {
     file_.reset();
-    if (showDialog && !ask(printer))
+    workingFolder_.reset();
+    // Without a printer Windows' dialog does not even open: the user would
+    // be left with nothing.
+    if (!hasPrinter()) {
+        tell(QStringLiteral("Nenhuma impressora está instalada neste computador. Salve a "
+                            "planilha como PDF (Ctrl+S) para imprimi-la em outro lugar."));
         return false;
+    }
+    // Windows asks for the file of "Imprimir para arquivo" itself, in the
+    // working folder: until the printout ends that is the folder of the
+    // file Salvar como proposes, not the program's own.
+    if (fileName_) {
+        const QString folder = QFileInfo(fileName_()).absolutePath();
+        if (QDir(folder).exists() && QDir::currentPath() != folder) {
+            workingFolder_ = QDir::currentPath();
+            QDir::setCurrent(folder);
+        }
+    }
+    if (showDialog && !ask(printer)) {
+        restoreWorkingFolder();
+        return false;
+    }
     if (printer.outputFileName().isEmpty())
         return true;
     file_.emplace(printer.outputFileName(), QStringLiteral("PDF"));
     if (!file_->create()) {
+        restoreWorkingFolder();
         tell(file_->error());
         file_.reset();
         return false;
@@ -30,8 +53,16 @@ bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
     return true;
 }
 
+void SystemPrintDialog::restoreWorkingFolder()
+{
+    if (workingFolder_)
+        QDir::setCurrent(*workingFolder_);
+    workingFolder_.reset();
+}
+
 bool SystemPrintDialog::finish(bool printed, const QString& error)
 {
+    restoreWorkingFolder();
     QString failure = error;
     if (file_) {
         if (!printed) {
@@ -56,6 +87,9 @@ bool SystemPrintDialog::ask(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // The pages the printout has, else the dialog offers 0 to 1.
+    if (printer.toPage() > 0)
+        dialog.setMinMax(1, printer.toPage());
     // Qt's own dialog would propose the document's name, "Planilhas1", in
     // the home folder. Its file field is set, not the printer's file name,
     // which would make printing to a file the dialog's first choice. A
@@ -65,6 +99,16 @@ bool SystemPrintDialog::ask(QPrinter& printer)
             file->setText(QDir::toNativeSeparators(fileName_()));
     }
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool SystemPrintDialog::hasPrinter() const
+{
+#ifdef Q_OS_WIN
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+#else
+    // Qt's own dialog always offers printing to a PDF file.
+    return true;
+#endif
 }
 
 void SystemPrintDialog::tell(const QString& message)

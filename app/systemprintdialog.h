@@ -15,7 +15,8 @@ class QWidget;
 // problem; a cancel says nothing. "Imprimir para arquivo" is a save like any
 // other: the pages go to a temporary file that takes the chosen file's place
 // only when every page is written; the file it proposes is the one
-// `fileName` gives, as "Salvar como" proposes its own.
+// `fileName` gives, as "Salvar como" proposes its own. Without a printer it
+// says so, and how else to have the sheet on paper.
 class SystemPrintDialog : public PrintDialog
 {
 public:
@@ -30,9 +31,15 @@ protected:
     virtual bool ask(QPrinter& printer);
     // Shows a failure.
     virtual void tell(const QString& message);
+    // Whether the dialog can print anywhere: the platform's own needs an
+    // installed printer.
+    virtual bool hasPrinter() const;
 
 private:
+    void restoreWorkingFolder();
+
     QPointer<QWidget> parent_;
     std::function<QString()> fileName_;
-    std::optional<ReplacingFile> file_; // while printing to a file
+    std::optional<ReplacingFile> file_;    // while printing to a file
+    std::optional<QString> workingFolder_; // to be put back after the printout
 };

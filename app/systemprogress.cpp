@@ -1,7 +1,10 @@
 #include "app/systemprogress.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QLocale>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -14,6 +17,11 @@ SystemProgress::SystemProgress(QWidget* parent, QString label)
     : dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent), label_(std::move(label))
 {
     dialog_.setWindowTitle(QStringLiteral("Verinova Cadastral"));
+    // Wide enough for the whole title beside the title bar's icon and
+    // buttons, which would otherwise cut it in the middle.
+    const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+    const int titleBar = dialog_.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    dialog_.setMinimumWidth(titleFont.horizontalAdvance(dialog_.windowTitle()) + 6 * titleBar);
     // Modal, so that reports let it take the Cancelar click and nothing else.
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(kShowAfterMs);

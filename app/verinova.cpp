@@ -381,11 +381,15 @@ void Verinova::CmdSair_Click()
 QString Verinova::SelectArquivo()
 {
 #ifdef Q_OS_WIN
-    const QString initialFolder = QStringLiteral("C:\\");
+    QString folder = QStringLiteral("C:\\");
 #else
-    const QString initialFolder = QDir::homePath();
+    QString folder = QDir::homePath();
 #endif
-    CommonDialog1->setInitDir(initialFolder);
+    // Once a return file is loaded, the next one is looked for beside it.
+    if (const QFileInfo loaded(loadedFile_);
+        !loadedFile_.isEmpty() && loaded.absoluteDir().exists())
+        folder = QDir::toNativeSeparators(loaded.absolutePath());
+    CommonDialog1->setInitDir(folder);
     CommonDialog1->setDialogTitle(kTitle);
     CommonDialog1->showOpen(this);
 

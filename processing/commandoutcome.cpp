@@ -19,6 +19,13 @@ QString CommandOutcome::messageText() const
         return QStringLiteral("Arquivo Selecionado Não Existe");
     case CommandMessage::CannotRead:
         return QStringLiteral("Não foi possível ler o Arquivo Selecionado");
+    // Worded as a save that fails for the same reason is.
+    case CommandMessage::FileInUse:
+        return QStringLiteral("Não foi possível ler o Arquivo Selecionado: o arquivo está aberto "
+                              "em outro programa.");
+    case CommandMessage::NoPermission:
+        return QStringLiteral("Não foi possível ler o Arquivo Selecionado: não há permissão para "
+                              "ler esse arquivo.");
     case CommandMessage::TooManyRows:
         return QStringLiteral("O Arquivo Selecionado tem mais de %1 trabalhadores")
             .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ResultSheet::kMaxRows));

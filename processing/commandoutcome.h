@@ -10,12 +10,13 @@ enum class CommandMessage
     SelectFile,
     FileNotFound,
     CannotRead,
+    FileInUse,    // another program holds the file without letting it be read
+    NoPermission, // the user may not read the file
     TooManyRows,
     OutOfMemory,
     LineTooLong,    // a line past LineReader::kMaxLineBytes
     TooManyLines,   // blank lines past ImportCommand::kMaxLines
     NotAReturnFile, // not one worker line has the return file's fields
-
 };
 
 struct CommandOutcome

@@ -20,10 +20,20 @@ CommandMessage RegularFile::open(const QString& path, QFile& file)
     const std::wstring name = SystemPath::wide(path);
     HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_ACCESS_DENIED && QFileInfo(path).isDir()
-                   ? CommandMessage::FileNotFound
-                   : CommandMessage::CannotRead;
+    if (handle == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return QFileInfo(path).isDir() ? CommandMessage::FileNotFound
+                                           : CommandMessage::NoPermission;
+        // A program that opened the file without sharing it, a spreadsheet
+        // that has it open for editing: closing it there is all it takes.
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return CommandMessage::FileInUse;
+        default:
+            return CommandMessage::CannotRead;
+        }
+    }
     // A named pipe or a device (CON, COM1) is no ordinary file.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
@@ -43,6 +53,7 @@ CommandMessage RegularFile::open(const QString& path, QFile& file)
 
 #else
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,7 +63,8 @@ CommandMessage RegularFile::open(const QString& path, QFile& file)
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return CommandMessage::CannotRead;
+        return errno == EACCES || errno == EPERM ? CommandMessage::NoPermission
+                                                 : CommandMessage::CannotRead;
     struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);

@@ -15,6 +15,7 @@ class RegularFile
 {
 public:
     // `file` reads the opened file; else the message to show: FileNotFound
-    // for what is not an ordinary file, CannotRead when it cannot be opened.
+    // for what is not an ordinary file, FileInUse or NoPermission when the
+    // system says why it cannot be opened, else CannotRead.
     static CommandMessage open(const QString& path, QFile& file);
 };

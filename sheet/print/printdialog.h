@@ -13,7 +13,9 @@ public:
     virtual ~PrintDialog();
 
     // Called with the printer already set up from the template, so the
-    // dialog starts from those settings and the user's changes win. Returns
+    // dialog starts from those settings and the user's changes win; its
+    // page range (fromPage() to toPage()) holds every page of the printout,
+    // though all pages are printed unless the user chooses a range. Returns
     // false when nothing is to be printed: the user cancelled, or the output
     // cannot be opened, which the dialog reports itself.
     virtual bool prepare(QPrinter& printer, bool showDialog) = 0;

@@ -1,4 +1,7 @@
 #include "app/systemdialogs.h"
+#include "sheet/export/sheetfile.h"
+#include "tests/support/casename.h"
+#include "tests/support/testfiles.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -53,5 +56,45 @@ TEST(SystemDialogsTest, ANoticeOutlastsTheBoxBeforeIt)
     EXPECT_TRUE(QRect(grid->mapToGlobal(QPoint(0, 0)), grid->size())
                     .contains(QRect(notice->mapToGlobal(QPoint(0, 0)), notice->size())));
 }
+
+struct TypedCase
+{
+    const char* name;
+    const char* returned; // what the save dialog gave back
+    const char* existing; // a file already in the folder, or nothing
+    const char* saved;
+};
+
+class TypedNameTest : public ::testing::TestWithParam<TypedCase>
+{
+};
+
+// The extension the user typed wins over the type chosen in the dialog,
+// which Windows' dialog adds all the same to a name whose extension the
+// system does not know.
+TEST_P(TypedNameTest, KeepsTheTypedExtension)
+{
+    const TypedCase& c = GetParam();
+    TestFiles files;
+    if (c.existing)
+        files.write(QString::fromUtf8(c.existing), "anterior");
+    const QStringList filters{SheetFile::filter(SheetFile::Format::Xlsx),
+                              SheetFile::filter(SheetFile::Format::Csv),
+                              SheetFile::filter(SheetFile::Format::Pdf)};
+    EXPECT_EQ(
+        SystemDialogs::typedName(files.path(QString::fromUtf8(c.returned)), filters).toStdString(),
+        files.path(QString::fromUtf8(c.saved)).toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedNameTest,
+    ::testing::Values(TypedCase{"CsvTypedXlsxChosen", "x.csv.xlsx", nullptr, "x.csv"},
+                      TypedCase{"PdfTypedCsvChosen", "x.PDF.csv", nullptr, "x.PDF"},
+                      TypedCase{"NameWithoutExtension", "x.xlsx", nullptr, "x.xlsx"},
+                      TypedCase{"UnknownExtensionTyped", "folha.2026.xlsx", nullptr,
+                                "folha.2026.xlsx"},
+                      // Chosen from the list: the file that is there.
+                      TypedCase{"ExistingFileChosen", "x.csv.xlsx", "x.csv.xlsx", "x.csv.xlsx"}),
+    CaseName());
 
 } // namespace

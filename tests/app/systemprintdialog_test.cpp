@@ -1,6 +1,7 @@
 #include "app/systemprintdialog.h"
 #include "processing/printcommand.h"
 #include "sheet/print/printhandler.h"
+#include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 
@@ -44,6 +46,8 @@ protected:
         return true;
     }
     void tell(const QString& message) override { told.push_back(message); }
+    // A computer with a printer: else there would be no dialog to choose in.
+    bool hasPrinter() const override { return true; }
 
 private:
     QString file_;
@@ -126,7 +130,104 @@ INSTANTIATE_TEST_SUITE_P(Posix, PrintToFileTest,
                              "DiskFull", true, "o arquivo passou do tamanho máximo permitido"}),
                          CaseName());
 #endif
+// The system's print dialog on a computer without any printer, or with one
+// where the dialog shows: what it told, and the working folder it was shown
+// in.
+class PrinterlessDialog final : public SystemPrintDialog
+{
+public:
+    PrinterlessDialog(bool printer, const QString& proposed)
+        : SystemPrintDialog(nullptr, [proposed] { return proposed; }), printer_(printer)
+    {
+    }
+    std::vector<QString> told;
+    std::vector<QString> askedIn;
+
+protected:
+    bool ask(QPrinter&) override
+    {
+        askedIn.push_back(QDir::currentPath());
+        return false;
+    }
+    void tell(const QString& message) override { told.push_back(message); }
+    bool hasPrinter() const override { return printer_; }
+
+private:
+    bool printer_;
+};
+
+struct PrinterCase
+{
+    const char* name;
+    bool printer;
+};
+
+class PrinterTest : public ::testing::TestWithParam<PrinterCase>
+{
+};
+
+// Without a printer the user is told so and how to have the sheet on paper
+// all the same; with one the dialog opens where "Imprimir para arquivo"
+// proposes its file, and the working folder is the program's again after.
+TEST_P(PrinterTest, TellsOrAsksBesideTheProposedFile)
+{
+    TestFiles files;
+    const QString proposed = files.path(u"D.CNS.CPF.002.pdf"_s);
+    const QString before = QDir::currentPath();
+    ResultSheet sheet;
+    sheet.SetCellText(1, 1, u"1"_s);
+    const auto dialog = std::make_shared<PrinterlessDialog>(GetParam().printer, proposed);
+    sheet.SetPrintHandler(makePrintHandler(dialog));
+
+    EXPECT_FALSE(PrintCommand::run(sheet));
+
+    EXPECT_EQ(QDir::currentPath(), before);
+    if (GetParam().printer) {
+        EXPECT_TRUE(dialog->told.empty());
+        EXPECT_EQ(dialog->askedIn, std::vector<QString>{QFileInfo(proposed).absolutePath()});
+    } else {
+        EXPECT_TRUE(dialog->askedIn.empty());
+        ASSERT_EQ(dialog->told.size(), 1u);
+        EXPECT_TRUE(dialog->told[0].contains(u"Nenhuma impressora"_s))
+            << dialog->told[0].toStdString();
+        EXPECT_TRUE(dialog->told[0].contains(u"PDF (Ctrl+S)"_s)) << dialog->told[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrinterTest,
+                         ::testing::Values(PrinterCase{"NoPrinter", false},
+                                           PrinterCase{"Printer", true}),
+                         CaseName());
+
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+// Qt's own print dialog offers the printout's pages, every one of them
+// chosen: 1 to the last.
+TEST(SystemPrintDialogTest, OffersThePrintoutsPages)
+{
+    ResultSheet sheet;
+    for (int row = 1; row <= 400; ++row)
+        sheet.SetCellText(row, 3, u"NOME %1"_s.arg(row));
+    sheet.SetRowCount(400);
+    sheet.SetPrintHandler(makePrintHandler(std::make_shared<SystemPrintDialog>()));
+    std::vector<int> offered;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        offered = {shown->minPage(), shown->maxPage(), shown->fromPage(), shown->toPage()};
+        shown->reject();
+    });
+    answer.start(20);
+    EXPECT_FALSE(PrintCommand::run(sheet));
+
+    QPrinter printer(QPrinter::HighResolution);
+    SheetPrinter::applySettings(printer);
+    const int pages = SheetPrinter(sheet).plan(printer).pageCount();
+    ASSERT_GT(pages, 1);
+    EXPECT_EQ(offered, (std::vector<int>{1, pages, 1, pages}));
+}
+
 // Qt's own print dialog, as on Linux: its "Imprimir para arquivo" field
 // holds the file the window proposes, and the printer stays the first
 // choice.

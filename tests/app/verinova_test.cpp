@@ -789,6 +789,19 @@ INSTANTIATE_TEST_SUITE_P(
         Choice{"BareName", {}, "retorno.txt", nullptr, true}),
     CaseName());
 
+// Once a return file is loaded the open dialog starts beside it, whatever
+// the path box says since: never in the program's working folder.
+TEST_F(WindowTest, OpenDialogStartsBesideTheLoadedReturnFile)
+{
+    load(twoWorkers());
+    type(QStringLiteral("outro.txt"));
+    click(QStringLiteral("Command1"));
+    ASSERT_EQ(dialogs_->opens.size(), 1u);
+    EXPECT_EQ(dialogs_->opens[0].detail,
+              QDir::toNativeSeparators(
+                  QFileInfo(files_.path(QStringLiteral("carregado.txt"))).absolutePath()));
+}
+
 TEST_F(WindowTest, FecharEndsTheProgram)
 {
     bool timedOut = false;

@@ -12,10 +12,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 using Row = std::vector<std::string>;
@@ -356,24 +364,63 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 #ifndef _WIN32 // FIFOs are POSIX's
-INSTANTIATE_TEST_SUITE_P(Posix, ImportFailure,
-                         ::testing::Values(
-                             // Were the FIFO let through, opening it would wait for a writer for
-                             // ever; the hook takes it away first, so the test fails, not hangs.
-                             FailureCase{"Fifo",
-                                         [](TestFiles& f, ImportCommand::Options& options) {
-                                             const QString path = f.path(QStringLiteral("f.fifo"));
-                                             if (::mkfifo(QFile::encodeName(path).constData(),
-                                                          0600) != 0)
-                                                 throw std::runtime_error("cannot make a FIFO");
-                                             options.afterPathCheck = [path] {
-                                                 ADD_FAILURE() << "a FIFO passed the path check";
-                                                 QFile::remove(path);
-                                             };
-                                             return path;
-                                         },
-                                         kNotFound}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Posix, ImportFailure,
+    ::testing::Values(
+        // Were the FIFO let through, opening it would wait for a writer for
+        // ever; the hook takes it away first, so the test fails, not hangs.
+        FailureCase{"Fifo",
+                    [](TestFiles& f, ImportCommand::Options& options) {
+                        const QString path = f.path(QStringLiteral("f.fifo"));
+                        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+                            throw std::runtime_error("cannot make a FIFO");
+                        options.afterPathCheck = [path] {
+                            ADD_FAILURE() << "a FIFO passed the path check";
+                            QFile::remove(path);
+                        };
+                        return path;
+                    },
+                    kNotFound},
+        // Root reads every file: the open is made as nobody, and the
+        // options, which hold the way back, outlive the checks.
+        FailureCase{"NoPermission",
+                    [](TestFiles& f, ImportCommand::Options& options) {
+                        const QString path = f.write(QStringLiteral("r.txt"), "H\n" + worker("A"));
+                        ::chmod(QFile::encodeName(path).constData(), 0);
+                        const std::shared_ptr<void> back(nullptr, [euid = ::geteuid()](void*) {
+                            if (::seteuid(euid) != 0)
+                                std::abort();
+                        });
+                        options.afterPathCheck = [back] {
+                            if (::geteuid() == 0 && ::seteuid(65534) != 0)
+                                ADD_FAILURE() << "cannot become nobody";
+                        };
+                        return path;
+                    },
+                    QStringLiteral("Não foi possível ler o Arquivo "
+                                   "Selecionado: não há permissão para ler "
+                                   "esse arquivo.")}),
+    CaseName());
+#else
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ImportFailure,
+    ::testing::Values(
+        // Held by another handle that shares nothing, as a spreadsheet holds a
+        // file open for editing, until the checks are done.
+        FailureCase{"OpenInAnotherProgram",
+                    [](TestFiles& f, ImportCommand::Options& options) {
+                        const QString path = f.write(QStringLiteral("r.txt"), "H\n" + worker("A"));
+                        HANDLE held = CreateFileW(path.toStdWString().c_str(), GENERIC_READ, 0,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr);
+                        if (held == INVALID_HANDLE_VALUE)
+                            throw std::runtime_error("cannot hold the file");
+                        const std::shared_ptr<void> holder(held, CloseHandle);
+                        options.afterPathCheck = [holder] {};
+                        return path;
+                    },
+                    QStringLiteral("Não foi possível ler o Arquivo Selecionado: o arquivo está "
+                                   "aberto em outro programa.")}),
+    CaseName());
 #endif
 
 TEST(ImportCommand, RowLimitCountsWorkersNotBlankLines)

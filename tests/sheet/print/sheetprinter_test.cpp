@@ -398,6 +398,12 @@ private:
     bool outOfMemory_;
 };
 
+class GoesOn final : public Progress
+{
+public:
+    bool advance(int, int) override { return true; }
+};
+
 class PrintoutFailureTest : public Printout, public ::testing::WithParamInterface<FailureCase>
 {
 };
@@ -410,12 +416,18 @@ TEST_P(PrintoutFailureTest, LeavesTheEarlierFileAndNoPartOfANewOne)
     const QStringList before = QDir(QFileInfo(pdf).path()).entryList(QDir::Files);
     const auto dialog =
         std::make_shared<UserAtDialog>(files.path(QString::fromUtf8(c.target)), c.choice);
-    ProgressSource progress;
-    if (c.stopAfterPages >= 0)
-        progress = [&c] { return std::make_unique<StopAfter>(c.stopAfterPages, c.outOfMemory); };
-    sheet.SetPrintHandler(makePrintHandler(dialog, progress));
+    int progressAsked = 0;
+    sheet.SetPrintHandler(
+        makePrintHandler(dialog, [&c, &progressAsked]() -> std::unique_ptr<Progress> {
+            ++progressAsked;
+            if (c.stopAfterPages < 0)
+                return std::make_unique<GoesOn>();
+            return std::make_unique<StopAfter>(c.stopAfterPages, c.outOfMemory);
+        }));
 
     EXPECT_FALSE(PrintCommand::run(sheet));
+    // No progress window for a printout whose first page never came.
+    EXPECT_EQ(progressAsked, c.stopAfterPages >= 0 ? 1 : 0);
     EXPECT_EQ(dialog->errorString().isEmpty(), !c.reported);
     EXPECT_EQ(QDir(QFileInfo(pdf).path()).entryList(QDir::Files), before);
     QFile earlier(pdf);
