@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QStyle>
@@ -11,6 +12,7 @@
 namespace {
 constexpr int kShowAfterMs = 1000;
 constexpr int kReportEveryMs = 100;
+constexpr int kLastClickMs = 100;
 } // namespace
 
 SystemProgress::SystemProgress(QWidget* parent, QString label)
@@ -47,7 +49,9 @@ bool SystemProgress::finish()
 {
     // Only a dialog on the screen can have been clicked; while it shows it
     // is modal, so nothing but its button takes the events let in here.
+    // More than one round: the first takes the click from the window
+    // system (on Windows its messages), a later one hands it to the button.
     if (dialog_.isVisible())
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kLastClickMs);
     return !dialog_.wasCanceled();
 }
