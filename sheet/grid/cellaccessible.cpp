@@ -85,7 +85,8 @@ QAccessible::State CellAccessible::state() const
     state.focusable = true;
     state.selected = isSelected();
     // The active cell is where the keys act only while the grid has them.
-    state.focused = view_->hasFocus() && view_->currentIndex() == view_->model()->index(row_, column_);
+    state.focused =
+        view_->hasFocus() && view_->currentIndex() == view_->model()->index(row_, column_);
     return state;
 }
 

@@ -215,13 +215,15 @@ void SheetView::sayNow()
 {
     saying_ = false;
     QAccessibleInterface* line = QAccessible::queryAccessibleInterface(count_);
-    QAccessibleEvent named(count_, QAccessible::NameChanged);
+    QAccessibleInterface* said = line ? line->child(0) : nullptr;
+    if (!said)
+        return;
+    // Named anew, or a screen reader speaks what it kept of the last one;
+    // shown afresh each time, so that the same words twice are heard twice.
+    QAccessibleEvent named(said, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&named);
-    // Shown afresh each time, so that the same words twice are heard twice.
-    if (QAccessibleInterface* said = line ? line->child(0) : nullptr) {
-        QAccessibleEvent shown(said, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
-    }
+    QAccessibleEvent shown(said, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 QString SheetView::countText() const
@@ -495,6 +497,24 @@ void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& pr
     QAccessible::updateAccessibility(&focus);
     // After the move has scrolled it into view, under the cell.
     showWholeText(current, viewport()->mapToGlobal(shownPart(current).bottomLeft()));
+}
+
+void SheetView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    // The table is heard coming in, which the application tells once this
+    // returns; then the cell the keys act on.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QModelIndex current = currentIndex();
+            if (!hasFocus() || !current.isValid())
+                return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(SheetAccessible::childIndex(current));
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
 }
 
 void SheetView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)

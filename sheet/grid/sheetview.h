@@ -104,6 +104,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;

@@ -12,12 +12,12 @@
 #include <QTest>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
-#include <private/qguiapplication_p.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <private/qguiapplication_p.h>
 #include <string>
 #include <vector>
 
@@ -75,7 +75,8 @@ QAccessibleInterface* findRole(QAccessibleInterface* from, QAccessible::Role rol
         return from;
     for (int i = 0; i < from->childCount(); ++i) {
         QAccessibleInterface* child = from->child(i);
-        if (!child || child->role() == QAccessible::Cell || child->role() == QAccessible::ColumnHeader)
+        if (!child || child->role() == QAccessible::Cell ||
+            child->role() == QAccessible::ColumnHeader)
             continue;
         if (QAccessibleInterface* found = findRole(child, role))
             return found;
@@ -118,8 +119,8 @@ protected:
     SheetView* grid() const { return control<SheetView>("F1Book1"); }
     void load()
     {
-        control<QLineEdit>("Text1")->setText(files_.write(QStringLiteral("retorno.txt"),
-                                                         twoWorkers()));
+        control<QLineEdit>("Text1")->setText(
+            files_.write(QStringLiteral("retorno.txt"), twoWorkers()));
         QTest::mouseClick(control<QAbstractButton>("Command2"), Qt::LeftButton);
         QCoreApplication::processEvents();
     }
@@ -195,8 +196,8 @@ TEST_F(AccessibilityTest, OnlyTheFocusedGridReportsItsActiveCellOnceAMove)
     load();
     grid()->setFocus();
     QCoreApplication::processEvents();
-    const Qt::Key moves[] = {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down,
-                             Qt::Key_Left,  Qt::Key_Home};
+    const Qt::Key moves[] = {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+                             Qt::Key_Down,  Qt::Key_Left,  Qt::Key_Home};
     for (const Qt::Key key : moves) {
         SCOPED_TRACE(QKeySequence(key).toString().toStdString());
         told().clear();
@@ -217,8 +218,8 @@ TEST_F(AccessibilityTest, OnlyTheFocusedGridReportsItsActiveCellOnceAMove)
         const char* focus;
         Qt::Key key;
     };
-    for (const Elsewhere& elsewhere : {Elsewhere{"Text1", Qt::Key_F5},
-                                       Elsewhere{"Command3", Qt::Key_Space}}) {
+    for (const Elsewhere& elsewhere :
+         {Elsewhere{"Text1", Qt::Key_F5}, Elsewhere{"Command3", Qt::Key_Space}}) {
         SCOPED_TRACE(elsewhere.focus);
         load();
         QWidget* focus = control(elsewhere.focus);
