@@ -486,8 +486,11 @@ void Verinova::findNextText()
     if (found == SheetView::Found::Nothing)
         dialogs_->showInformation(this, QStringLiteral("Localizar"),
                                   QStringLiteral("Nenhuma célula contém \"%1\".").arg(lastFound_));
-    else if (found == SheetView::Found::AfterTheTop)
-        dialogs_->showNotice(F1Book1, QStringLiteral("A busca recomeçou do início."));
+    else if (found == SheetView::Found::AfterTheTop) {
+        const QString wrapped = QStringLiteral("A busca recomeçou do início.");
+        dialogs_->showNotice(F1Book1, wrapped);
+        F1Book1->announce(wrapped);
+    }
 }
 
 void Verinova::chooseFilter(int col)

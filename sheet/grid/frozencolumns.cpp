@@ -110,3 +110,16 @@ bool FrozenColumns::viewportEvent(QEvent* event)
         return QTableView::viewportEvent(event);
     }
 }
+
+// Past the table view's, which would report the grid's moves a second time,
+// from a table screen readers do not know.
+void FrozenColumns::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void FrozenColumns::selectionChanged(const QItemSelection& selected,
+                                     const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+}

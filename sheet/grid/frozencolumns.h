@@ -12,7 +12,8 @@ class SheetHeader;
 // across. It only draws: what the mouse does on its cells is handed to the
 // grid under it, which takes them as the frozen cells, so a selection starts,
 // grows and ends across the frozen edge as anywhere else. Its headings are
-// the grid's too, with their buttons.
+// the grid's too, with their buttons. Screen readers know its cells as the
+// grid's: it tells them nothing of its own.
 class FrozenColumns : public QTableView
 {
     Q_OBJECT
@@ -32,6 +33,9 @@ public:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
     QTableView& grid_;

@@ -2,6 +2,7 @@
 
 #include "sheet/grid/frozencolumns.h"
 #include "sheet/grid/selectiontext.h"
+#include "sheet/grid/sheetaccessible.h"
 #include "sheet/grid/sheetfinder.h"
 #include "sheet/grid/sheetheader.h"
 #include "sheet/grid/sheetmodel.h"
@@ -10,6 +11,7 @@
 #include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -60,6 +62,11 @@ SheetView::SheetView(QWidget* parent)
       freeze_(addMenuAction(QStringLiteral("Congelar CPF, NIS e NOME"), {}, Qt::WidgetShortcut)),
       header_(new SheetHeader(*sheet_, this)), frozen_(nullptr), count_(new QLabel(this))
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&SheetAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setHorizontalHeader(header_);
     setModel(model_);
     applyTemplate();
@@ -168,7 +175,7 @@ void SheetView::followReset()
                                                 header_->widthShowingHeading(col - 1)));
     followHiddenColumns(1, model_->columnCount());
     showAll_->setEnabled(!sheet_->Filter().isEmpty());
-    count_->setText(countText());
+    showCount();
     showSheetSelection();
 }
 
@@ -176,7 +183,47 @@ void SheetView::setRowNouns(const QString& one, const QString& many)
 {
     one_ = one;
     many_ = many;
+    // Said after every load and optimisation, the same count too: it is how
+    // the clerk hears the command done.
     count_->setText(countText());
+    announce(count_->text());
+}
+
+void SheetView::showCount()
+{
+    const QString text = countText();
+    if (text == count_->text())
+        return;
+    count_->setText(text);
+    announce(text);
+}
+
+void SheetView::announce(const QString& notice)
+{
+    if (notice.isEmpty())
+        return;
+    said_ = notice;
+    // Once the command is done: a load or an optimisation changes the count
+    // more than once on its way, and only where it ends is worth hearing.
+    if (saying_)
+        return;
+    saying_ = true;
+    QMetaObject::invokeMethod(this, &SheetView::sayNow, Qt::QueuedConnection);
+}
+
+void SheetView::sayNow()
+{
+    saying_ = false;
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(count_);
+    QAccessibleInterface* said = line ? line->child(0) : nullptr;
+    if (!said)
+        return;
+    // Named anew, or a screen reader speaks what it kept of the last one;
+    // shown afresh each time, so that the same words twice are heard twice.
+    QAccessibleEvent named(said, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent shown(said, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 QString SheetView::countText() const
@@ -440,10 +487,42 @@ bool SheetView::viewportEvent(QEvent* event)
 
 void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QTableView::currentChanged(current, previous);
+    // Past the table view's own, which tells screen readers of every move of
+    // the active cell, by a command or a reset too, with the focus elsewhere.
+    QAbstractItemView::currentChanged(current, previous);
+    if (!hasFocus() || !current.isValid())
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(SheetAccessible::childIndex(current));
+    QAccessible::updateAccessibility(&focus);
     // After the move has scrolled it into view, under the cell.
-    if (hasFocus() && current.isValid())
-        showWholeText(current, viewport()->mapToGlobal(shownPart(current).bottomLeft()));
+    showWholeText(current, viewport()->mapToGlobal(shownPart(current).bottomLeft()));
+}
+
+void SheetView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    // The table is heard coming in, which the application tells once this
+    // returns; then the cell the keys act on.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QModelIndex current = currentIndex();
+            if (!hasFocus() || !current.isValid())
+                return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(SheetAccessible::childIndex(current));
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
+}
+
+void SheetView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    // The table view's own would number the cells as its own table does.
+    QAbstractItemView::selectionChanged(selected, deselected);
+    QAccessibleEvent changed(this, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void SheetView::resizeEvent(QResizeEvent* event)

@@ -29,6 +29,11 @@ class SheetModel;
 // window asks for; a line left of the horizontal scroll bar counts the rows
 // shown.
 //
+// To screen readers the grid and its frozen part are one table, whose active
+// cell reports the focus only while the grid has it; the count is its
+// status line, which says each new count, and each notice told it, as it
+// comes.
+//
 // Across, the grid scrolls by whole columns: each step of the scroll bar
 // puts the next column's start at the frozen edge (the left edge when
 // nothing is frozen), and a column wider than the room there is gone
@@ -71,6 +76,13 @@ public:
     // count at all while `many` is empty.
     void setRowNouns(const QString& one, const QString& many);
     QString countText() const;
+    // The line that counts the rows.
+    QLabel* statusLine() const { return count_; }
+    // Has screen readers told `notice` from the status line, soon after,
+    // however often it comes.
+    void announce(const QString& notice);
+    // What the status line last told, a new count or a notice.
+    QString lastSaid() const { return said_; }
     // The menu a column's heading button opens (1-based column), built
     // afresh for the column's state; the caller owns it.
     QMenu* columnMenu(int col);
@@ -92,11 +104,14 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
     void applyTemplate();
@@ -120,6 +135,8 @@ private:
     QRect shownPart(const QModelIndex& index) const;
     bool showsWhole(const QModelIndex& index) const;
     void showWholeText(const QModelIndex& index, QPoint at);
+    void showCount();
+    void sayNow();
 
     ResultSheet* sheet_;
     SheetModel* model_;
@@ -134,6 +151,8 @@ private:
     QLabel* count_;
     QString one_;
     QString many_;
+    QString said_;
+    bool saying_ = false; // a saying is on its way
     int digitWidth_ = 0;
     // The header offsets the horizontal scroll bar steps through: its value
     // is an index here.
