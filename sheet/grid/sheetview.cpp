@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -564,6 +565,16 @@ void SheetView::keyPressEvent(QKeyEvent* event)
         QMenu* menu = columnMenu(logical + 1);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(header->mapToGlobal(button.bottomLeft()));
+        event->accept();
+        return;
+    }
+    // Shift+F10 is the Menu key of keyboards without one: the grid's menu
+    // opens where the Menu key opens it, at the current cell.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+                               event->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
         event->accept();
         return;
     }
