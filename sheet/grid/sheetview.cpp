@@ -569,10 +569,11 @@ void SheetView::keyPressEvent(QKeyEvent* event)
         return;
     }
     // Shift+F10 is the Menu key of keyboards without one: the grid's menu
-    // opens where the Menu key opens it, at the current cell.
+    // opens on the current cell.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        const QPoint at = inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+        const QPoint cell = visualRect(currentIndex()).center();
+        const QPoint at = viewport()->mapTo(this, cell);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(cell),
                                event->modifiers());
         QCoreApplication::sendEvent(this, &menu);
         event->accept();
