@@ -28,8 +28,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -53,10 +53,9 @@ double wcagContrast(const QColor& a, const QColor& b)
 QColor over(const QColor& colour, const QColor& ground)
 {
     const double a = colour.alphaF();
-    return QColor::fromRgbF(
-        static_cast<float>(colour.redF() * a + ground.redF() * (1 - a)),
-        static_cast<float>(colour.greenF() * a + ground.greenF() * (1 - a)),
-        static_cast<float>(colour.blueF() * a + ground.blueF() * (1 - a)));
+    return QColor::fromRgbF(static_cast<float>(colour.redF() * a + ground.redF() * (1 - a)),
+                            static_cast<float>(colour.greenF() * a + ground.greenF() * (1 - a)),
+                            static_cast<float>(colour.blueF() * a + ground.blueF() * (1 - a)));
 }
 
 struct Pair
@@ -91,25 +90,25 @@ TEST_P(ReadableColoursTest, ReadAtLeastFourAndAHalfToOne)
     const Pair& pair = GetParam();
     ReadablePalette::keepApplicationReadable();
     const QPalette palette = QApplication::palette();
-    const QColor ground = over(palette.color(pair.group, pair.ground),
-                               palette.color(pair.group, QPalette::Base));
+    const QColor ground =
+        over(palette.color(pair.group, pair.ground), palette.color(pair.group, QPalette::Base));
     const QColor text = over(palette.color(pair.group, pair.text), ground);
     EXPECT_GE(wcagContrast(text, ground.lighter(100 + pair.shading)), 4.5)
         << text.name().toStdString() << " on " << ground.name().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Roles, ReadableColoursTest,
-    ::testing::Values(
-        Pair{"ActiveSelection", QPalette::Active, QPalette::HighlightedText, QPalette::Highlight, 0},
-        Pair{"ActiveSelectedListItem", QPalette::Active, QPalette::HighlightedText,
-             QPalette::Highlight, 3},
-        Pair{"InactiveSelection", QPalette::Inactive, QPalette::HighlightedText,
-             QPalette::Highlight, 3},
-        Pair{"Placeholder", QPalette::Active, QPalette::PlaceholderText, QPalette::Base, 0},
-        Pair{"InactivePlaceholder", QPalette::Inactive, QPalette::PlaceholderText,
-             QPalette::Base, 0}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Roles, ReadableColoursTest,
+                         ::testing::Values(Pair{"ActiveSelection", QPalette::Active,
+                                                QPalette::HighlightedText, QPalette::Highlight, 0},
+                                           Pair{"ActiveSelectedListItem", QPalette::Active,
+                                                QPalette::HighlightedText, QPalette::Highlight, 3},
+                                           Pair{"InactiveSelection", QPalette::Inactive,
+                                                QPalette::HighlightedText, QPalette::Highlight, 3},
+                                           Pair{"Placeholder", QPalette::Active,
+                                                QPalette::PlaceholderText, QPalette::Base, 0},
+                                           Pair{"InactivePlaceholder", QPalette::Inactive,
+                                                QPalette::PlaceholderText, QPalette::Base, 0}),
+                         CaseName());
 
 // A high-contrast palette is the user's: nothing in it is set again.
 TEST(ReadablePaletteTest, LeavesAHighContrastPaletteAsItIs)
@@ -173,8 +172,9 @@ TEST_F(AccessibleWindowTest, ShiftF10OpensTheGridsMenuOnTheCurrentCell)
     ASSERT_EQ(grid->sheet().RowCount(), 2);
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(1, 1));
-    const QRect cell(grid->viewport()->mapToGlobal(grid->visualRect(grid->currentIndex()).topLeft()),
-                     grid->visualRect(grid->currentIndex()).size());
+    const QRect cell(
+        grid->viewport()->mapToGlobal(grid->visualRect(grid->currentIndex()).topLeft()),
+        grid->visualRect(grid->currentIndex()).size());
 
     QStringList items;
     QPoint openedAt(-1, -1);
