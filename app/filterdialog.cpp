@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -89,8 +90,9 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     layout->addLayout(choices);
     layout->addWidget(buttons);
     // Room for long names, and well inside a 1366×768 screen at 125 %;
-    // smaller screens are fitted when shown.
-    resize(360, 420);
+    // smaller screens are fitted when shown. Larger fonts (a logical dpi
+    // above 96) get room in proportion.
+    resize(QSize(360, 420) * std::max(logicalDpiY(), 96) / 96);
 }
 
 std::vector<bool> FilterDialog::chosen() const

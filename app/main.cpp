@@ -2,6 +2,7 @@
 #include "app/cli/commandline.h"
 #include "app/cli/systemarguments.h"
 #include "app/cli/terminaltext.h"
+#include "app/readablepalette.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 #include "sheet/print/headlessplatform.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
         Startup::openWindowSystem([&] { app.emplace(argc, argv); },
                                   CommandLine::windowWithoutDisplayText());
         prepare(*app);
+        ReadablePalette::keepApplicationReadable();
         // Ties the window to the installed desktop entry, for its icon and
         // name in the task bar where the window system asks for it (Wayland).
         QGuiApplication::setDesktopFileName(QStringLiteral(VERINOVA_APP_ID));

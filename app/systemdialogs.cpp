@@ -11,6 +11,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -21,6 +23,30 @@ QString suffixOf(const QString& filter)
     static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
     return pattern.match(filter).captured(1);
 }
+
+// Qt's own file dialog asks for more height than a 1366×768 screen has at
+// 200 %, which would leave its file type and Cancelar below the screen: it
+// opens no larger than the screen its parent is on, title bar and borders
+// included. A platform's dialog (Windows') sizes itself and ignores this.
+void fitScreen(QFileDialog& dialog, const QWidget* parent)
+{
+    const QWidget* over = parent ? parent->window() : nullptr;
+    const QScreen* shownOn = over ? over->screen() : dialog.screen();
+    if (!shownOn)
+        return;
+    // The frame is not known before the window system shows the dialog:
+    // the parent's, as the dialog will likely get the same, else a usual one.
+    QSize frame = over ? over->frameGeometry().size() - over->geometry().size() : QSize();
+    if (frame.isEmpty()) {
+        const QStyle* style = dialog.style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &dialog);
+        frame = QSize(2 * border,
+                      style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog) + border);
+    }
+    dialog.adjustSize();
+    const QSize room = shownOn->availableGeometry().size() - frame;
+    dialog.resize(dialog.size().boundedTo(room).expandedTo(dialog.minimumSizeHint()));
+}
 } // namespace
 
 QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
@@ -28,7 +54,12 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
 {
     // No filter: real return files carry no fixed extension. Qt hands back
     // '/' on every platform; the caller looks for the native separator.
-    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(parent, title, folder));
+    QFileDialog dialog(parent, title, folder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    fitScreen(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().front());
 }
 
 std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget* parent,
@@ -49,6 +80,7 @@ std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget
             &dialog, &QFileDialog::filterSelected, &dialog,
             [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
         startAt(dialog, start);
+        fitScreen(dialog, parent);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         const QString chosen = dialog.selectedFiles().front();

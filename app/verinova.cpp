@@ -20,13 +20,14 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
@@ -39,23 +40,30 @@ namespace {
 const QString kTitle = QStringLiteral("Verinova Cadastral");
 const QString kMakersNotice = QStringLiteral("© 2026 Projeto Verinova Cadastral");
 
-// Word pictures and the printer are drawn at these sizes whatever the size of
-// their buttons; a word picture is taller than its button and is clipped.
+// Word pictures and the printer are drawn at these sizes (at 96 dpi)
+// whatever the size of their buttons; a word picture is taller than its
+// button and is clipped.
 constexpr QSize kWordPictureSize(71, 33);
 constexpr QSize kPrinterPictureSize(25, 25);
 constexpr QSize kFolderPictureSize(16, 16);
 
-QRect fromTwips(int left, int top, int width, int height)
+// The logical dots per inch the window is laid out for: a twip is 1/1440 of
+// a logical inch, 15 to a pixel at the usual 96 dpi. Where only the fonts are
+// made larger (a font dpi of 192 on a screen that is not scaled), fewer
+// twips make a pixel and every control grows with the text it holds; the
+// scaling of a high-density screen is Qt's own and leaves this at 96.
+constexpr int kDesignedDpi = 1440 / Verinova::kTwipsPerPixel;
+
+QRect fromTwips(int left, int top, int width, int height, int dpi)
 {
-    constexpr int k = Verinova::kTwipsPerPixel;
-    return {left / k, top / k, width / k, height / k};
+    const auto pixels = [dpi](int twips) { return twips * dpi / 1440; };
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
-// The client area as designed, and the least one that keeps every control
-// usable: both button pairs whole with a button's width between them, and
-// the sheet 2400 twips high, a header and several rows.
-const QSize kDesignedSize = fromTwips(0, 0, 16350, 9540).size();
-const QSize kMinimumSize = fromTwips(0, 0, 2745 + 1305 + 2760, 840 + 2400 + 525).size();
+QSize scaled(QSize designed, int dpi)
+{
+    return designed * dpi / kDesignedDpi;
+}
 
 // The place a control designed at `designed` in a parent of `designedParent`
 // takes in a parent of `parent`, following the parent's `edges`.
@@ -98,6 +106,15 @@ PictureButton* pictureButton(QWidget* parent, const char* objectName, const QStr
     return button;
 }
 
+// A plain widget is a client area to assistive technology ("filler" to
+// AT-SPI), where screen readers do not look for an application's window.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Verinova") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 // The wait cursor while a command runs, put back before any message shows.
 class WaitCursor
 {
@@ -112,15 +129,27 @@ public:
 Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<SystemDialogs>())
 {
+    [[maybe_unused]] static const bool told = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
     setObjectName(QStringLiteral("Verinova"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + kMakersNotice);
     setWindowIcon(art("janela"));
-    resize(kDesignedSize);
-    setMinimumSize(kMinimumSize);
+    // Never smaller than designed: below 96 dpi the pictures would blur.
+    const int dpi = std::max(logicalDpiY(), kDesignedDpi);
+    const auto twips = [dpi](int left, int top, int width, int height) {
+        return fromTwips(left, top, width, height, dpi);
+    };
+    // The client area as designed, and the least one that keeps every
+    // control usable: both button pairs whole with a button's width between
+    // them, and the sheet 2400 twips high, a header and several rows.
+    resize(twips(0, 0, 16350, 9540).size());
+    setMinimumSize(twips(0, 0, 2745 + 1305 + 2760, 840 + 2400 + 525).size());
 
     Frame1 = new QGroupBox(QStringLiteral("Arquivo de Retorno"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(fromTwips(60, 60, 16230, 705));
+    Frame1->setGeometry(twips(60, 60, 16230, 705));
     QFont captionFont(QStringLiteral("Sans Serif"));
     captionFont.setStyleHint(QFont::SansSerif);
     captionFont.setPointSizeF(8.25);
@@ -130,40 +159,45 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     captionFont.setBold(true);
     Frame1->setFont(captionFont);
     // The caption sits on the frame's top line, so the controls placed inside
-    // stay clear of the line.
-    Frame1->setStyleSheet(QStringLiteral(
-        "QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 2px;"
-        " margin-top: 6px; }"
-        "QGroupBox#Frame1::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 6px; padding: 0px 2px; }"));
+    // stay clear of the line; its room grows with its font.
+    const auto px = [dpi](int designed) { return QString::number(designed * dpi / kDesignedDpi); };
+    Frame1->setStyleSheet(
+        QStringLiteral("QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 2px;"
+                       " margin-top: %1px; }"
+                       "QGroupBox#Frame1::title { subcontrol-origin: margin;"
+                       " subcontrol-position: top left; left: %1px; padding: 0px %2px; }")
+            .arg(px(6), px(2)));
 
-    Command1 =
-        pictureButton(Frame1, "Command1", QStringLiteral("Selecionar arquivo"),
-                      fromTwips(90, 270, 345, 315), art("pasta-fechada"), kFolderPictureSize);
+    Command1 = pictureButton(Frame1, "Command1", QStringLiteral("Selecionar arquivo"),
+                             twips(90, 270, 345, 315), art("pasta-fechada"),
+                             scaled(kFolderPictureSize, dpi));
     Command1->setDownPicture(art("pasta-aberta"));
     Command1->setDisabledPicture(art("pasta-aberta-inativa"));
 
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("Arquivo de Retorno"));
-    Text1->setGeometry(fromTwips(450, 270, 15630, 315));
+    Text1->setGeometry(twips(450, 270, 15630, 315));
     Text1->setFont(pathFont);
 
     F1Book1 = new SheetView(this);
     F1Book1->setObjectName(QStringLiteral("F1Book1"));
-    F1Book1->setGeometry(fromTwips(60, 840, 16230, 8175));
+    F1Book1->setGeometry(twips(60, 840, 16230, 8175));
     // Tab leaves the sheet for the next control instead of walking its cells.
     F1Book1->setTabKeyNavigation(false);
 
     Command4 =
-        pictureButton(this, "Command4", QStringLiteral("Imprimir"), fromTwips(60, 9090, 1305, 375),
-                      art("impressora"), kPrinterPictureSize);
-    Command3 = pictureButton(this, "Command3", QStringLiteral("Otimizar"),
-                             fromTwips(1440, 9090, 1305, 375), art("otimizar"), kWordPictureSize);
-    Command2 = pictureButton(this, "Command2", QStringLiteral("Processar"),
-                             fromTwips(13590, 9090, 1305, 375), art("processar"), kWordPictureSize);
-    CmdSair = pictureButton(this, "CmdSair", QStringLiteral("Fechar"),
-                            fromTwips(14970, 9090, 1305, 375), art("fechar"), kWordPictureSize);
+        pictureButton(this, "Command4", QStringLiteral("Imprimir"), twips(60, 9090, 1305, 375),
+                      art("impressora"), scaled(kPrinterPictureSize, dpi));
+    Command3 =
+        pictureButton(this, "Command3", QStringLiteral("Otimizar"), twips(1440, 9090, 1305, 375),
+                      art("otimizar"), scaled(kWordPictureSize, dpi));
+    Command2 =
+        pictureButton(this, "Command2", QStringLiteral("Processar"), twips(13590, 9090, 1305, 375),
+                      art("processar"), scaled(kWordPictureSize, dpi));
+    CmdSair =
+        pictureButton(this, "CmdSair", QStringLiteral("Fechar"), twips(14970, 9090, 1305, 375),
+                      art("fechar"), scaled(kWordPictureSize, dpi));
 
     constexpr Qt::Edges kAcross = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge;
     anchor(Frame1, kAcross);
@@ -193,17 +227,19 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     connect(CmdSair, &QPushButton::clicked, this, &Verinova::CmdSair_Click);
 
     // Keys for the buttons' commands, anywhere in the window, as a click on
-    // the button. The buttons keep no tooltip; screen readers are told the key.
+    // the button. The buttons keep no tooltip; screen readers are told the
+    // key as the button's key binding. Fechar takes the key that closes any
+    // window, which is what it does: one key fewer to learn, and Escape stays
+    // free of it.
     const std::pair<PictureButton*, QKeySequence> keys[] = {
         {Command1, QKeySequence(Qt::CTRL | Qt::Key_O)},
         {Command2, QKeySequence(Qt::Key_F5)},
+        {Command3, QKeySequence(Qt::Key_F6)},
         {Command4, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {CmdSair, QKeySequence(Qt::ALT | Qt::Key_F4)},
     };
-    for (const auto& [button, key] : keys) {
-        auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
-        button->setAccessibleDescription(key.toString(QKeySequence::NativeText));
-    }
+    for (const auto& [button, key] : keys)
+        button->setKey(key);
 
     connect(F1Book1, &SheetView::saveRequested, this, &Verinova::saveSheet);
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);

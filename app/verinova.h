@@ -21,7 +21,8 @@ struct CommandOutcome;
 // sheet, and the buttons that run the commands on it. Each control's member
 // name is also its object name, which tests and accessibility tools find it
 // by. The layout is designed in twips and laid out at 15 twips a logical
-// pixel, so Qt scales it whole on high-density screens. The window opens at
+// pixel, so Qt scales it whole on high-density screens; where only the fonts
+// are made larger (a higher logical dpi), it grows with them. The window opens at
 // its designed size when that fits the screen, else fitted into it, and can
 // be resized: the frame and the path box stretch with the width, the sheet
 // takes all the room gained or lost, and the buttons keep their distances to
@@ -31,6 +32,7 @@ class Verinova : public QWidget
     Q_OBJECT
 
 public:
+    // At 96 logical dots per inch.
     static constexpr int kTwipsPerPixel = 15;
 
     // The dialogs the window shows go through `dialogs`: the platform's own

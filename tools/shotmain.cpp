@@ -2,6 +2,7 @@
 // Opens the real window, puts the return file into the path box, clicks
 // "Processar" and saves what the window shows. Run it under a display
 // (scripts/screenshot uses Xvfb); QT_SCALE_FACTOR gives a high-density shot.
+#include "app/readablepalette.h"
 #include "app/startup.h"
 #include "app/verinova.h"
 
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
         return 2;
     }
     Startup::installPortuguese(app);
+    ReadablePalette::keepApplicationReadable();
 
     auto dialogs = std::make_unique<NoDialogs>();
     const NoDialogs& said = *dialogs;

@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -643,6 +644,17 @@ void SheetView::keyPressEvent(QKeyEvent* event)
         QMenu* menu = columnMenu(logical + 1);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(header->mapToGlobal(button.bottomLeft()));
+        event->accept();
+        return;
+    }
+    // Shift+F10 is the Menu key of keyboards without one: the grid's menu
+    // opens on the current cell.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint cell = visualRect(currentIndex()).center();
+        const QPoint at = viewport()->mapTo(this, cell);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(cell),
+                               event->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
         event->accept();
         return;
     }

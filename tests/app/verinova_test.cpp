@@ -10,6 +10,7 @@
 #include "tools/returnfilegenerator.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -408,7 +409,7 @@ TEST_F(WindowTest, ProcessarThenOtimizarWorkOnTheSheet)
 }
 
 // Each button's key, pressed in the path box or in the grid, clicks that
-// button and no other.
+// button and no other, and is what screen readers are told is its key.
 struct CommandKey
 {
     const char* button;
@@ -434,6 +435,17 @@ TEST_P(CommandKeyTest, ClicksItsButtonWhereverTheFocusIs)
     for (const QString& name : kButtons)
         EXPECT_EQ(spies[name]->count(), name == QString::fromLatin1(command.button) ? 1 : 0)
             << name.toStdString();
+
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(
+        control<QAbstractButton>(QString::fromLatin1(command.button)));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->actionInterface(), nullptr);
+    const QString key =
+        QKeySequence(command.modifiers | command.key).toString(QKeySequence::NativeText);
+    EXPECT_EQ(
+        button->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+        QStringList(key));
+    EXPECT_EQ(button->text(QAccessible::Accelerator), key);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -441,7 +453,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values("Text1", "F1Book1"),
                        ::testing::Values(CommandKey{"Command1", Qt::Key_O, Qt::ControlModifier},
                                          CommandKey{"Command2", Qt::Key_F5, Qt::NoModifier},
-                                         CommandKey{"Command4", Qt::Key_P, Qt::ControlModifier})),
+                                         CommandKey{"Command3", Qt::Key_F6, Qt::NoModifier},
+                                         CommandKey{"Command4", Qt::Key_P, Qt::ControlModifier},
+                                         CommandKey{"CmdSair", Qt::Key_F4, Qt::AltModifier})),
     [](const auto& info) {
         return std::string(std::get<0>(info.param)) + std::get<1>(info.param).button;
     });
