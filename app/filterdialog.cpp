@@ -57,8 +57,8 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     // Every row is one line of text: the view need not measure a million.
     list_->setUniformItemSizes(true);
     list_->setModel(model_);
-    // The view tells a screen reader of nothing but the moves: a box the
-    // user ticks or unticks (Space, a click) is told here.
+    // The list view tells a screen reader where the user moves, not that a
+    // box changed: a box ticked or unticked (Space, a click) is told here.
     connect(model_, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& first, const QModelIndex& last) {
                 if (!choosingListed_ && first == last)

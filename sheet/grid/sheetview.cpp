@@ -213,8 +213,8 @@ void SheetView::changeRows(const std::function<void()>& change, const QString& f
 QMenu* SheetView::columnMenu(int col)
 {
     auto* menu = new QMenu(this);
-    // A screen reader says whose menu opened, as the button under the
-    // heading shows it to the eye.
+    // A screen reader says whose menu opened; the eye sees it open under
+    // the heading.
     const QString heading = SheetTemplate::heading(col);
     menu->setAccessibleName(
         QStringLiteral("Coluna %1").arg(heading.isEmpty() ? QString::number(col) : heading));
