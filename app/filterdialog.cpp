@@ -1,7 +1,9 @@
 #include "app/filterdialog.h"
 
+#include "app/accessibleevents.h"
 #include "app/filtervaluesmodel.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
@@ -27,12 +30,13 @@ constexpr int kSearchDelayMs = 200;
 FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValues::Value>& values,
                            std::vector<bool> chosen, QWidget* parent)
     : QDialog(parent), model_(new FilterValuesModel(values, std::move(chosen), this)),
-      search_(new QLineEdit(this)), searchDelay_(new QTimer(this))
+      search_(new QLineEdit(this)), list_(new QListView(this)), searchDelay_(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Filtrar – %1").arg(heading));
 
     search_->setObjectName(QStringLiteral("pesquisa"));
     search_->setPlaceholderText(QStringLiteral("Pesquisar"));
+    search_->setAccessibleName(QStringLiteral("Pesquisar valores"));
     search_->setClearButtonEnabled(true);
     search_->installEventFilter(this);
     searchDelay_->setSingleShot(true);
@@ -49,11 +53,18 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     shortOfMemory_->setWordWrap(true);
     shortOfMemory_->hide();
 
-    auto* list = new QListView(this);
-    list->setObjectName(QStringLiteral("valores"));
+    list_->setObjectName(QStringLiteral("valores"));
+    list_->setAccessibleName(QStringLiteral("Valores de %1").arg(heading));
     // Every row is one line of text: the view need not measure a million.
-    list->setUniformItemSizes(true);
-    list->setModel(model_);
+    list_->setUniformItemSizes(true);
+    list_->setModel(model_);
+    // The list view tells a screen reader where the user moves, not that a
+    // box changed: a box ticked or unticked (Space, a click) is told here.
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                if (!choosingListed_ && first == last)
+                    tellToggled(first.row());
+            });
 
     auto* selectAll = new QPushButton(QStringLiteral("Selecionar todos"), this);
     selectAll->setObjectName(QStringLiteral("selecionarTodos"));
@@ -86,7 +97,7 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(search_);
     layout->addWidget(shortOfMemory_);
-    layout->addWidget(list);
+    layout->addWidget(list_);
     layout->addLayout(choices);
     layout->addWidget(buttons);
     // Room for long names, and well inside a 1366×768 screen at 125 %;
@@ -176,5 +187,31 @@ void FilterDialog::chooseListed(bool choose)
     // list showed a moment before.
     if (searchDelay_->isActive() && !search())
         return;
-    model_->chooseListed(choose);
+    // Of a million boxes, a screen reader hears of those in view that
+    // change; it reads the others as the user comes to them.
+    const QModelIndex top = list_->indexAt(QPoint(0, 0));
+    const QModelIndex bottom = list_->indexAt(QPoint(0, list_->viewport()->height() - 1));
+    const int first = top.isValid() ? top.row() : 0;
+    const int last =
+        top.isValid() ? (bottom.isValid() ? bottom.row() : model_->rowCount() - 1) : -1;
+    std::vector<bool> before;
+    for (int row = first; row <= last; ++row)
+        before.push_back(model_->index(row).data(Qt::CheckStateRole).toInt() == Qt::Checked);
+    {
+        const QScopedValueRollback choosing(choosingListed_, true);
+        model_->chooseListed(choose);
+    }
+    for (int row = first; row <= last; ++row) {
+        if (before[static_cast<std::size_t>(row - first)] != choose)
+            tellToggled(row);
+    }
+}
+
+void FilterDialog::tellToggled(int row)
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(list_, changed);
+    event.setChild(row);
+    AccessibleEvents::send(event);
 }

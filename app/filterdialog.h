@@ -9,6 +9,7 @@
 class FilterValuesModel;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QPushButton;
 class QTimer;
 
@@ -18,7 +19,9 @@ class QTimer;
 // in the box) shows the texts it found and left ticked: "only the cancelled
 // CPFs" is "cancelado" and Enter. "Selecionar todos" and "Limpar" act on
 // what the list shows. The dialog opens no larger than its screen, so OK
-// and Cancelar are always there to click.
+// and Cancelar are always there to click. A screen reader hears each text
+// as a box, ticked or not, in a list named after the column, and hears of
+// each box that changes in view.
 class FilterDialog : public QDialog
 {
     Q_OBJECT
@@ -46,11 +49,16 @@ private:
     // memory runs short.
     bool search();
     void chooseListed(bool choose);
+    void tellToggled(int row);
     void fitScreen();
 
     FilterValuesModel* model_;
     QLineEdit* search_;
+    QListView* list_;
     QTimer* searchDelay_;
     QPushButton* ok_;
     QLabel* shortOfMemory_;
+    // Set while "Selecionar todos" or "Limpar" changes the boxes, which
+    // tells of them itself.
+    bool choosingListed_ = false;
 };

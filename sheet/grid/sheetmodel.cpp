@@ -4,6 +4,8 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 
+#include <QStringList>
+
 SheetModel::SheetModel(const ResultSheet& sheet, QObject* parent)
     : QAbstractTableModel(parent), sheet_(sheet)
 {
@@ -56,9 +58,30 @@ QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int ro
                                              : QString::number(section + 1);
     case Qt::TextAlignmentRole:
         return static_cast<int>(Qt::AlignCenter);
+    case Qt::AccessibleDescriptionRole:
+        if (orientation == Qt::Horizontal)
+            return headingState(section + 1);
+        return {};
     default:
         return {};
     }
+}
+
+QString SheetModel::headingState(int col) const
+{
+    QStringList state;
+    if (sheet_.SortColumn() == col)
+        state << (sheet_.SortDirection() == RowSort::Direction::Ascending
+                      ? QStringLiteral("classificada A→Z")
+                      : QStringLiteral("classificada Z→A"));
+    const auto& filtered = sheet_.Filter().columns();
+    if (const auto texts = filtered.find(col); texts != filtered.end()) {
+        const auto count = static_cast<qlonglong>(texts->second.size());
+        state << QStringLiteral("filtrada: %1 %2")
+                     .arg(SheetStyle::locale().toString(count),
+                          count == 1 ? QStringLiteral("valor") : QStringLiteral("valores"));
+    }
+    return state.join(QStringLiteral(", "));
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const

@@ -29,6 +29,10 @@ public:
     const ResultSheet& sheet() const { return sheet_; }
 
 private:
+    // What a screen reader says of a heading after its name: the sort and
+    // the filter its button shows, as "classificada A→Z, filtrada: 2
+    // valores"; empty for a column that has neither.
+    QString headingState(int col) const;
     bool holds(const QModelIndex& index) const;
     void cellChanged(int row, int col);
 

@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -260,11 +261,21 @@ void SheetView::changeRows(const std::function<void()>& change, const QString& f
 QMenu* SheetView::columnMenu(int col)
 {
     auto* menu = new QMenu(this);
+    // A screen reader says whose menu opened; the eye sees it open under
+    // the heading.
+    const QString heading = SheetTemplate::heading(col);
+    menu->setAccessibleName(
+        QStringLiteral("Coluna %1").arg(heading.isEmpty() ? QString::number(col) : heading));
     using Direction = RowSort::Direction;
+    // The order the rows have by this column is ticked: heard as well as seen.
+    auto* order = new QActionGroup(menu);
     for (const auto& sort : {std::pair{QStringLiteral("Classificar A→Z"), Direction::Ascending},
                              std::pair{QStringLiteral("Classificar Z→A"), Direction::Descending}}) {
         const Direction direction = sort.second;
-        connect(menu->addAction(sort.first), &QAction::triggered, this, [this, col, direction] {
+        QAction* action = order->addAction(menu->addAction(sort.first));
+        action->setCheckable(true);
+        action->setChecked(sheet_->SortColumn() == col && sheet_->SortDirection() == direction);
+        connect(action, &QAction::triggered, this, [this, col, direction] {
             changeRows([&] { sheet_->SortRows(col, direction); }, sortFailure());
         });
     }

@@ -1,9 +1,11 @@
+#include "app/accessibleevents.h"
 #include "app/filterdialog.h"
 #include "app/filtervaluesmodel.h"
 #include "tests/support/casename.h"
 #include "tests/support/failingallocation.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QListView>
 #include <QScreen>
@@ -286,6 +288,91 @@ TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
     shown.click("ok");
     EXPECT_EQ(shown.dialog.result(), QDialog::Accepted);
 }
+
+// What a screen reader is told of the list: each text is a box, ticked or
+// not, and the search box and the list say what they are for.
+TEST(FilterDialogAccessibleTest, EveryTextIsANamedBoxInANamedList)
+{
+    const std::vector<bool> chosen = {T, F, T, F, F, T, F};
+    const Shown shown(chosen);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown.search())->text(QAccessible::Name),
+              QStringLiteral("Pesquisar valores"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(shown.list());
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Valores de COD_CPF_CANCELADO"));
+    ASSERT_EQ(list->childCount(), static_cast<int>(kColumn.size()));
+    for (std::size_t row = 0; row < kColumn.size(); ++row) {
+        QAccessibleInterface* item = list->child(static_cast<int>(row));
+        EXPECT_EQ(item->text(QAccessible::Name), FilterValuesModel::label(kColumn[row]));
+        EXPECT_TRUE(item->state().checkable) << row;
+        EXPECT_EQ(item->state().checked, chosen[row]) << row;
+    }
+}
+
+struct Toggling
+{
+    const char* name;
+    std::function<void(const Shown&)> act;
+    std::vector<int> told; // the rows a screen reader hears of, in order
+};
+
+void PrintTo(const Toggling& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FilterDialogTogglingTest : public ::testing::TestWithParam<Toggling>
+{
+};
+
+// A reader hears of every box that changes, named, with its new state, and
+// of no box that stays as it was.
+TEST_P(FilterDialogTogglingTest, AScreenReaderHearsOfTheBoxesThatChange)
+{
+    const Toggling& c = GetParam();
+    const Shown shown({T, F, T, F, F, T, F});
+    struct Heard
+    {
+        int row;
+        QString name;
+        bool checked;
+    };
+    std::vector<Heard> heard;
+    const AccessibleEvents::Listener listener([&heard](QAccessibleEvent& event) {
+        if (event.type() != QAccessible::StateChanged ||
+            !static_cast<QAccessibleStateChangeEvent&>(event).changedStates().checked)
+            return;
+        QAccessibleInterface* item = event.accessibleInterface();
+        heard.push_back({event.child(), item ? item->text(QAccessible::Name) : QString(),
+                         item && item->state().checked});
+    });
+    c.act(shown);
+
+    ASSERT_EQ(heard.size(), c.told.size());
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        const QModelIndex row = shown.list()->model()->index(c.told[i], 0);
+        EXPECT_EQ(heard[i].row, c.told[i]);
+        EXPECT_EQ(heard[i].name, row.data().toString());
+        EXPECT_EQ(heard[i].checked, row.data(Qt::CheckStateRole).toInt() == Qt::Checked)
+            << c.told[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FilterDialogTogglings, FilterDialogTogglingTest,
+    ::testing::Values(Toggling{"SpaceTicks", [](const Shown& s) { s.toggle(3); }, {3}},
+                      Toggling{"SpaceUnticks", [](const Shown& s) { s.toggle(2); }, {2}},
+                      Toggling{"Limpar", [](const Shown& s) { s.click("limpar"); }, {0, 2, 5}},
+                      Toggling{"SelecionarTodos",
+                               [](const Shown& s) { s.click("selecionarTodos"); },
+                               {1, 3, 4, 6}},
+                      // The one box found changes once, and is heard of once.
+                      Toggling{"LimparTheOneFound",
+                               [](const Shown& s) {
+                                   s.searchFor(QStringLiteral("joao"));
+                                   s.click("limpar");
+                               },
+                               {0}}),
+    CaseName());
 
 // Also run at 200 %, where the offscreen screen has less height than the
 // list asks for.

@@ -8,12 +8,15 @@
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -22,6 +25,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -398,6 +405,94 @@ TEST(SheetViewHeadings, ButtonsShowTheColumnsState)
     EXPECT_NE(sorted, plain);
     EXPECT_NE(sorted, filtered);
 }
+
+// A sort and a filter, as the grid's menus set them; column 0 sorts nothing.
+struct RowsShown
+{
+    const char* name;
+    int sortColumn;
+    RowSort::Direction direction;
+    std::set<std::string> filter; // column 5's texts; none: no filter
+    QString description;          // what a screen reader says of column 5's heading
+    const char* ticked;           // the sort ticked in column 5's menu, if any
+};
+
+void PrintTo(const RowsShown& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SheetViewHeadingState : public ::testing::TestWithParam<RowsShown>
+{
+};
+
+// What the heading's button shows, a screen reader says: the heading keeps
+// its name and says its sort and filter, and its menu, named after it,
+// ticks the sort the rows have by it.
+TEST_P(SheetViewHeadingState, AScreenReaderHearsTheSortAndTheFilter)
+{
+    const RowsShown& c = GetParam();
+    SheetView view;
+    fill(view.sheet(), {{"a", "b", "c", "d", "e", "f"},
+                        {"a", "b", "c", "d", "x", "f"},
+                        {"a", "b", "c", "d", "y", "f"}});
+    show(view);
+    if (c.sortColumn > 0) {
+        ASSERT_TRUE(view.sheet().SortRows(c.sortColumn, c.direction));
+    }
+    if (!c.filter.empty()) {
+        ASSERT_TRUE(view.sheet().SetColumnFilter(5, c.filter));
+    }
+
+    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_TRUE(grid && grid->tableInterface());
+    QAccessibleInterface* cell = grid->tableInterface()->cellAt(0, 4);
+    ASSERT_TRUE(cell && cell->tableCellInterface());
+    const QList<QAccessibleInterface*> headings = cell->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(headings.size(), 1);
+    EXPECT_EQ(headings.front()->text(QAccessible::Name), SheetTemplate::heading(5));
+    EXPECT_EQ(headings.front()->text(QAccessible::Description), c.description);
+
+    const std::unique_ptr<QMenu> menu(view.columnMenu(5));
+    QAccessibleInterface* items = QAccessible::queryAccessibleInterface(menu.get());
+    EXPECT_EQ(items->text(QAccessible::Name),
+              QStringLiteral("Coluna %1").arg(SheetTemplate::heading(5)));
+    QStringList ticked;
+    for (int i = 0; i < items->childCount(); ++i) {
+        QAccessibleInterface* item = items->child(i);
+        const QString text = item->text(QAccessible::Name);
+        if (text.startsWith(QStringLiteral("Classificar"))) {
+            EXPECT_TRUE(item->state().checkable) << text.toStdString();
+        }
+        if (item->state().checked)
+            ticked << text;
+    }
+    EXPECT_EQ(ticked, c.ticked ? QStringList{QString::fromUtf8(c.ticked)} : QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SheetViewHeadingState,
+    ::testing::Values(
+        RowsShown{"Neither", 0, RowSort::Direction::Ascending, {}, QString(), nullptr},
+        RowsShown{"SortedUp",
+                  5,
+                  RowSort::Direction::Ascending,
+                  {},
+                  QStringLiteral("classificada A→Z"),
+                  "Classificar A→Z"},
+        RowsShown{"SortedDownAndFilteredToOne",
+                  5,
+                  RowSort::Direction::Descending,
+                  {"x"},
+                  QStringLiteral("classificada Z→A, filtrada: 1 valor"),
+                  "Classificar Z→A"},
+        RowsShown{"AnotherColumnSortedThisFiltered",
+                  6,
+                  RowSort::Direction::Ascending,
+                  {"e", "y"},
+                  QStringLiteral("filtrada: 2 valores"),
+                  nullptr}),
+    CaseName());
 
 class SheetViewAcross : public ::testing::TestWithParam<int>
 {
