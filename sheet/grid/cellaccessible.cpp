@@ -37,8 +37,14 @@ QString CellAccessible::text(QAccessible::Text t) const
         return {};
     const QAbstractItemModel* model = view_->model();
     const QString heading = model->headerData(column_, Qt::Horizontal).toString();
-    if (row_ < 0)
+    if (row_ < 0) {
+        // A heading says its column, and in its description how the rows
+        // are sorted and filtered by it.
+        if (t == QAccessible::Description)
+            return model->headerData(column_, Qt::Horizontal, Qt::AccessibleDescriptionRole)
+                .toString();
         return t == QAccessible::Name ? heading : QString();
+    }
     switch (t) {
     case QAccessible::Name:
         return model->index(row_, column_).data().toString();

@@ -1,6 +1,7 @@
 #include "app/verinova.h"
 #include "sheet/grid/sheetview.h"
 #include "tests/support/fakedialogs.h"
+#include "tests/support/screenreader.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
@@ -10,14 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <private/qguiapplication_p.h>
 #include <string>
 #include <vector>
 
@@ -95,23 +93,15 @@ protected:
         window_->show();
         QApplication::setActiveWindow(window_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        previous_ = QAccessible::installUpdateHandler(&record);
-        // As under a screen reader: the offscreen platform's bridge is off
-        // and Qt tells nothing while it is.
-        bridge()->setActive(true);
+        reader_ = std::make_unique<ScreenReader>(&record);
         told().clear();
     }
     void TearDown() override
     {
-        bridge()->setActive(false);
-        QAccessible::installUpdateHandler(previous_);
+        reader_.reset();
         told().clear();
     }
 
-    static QPlatformAccessibility* bridge()
-    {
-        return QGuiApplicationPrivate::platformIntegration()->accessibility();
-    }
     template <typename T = QWidget> T* control(const char* name) const
     {
         return window_->findChild<T*>(QString::fromLatin1(name));
@@ -128,7 +118,7 @@ protected:
     TestFiles files_;
     FakeDialogs* dialogs_ = nullptr;
     std::unique_ptr<Verinova> window_;
-    QAccessible::UpdateHandler previous_ = nullptr;
+    std::unique_ptr<ScreenReader> reader_;
 };
 
 // The count is a status line reachable from the window, and what changes it

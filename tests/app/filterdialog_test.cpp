@@ -1,8 +1,8 @@
-#include "app/accessibleevents.h"
 #include "app/filterdialog.h"
 #include "app/filtervaluesmodel.h"
 #include "tests/support/casename.h"
 #include "tests/support/failingallocation.h"
+#include "tests/support/screenreader.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -337,12 +337,12 @@ TEST_P(FilterDialogTogglingTest, AScreenReaderHearsOfTheBoxesThatChange)
         bool checked;
     };
     std::vector<Heard> heard;
-    const AccessibleEvents::Listener listener([&heard](QAccessibleEvent& event) {
-        if (event.type() != QAccessible::StateChanged ||
-            !static_cast<QAccessibleStateChangeEvent&>(event).changedStates().checked)
+    const ScreenReader reader([&heard](QAccessibleEvent* event) {
+        if (event->type() != QAccessible::StateChanged ||
+            !static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().checked)
             return;
-        QAccessibleInterface* item = event.accessibleInterface();
-        heard.push_back({event.child(), item ? item->text(QAccessible::Name) : QString(),
+        QAccessibleInterface* item = event->accessibleInterface();
+        heard.push_back({event->child(), item ? item->text(QAccessible::Name) : QString(),
                          item && item->state().checked});
     });
     c.act(shown);
