@@ -124,6 +124,35 @@ protected:
 // The count is a status line reachable from the window, and what changes it
 // (a load, a filter, Otimizar) or what the grid is told (the search going
 // round, twice) is said once each time, by a notification inside it.
+// Every control a clerk can reach with the keyboard has a name a reader can
+// say.
+TEST_F(AccessibilityTest, EveryControlIsNamed)
+{
+    load();
+    QStringList unnamed;
+    QStringList focusable;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* at) {
+        const QString name = at->text(QAccessible::Name);
+        if (at->state().focusable)
+            focusable << name;
+        if (name.trimmed().isEmpty() && at->state().focusable)
+            unnamed << QStringLiteral("%1 %2")
+                           .arg(int(at->role()))
+                           .arg(at->object() ? at->object()->objectName() : QString());
+        for (int i = 0; i < at->childCount(); ++i) {
+            QAccessibleInterface* child = at->child(i);
+            if (child && child->role() != QAccessible::Cell &&
+                child->role() != QAccessible::ColumnHeader &&
+                child->role() != QAccessible::RowHeader)
+                walk(child);
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(window_.get()));
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", ").toStdString();
+    for (const char* word : {"Arquivo de Retorno", "Processar", "Otimizar", "Fechar"})
+        EXPECT_TRUE(focusable.contains(QString::fromUtf8(word))) << word;
+}
+
 TEST_F(AccessibilityTest, TheCountAndEveryNoticeAreSaidFromTheStatusLine)
 {
     load();

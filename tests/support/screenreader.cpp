@@ -4,7 +4,6 @@
 #include <qpa/qplatformintegration.h>
 
 #include <private/qguiapplication_p.h>
-
 #include <utility>
 
 namespace {
