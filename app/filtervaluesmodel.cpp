@@ -1,6 +1,7 @@
 #include "app/filtervaluesmodel.h"
 
 #include "sheet/grid/sheetfinder.h"
+#include "sheet/sheettemplate.h"
 
 #include <algorithm>
 #include <array>
@@ -141,7 +142,7 @@ bool FilterValuesModel::anyChosen() const
 
 QString FilterValuesModel::label(const ColumnValues::Value& value)
 {
-    static const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    static const QLocale brazil = SheetTemplate::locale();
     const QString text =
         value.utf8.empty()
             ? kEmptyText

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cli/terminaltext.h"
+#include "sheet/sheettemplate.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -29,7 +30,7 @@ QString refusalText;
 
 bool Startup::installPortuguese(QCoreApplication& app)
 {
-    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale brazil = SheetTemplate::locale();
     QLocale::setDefault(brazil);
 
     // Qt's own folder where Qt is installed system-wide (Linux); beside the

@@ -1,5 +1,7 @@
 #include "app/systemprogress.h"
 
+#include "sheet/sheettemplate.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -38,7 +40,7 @@ bool SystemProgress::advance(int done, int total)
     lastReport_.start();
     dialog_.setMaximum(std::max(total, 1));
     // "94.209 de 200.000", as every other count the window shows.
-    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale brazil = SheetTemplate::locale();
     dialog_.setLabelText(
         label_.arg(brazil.toString(std::min(done + 1, total)), brazil.toString(total)));
     dialog_.setValue(done);

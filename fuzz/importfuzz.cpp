@@ -2,6 +2,7 @@
 // checks that the sheet it builds stays consistent.
 #include "fuzz/fuzzimport.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (outcome.succeeded() && outcome.rows != sheet.RowCount())
         std::abort();
-    if (sheet.ColCount() < ResultSheet::kTemplateColumns ||
-        sheet.ColCount() > ResultSheet::kMaxColumns)
+    if (sheet.ColCount() < ReturnFields::kCount || sheet.ColCount() > ResultSheet::kMaxColumns)
         std::abort();
     // The first rows and columns and the first past the end tell enough.
     for (int row = 1; row <= std::min(sheet.RowCount(), 64) + 1; ++row) {

@@ -13,6 +13,7 @@
 #include "sheet/columnvalues.h"
 #include "sheet/print/pageplan.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 
 #include <QTemporaryFile>
 
@@ -23,8 +24,8 @@
 #include <vector>
 
 namespace {
-constexpr int kFirstCode = ReturnCodes::kFirstCheckColumn;
-constexpr int kLastCode = ReturnCodes::kOrientationColumn;
+constexpr int kFirstCode = ReturnFields::kFirstCheckColumn;
+constexpr int kLastCode = ReturnFields::kOrientationColumn;
 // Enough columns to tell rows apart without copying a 1,024-column sheet.
 constexpr int kKeyColumns = 32;
 

@@ -1,9 +1,9 @@
 #include "processing/commandoutcome.h"
 
-#include "processing/importcommand.h"
 #include "processing/linereader.h"
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
+#include "sheet/sheettemplate.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -28,16 +28,16 @@ QString CommandOutcome::messageText() const
                               "ler esse arquivo.");
     case CommandMessage::TooManyRows:
         return QStringLiteral("O Arquivo Selecionado tem mais de %1 trabalhadores")
-            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ResultSheet::kMaxRows));
+            .arg(SheetTemplate::locale().toString(ResultSheet::kMaxRows));
     case CommandMessage::OutOfMemory:
         return QStringLiteral("Memória insuficiente para carregar o Arquivo Selecionado");
     case CommandMessage::LineTooLong:
         return QStringLiteral("O Arquivo Selecionado tem uma linha com mais de %1 bytes")
-            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil)
-                     .toString(static_cast<qulonglong>(LineReader::kMaxLineBytes)));
+            .arg(SheetTemplate::locale().toString(
+                static_cast<qulonglong>(LineReader::kMaxLineBytes)));
     case CommandMessage::TooManyLines:
         return QStringLiteral("O Arquivo Selecionado tem mais de %1 linhas")
-            .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(ImportCommand::kMaxLines));
+            .arg(SheetTemplate::locale().toString(LineReader::kMaxLines));
     case CommandMessage::NotAReturnFile:
         return QStringLiteral("O Arquivo Selecionado não é um Arquivo de Retorno: nenhuma linha "
                               "tem os %1 campos separados por \";\". Nada foi carregado.")
@@ -50,7 +50,7 @@ QString CommandOutcome::warningText() const
 {
     if (noWorkers)
         return QStringLiteral("O arquivo não tem nenhum trabalhador.");
-    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale brazil = SheetTemplate::locale();
     QStringList told;
     if (headingMissing)
         told.append(QStringLiteral("O Arquivo Selecionado não começa pela linha de títulos: a "

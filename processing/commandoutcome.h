@@ -15,7 +15,7 @@ enum class CommandMessage
     TooManyRows,
     OutOfMemory,
     LineTooLong,    // a line past LineReader::kMaxLineBytes
-    TooManyLines,   // blank lines past ImportCommand::kMaxLines
+    TooManyLines,   // more lines than LineReader::kMaxLines, blank ones included
     NotAReturnFile, // not one worker line has the return file's fields
 };
 

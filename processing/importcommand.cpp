@@ -16,6 +16,9 @@
 #include <stdexcept>
 
 namespace {
+// A file of workers alone is told it has too many of them, not too many lines.
+static_assert(LineReader::kMaxLines > ResultSheet::kMaxRows);
+
 struct Loaded
 {
     CommandMessage message = CommandMessage::None;
@@ -63,7 +66,7 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
     }
     int lines = 1;
     while (reader.next(line)) {
-        if (++lines > ImportCommand::kMaxLines)
+        if (++lines > LineReader::kMaxLines)
             return {CommandMessage::TooManyLines};
         // Where two files were joined, the second one's heading is no worker.
         if (ReturnFileParser::isHeading(line)) {
@@ -88,7 +91,7 @@ CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet)
 CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet, const Options& options)
 {
     // Columns an earlier optimisation hid come back even when the path is wrong.
-    sheet.SetColumnsHidden(1, ReturnCodes::kFieldCount, false);
+    sheet.SetColumnsHidden(1, ReturnFields::kCount, false);
     if (const CommandMessage message = PathCheck::check(path); message != CommandMessage::None)
         return {message};
     if (options.afterPathCheck)

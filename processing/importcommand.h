@@ -18,12 +18,11 @@ class ResultSheet;
 // return file's 21 fields (which leaves the sheet as it was); a path that is not an ordinary file
 // (checked by the path, then again on what was opened, which is opened without waiting); a line
 // longer than LineReader::kMaxLineBytes; more than ResultSheet::kMaxRows workers; more than
-// kMaxLines lines in all (blank ones too), so that a file that never ends always ends the import.
+// LineReader::kMaxLines lines in all (blank ones too), so that a file that never ends always ends
+// the import.
 class ImportCommand
 {
 public:
-    static constexpr int kMaxLines = 2 * 16'777'216;
-
     struct Options
     {
         int maxRows = 0; // 0: the sheet's own limit

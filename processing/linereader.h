@@ -19,6 +19,10 @@ public:
     // Far above any line of a return file (a worker line is about 100 bytes),
     // and above the 50,000,000-character field the import is tested with.
     static constexpr std::size_t kMaxLineBytes = std::size_t{64} << 20;
+    // The most lines a file may have, blank ones included (twice the sheet's
+    // rows), so that a file that never ends ends the import even when its
+    // lines are blank. The import counts them as it numbers them.
+    static constexpr int kMaxLines = 2 * 16'777'216;
 
     explicit LineReader(QIODevice& device, std::size_t blockSize = std::size_t{64} << 10,
                         std::size_t maxLineBytes = kMaxLineBytes);

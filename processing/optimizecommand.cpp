@@ -3,10 +3,11 @@
 #include "processing/pathcheck.h"
 #include "processing/returncodes.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 
 namespace {
-constexpr int kFirstCode = ReturnCodes::kFirstCheckColumn;
-constexpr int kLastCode = ReturnCodes::kOrientationColumn;
+constexpr int kFirstCode = ReturnFields::kFirstCheckColumn;
+constexpr int kLastCode = ReturnFields::kOrientationColumn;
 } // namespace
 
 CommandOutcome OptimizeCommand::run(const QString& path, ResultSheet& sheet)

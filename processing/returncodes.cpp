@@ -1,5 +1,7 @@
 #include "processing/returncodes.h"
 
+#include "sheet/returnfields.h"
+
 namespace {
 // One for each check column, in column order.
 constexpr std::array<std::string_view, ReturnFields::kCheckColumnCount> kCheckMessages = {
@@ -29,16 +31,11 @@ constexpr std::array<std::string_view, 3> kOrientationMessages = {
 };
 } // namespace
 
-const std::array<std::string_view, ReturnCodes::kFieldCount>& ReturnCodes::fieldNames()
-{
-    return ReturnFields::kNames;
-}
-
 std::string_view ReturnCodes::checkMessage(int column)
 {
-    if (column < kFirstCheckColumn || column > kLastCheckColumn)
+    if (column < ReturnFields::kFirstCheckColumn || column > ReturnFields::kLastCheckColumn)
         return {};
-    return kCheckMessages[static_cast<std::size_t>(column - kFirstCheckColumn)];
+    return kCheckMessages[static_cast<std::size_t>(column - ReturnFields::kFirstCheckColumn)];
 }
 
 const std::array<std::string_view, 3>& ReturnCodes::orientationMessages()

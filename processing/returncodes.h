@@ -1,7 +1,5 @@
 #pragma once
 
-#include "sheet/returnfields.h"
-
 #include <array>
 #include <optional>
 #include <string_view>
@@ -11,15 +9,9 @@
 class ReturnCodes
 {
 public:
-    static constexpr int kFieldCount = ReturnFields::kCount;
-    static constexpr int kFirstCheckColumn = ReturnFields::kFirstCheckColumn;
-    static constexpr int kLastCheckColumn = ReturnFields::kLastCheckColumn;
-    static constexpr int kOrientationColumn = ReturnFields::kOrientationColumn;
     static constexpr std::string_view kOk = "OK";
     static constexpr std::string_view kPassCode = "0";
 
-    // The field names, which are also the sheet's column headings.
-    static const std::array<std::string_view, kFieldCount>& fieldNames();
     // The message of a check column (5 to 20) whose code is not "0".
     static std::string_view checkMessage(int column);
     // The orientation instructions for codes "1", "2" and "3".
@@ -28,9 +20,4 @@ public:
     // What the orientation column shows for a known code: "OK" or an
     // instruction; nothing for any other value, which is shown as it is.
     static std::optional<std::string_view> orientationText(std::string_view code);
-    // What the orientation column shows for any value.
-    static std::string_view translateOrientation(std::string_view code)
-    {
-        return orientationText(code).value_or(code);
-    }
 };

@@ -4,6 +4,7 @@
 #include "processing/returncodes.h"
 #include "processing/textdecoding.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/text/bytescan.h"
 
 #include <algorithm>
@@ -13,12 +14,11 @@
 #include <optional>
 #include <span>
 
-ReturnFileParser::ReturnFileParser(Checks checks)
-    : checks_(checks), columns_(ReturnCodes::kFieldCount)
+ReturnFileParser::ReturnFileParser(Checks checks) : checks_(checks), columns_(ReturnFields::kCount)
 {
     ok_ = static_cast<std::uint8_t>(store_.intern(ReturnCodes::kOk));
-    for (int col = ReturnCodes::kFirstCheckColumn; col <= ReturnCodes::kLastCheckColumn; ++col) {
-        checkMessages_[static_cast<std::size_t>(col - ReturnCodes::kFirstCheckColumn)] =
+    for (int col = ReturnFields::kFirstCheckColumn; col <= ReturnFields::kLastCheckColumn; ++col) {
+        checkMessages_[static_cast<std::size_t>(col - ReturnFields::kFirstCheckColumn)] =
             static_cast<std::uint8_t>(store_.intern(ReturnCodes::checkMessage(col)));
     }
     for (const std::string_view message : ReturnCodes::orientationMessages())
@@ -173,20 +173,20 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
     int j = 0;
     for (;;) {
         ++j;
-        if (j == ReturnCodes::kFirstCheckColumn && checks_ == Checks::Shortcut &&
+        if (j == ReturnFields::kFirstCheckColumn && checks_ == Checks::Shortcut &&
             addSingleCharacterChecks(line, cells)) {
-            j = ReturnCodes::kLastCheckColumn;
+            j = ReturnFields::kLastCheckColumn;
             continue;
         }
         const std::size_t semicolon = findSemicolon(line);
         const std::string_view field = line.substr(0, semicolon);
 
-        if (j >= ReturnCodes::kFirstCheckColumn && j <= ReturnCodes::kLastCheckColumn) {
-            const auto check = static_cast<std::size_t>(j - ReturnCodes::kFirstCheckColumn);
+        if (j >= ReturnFields::kFirstCheckColumn && j <= ReturnFields::kLastCheckColumn) {
+            const auto check = static_cast<std::size_t>(j - ReturnFields::kFirstCheckColumn);
             cells.set(j - 1, field == ReturnCodes::kPassCode ? ok_ : checkMessages_[check]);
         } else {
             cells.set(j - 1,
-                      j == ReturnCodes::kOrientationColumn ? orientation(field) : rawText(field));
+                      j == ReturnFields::kOrientationColumn ? orientation(field) : rawText(field));
         }
 
         if (semicolon == std::string_view::npos || j == ResultSheet::kMaxColumns)

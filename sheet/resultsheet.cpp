@@ -311,7 +311,7 @@ void ResultSheet::ReplaceCells(CellStore&& cells, int rowCount, int colCount)
     resetWith([&] {
         cells_ = std::move(cells);
         rowCount_ = std::clamp(rowCount, 0, kMaxRows);
-        colCount_ = std::clamp(colCount, kTemplateColumns, kMaxColumns);
+        colCount_ = std::clamp(colCount, ReturnFields::kCount, kMaxColumns);
         cells_.resizeRows(std::min(rowCount_, cells_.rows()));
     });
 }

@@ -31,7 +31,6 @@ class ResultSheet : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kTemplateColumns = ReturnFields::kCount;
     static constexpr int kMaxColumns = 1024;
     static constexpr int kMaxRows = 16'777'216;
 
@@ -127,7 +126,7 @@ public:
     // workbook, as a spreadsheet's frozen panes belong to its sheet: CPF,
     // NIS and NOME until the grid's menu switches them off. A new load
     // keeps the choice.
-    static constexpr int kFrozenColumns = ReturnFields::kWhoseColumns;
+    static constexpr int kFrozenColumns = ReturnFields::kNomeColumn;
     void SetFrozen(bool frozen) { frozen_ = frozen; }
     bool IsFrozen() const { return frozen_; }
     int FrozenColumnCount() const { return frozen_ ? kFrozenColumns : 0; }
@@ -169,7 +168,7 @@ private:
 
     CellStore cells_;
     int rowCount_ = 0;
-    int colCount_ = kTemplateColumns;
+    int colCount_ = ReturnFields::kCount;
     std::vector<bool> hidden_;
     CellRange selection_;
     CellRange printRange_;

@@ -34,10 +34,18 @@ public:
     };
 
     static constexpr int kCount = static_cast<int>(kNames.size());
-    // 1-based columns. The code columns run from the first check to the
-    // orientation column, the last field; every code column but that one is
-    // a check with a message of its own.
-    static constexpr int kFirstCodeColumn = 5;
+
+    // 1-based columns. The first say whose line it is, then comes the date
+    // of birth.
+    static constexpr int kCpfColumn = 1;
+    static constexpr int kNisColumn = 2;
+    static constexpr int kNomeColumn = 3;
+    static constexpr int kDnColumn = 4;
+
+    // The code columns run from the first check to the orientation column,
+    // the last field; every code column but that one is a check with a
+    // message of its own.
+    static constexpr int kFirstCodeColumn = kDnColumn + 1;
     static constexpr int kFirstCheckColumn = kFirstCodeColumn;
     static constexpr int kOrientationColumn = kCount;
     static constexpr int kLastCheckColumn = kOrientationColumn - 1;
@@ -54,13 +62,13 @@ public:
     static constexpr int kFirstOrientationColumn = kLastVerificationColumn + 1;
     static constexpr int kLastOrientationColumn = kOrientationColumn;
 
-    // The first columns say whose line it is: CPF, NIS, NOME.
-    static constexpr int kWhoseColumns = 3;
-
+    static_assert(kNames[kCpfColumn - 1] == "CPF");
+    static_assert(kNames[kNisColumn - 1] == "NIS");
+    static_assert(kNames[kNomeColumn - 1] == "NOME");
+    static_assert(kNames[kDnColumn - 1] == "DN");
     static_assert(kNames[kFirstCodeColumn - 1] == "COD_NIS_INV");
     static_assert(kNames[kLastVerificationColumn - 1] == "COD_CPF_NOME");
     static_assert(kNames[kFirstOrientationColumn - 1] == "COD_ORIENTACAO_CPF");
-    static_assert(kNames[kWhoseColumns - 1] == "NOME");
     static_assert(kNames[kOrientationColumn - 1] == "COD_ORIENTACAO_NIS");
     static_assert(kCheckColumnCount == 16);
 };

@@ -18,13 +18,6 @@
 namespace {
 using Handle = CellStore::Handle;
 
-constexpr int kCpfColumn = 1;
-constexpr int kNisColumn = 2;
-constexpr int kDnColumn = 4;
-static_assert(ReturnFields::kNames[kCpfColumn - 1] == "CPF");
-static_assert(ReturnFields::kNames[kNisColumn - 1] == "NIS");
-static_assert(ReturnFields::kNames[kDnColumn - 1] == "DN");
-
 enum class Kind
 {
     Date,
@@ -93,9 +86,9 @@ void appendKey(Kind kind, std::string_view text, CollationKey& collation, std::s
 
 Kind kindOf(int col)
 {
-    if (col == kDnColumn)
+    if (col == ReturnFields::kDnColumn)
         return Kind::Date;
-    if (col == kCpfColumn || col == kNisColumn)
+    if (col == ReturnFields::kCpfColumn || col == ReturnFields::kNisColumn)
         return Kind::Number;
     return Kind::Text;
 }

@@ -1,9 +1,11 @@
 #include "sheet/sheettemplate.h"
 
+#include "sheet/returnfields.h"
+
 namespace {
 // Wide enough for each column's heading and for the longest message the
 // import writes into it.
-constexpr std::array<int, SheetTemplate::kColumns> kWidthUnits = {
+constexpr std::array<int, ReturnFields::kCount> kWidthUnits = {
     3072,  // CPF
     3072,  // NIS
     10496, // NOME
@@ -30,7 +32,7 @@ constexpr std::array<int, SheetTemplate::kColumns> kWidthUnits = {
 
 QString SheetTemplate::heading(int col)
 {
-    if (col < 1 || col > kColumns)
+    if (col < 1 || col > ReturnFields::kCount)
         return {};
     const std::string_view name = ReturnFields::kNames[static_cast<std::size_t>(col - 1)];
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -38,7 +40,7 @@ QString SheetTemplate::heading(int col)
 
 int SheetTemplate::columnWidthUnits(int col)
 {
-    if (col < 1 || col > kColumns)
+    if (col < 1 || col > ReturnFields::kCount)
         return kDefaultColumnWidthUnits;
     return kWidthUnits[static_cast<std::size_t>(col - 1)];
 }
@@ -48,4 +50,11 @@ int SheetTemplate::columnWidthPixels(int widthUnits, int digitWidthPixels)
     // Rounded to the pixel; the padding holds for every non-hidden width.
     const long long scaled = static_cast<long long>(widthUnits) * digitWidthPixels;
     return static_cast<int>((scaled + 128) / 256) + kCellPaddingPixels;
+}
+
+QLocale SheetTemplate::locale()
+{
+    static_assert(kCountryCode == 55, "Brazil");
+    static const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    return brazil;
 }

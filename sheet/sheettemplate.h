@@ -2,6 +2,7 @@
 
 #include "sheet/returnfields.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -13,7 +14,6 @@
 class SheetTemplate
 {
 public:
-    static constexpr int kColumns = ReturnFields::kCount;
     // Column widths are in 1/256 of the width of a character of the standard font.
     static constexpr int kDefaultColumnWidthUnits = 2342;
     // More characters than the widest column (87 digits) shows even in the
@@ -62,9 +62,10 @@ public:
     static constexpr Font kCellFont{"Arial", 9};
     static constexpr Font kStandardFont{"Arial", 10};
     static constexpr int kRowHeightTwips = 255;
-    static constexpr int kZoomPercent = 100;
     static constexpr int kCountryCode = 55;
-    static QString currencyFormat() { return QStringLiteral("\"R$ \"#,##0.00"); }
+    // The country's locale, in which every number the program shows is
+    // written ("100.000 trabalhadores").
+    static QLocale locale();
 
     // A width in 1/256 characters as pixels, the way spreadsheets draw it:
     // the characters at the standard font's digit width, plus the cell's

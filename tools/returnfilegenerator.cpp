@@ -1,6 +1,7 @@
 #include "tools/returnfilegenerator.h"
 
 #include "processing/returncodes.h"
+#include "sheet/returnfields.h"
 
 #include <algorithm>
 #include <array>
@@ -21,8 +22,8 @@ constexpr std::array<std::string_view, 20> kSurnames = {
     "GONÇALVES", "MELO",       "BRAGANÇA", "FALCÃO",    "ASSUNÇÃO",  "MAGALHÃES",
 };
 
-constexpr int kFirstCheck = ReturnCodes::kFirstCheckColumn;
-constexpr int kLastCheck = ReturnCodes::kLastCheckColumn;
+constexpr int kFirstCheck = ReturnFields::kFirstCheckColumn;
+constexpr int kLastCheck = ReturnFields::kLastCheckColumn;
 } // namespace
 
 ReturnFileGenerator::ReturnFileGenerator(Options options) : options_(options), random_(options.seed)
@@ -32,7 +33,7 @@ ReturnFileGenerator::ReturnFileGenerator(Options options) : options_(options), r
 std::string ReturnFileGenerator::header(const char* lineEnd)
 {
     std::string line;
-    for (const std::string_view name : ReturnCodes::fieldNames()) {
+    for (const std::string_view name : ReturnFields::kNames) {
         if (!line.empty())
             line += ';';
         line += name;

@@ -1,6 +1,7 @@
 #include "tools/sheetdump.h"
 
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 
 #include <algorithm>
 
@@ -9,7 +10,7 @@ std::string SheetDump::summary(const ResultSheet& sheet)
     std::string text = "ROWS " + std::to_string(sheet.RowCount()) + "\nCOLS " +
                        std::to_string(sheet.ColCount()) + "\nHIDDEN ";
     bool first = true;
-    const int lastColumn = std::max(sheet.ColCount(), ResultSheet::kTemplateColumns);
+    const int lastColumn = std::max(sheet.ColCount(), ReturnFields::kCount);
     for (int col = 1; col <= lastColumn; ++col) {
         if (!sheet.IsColumnHidden(col))
             continue;

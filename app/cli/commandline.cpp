@@ -1,6 +1,7 @@
 #include "app/cli/commandline.h"
 
 #include "app/cli/terminaltext.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@ const QString kProgram = QStringLiteral("verinova-cadastral");
 // The 1-based column headed `name`, whatever its case; 0 for none.
 int columnNamed(const QString& name)
 {
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+    for (int col = 1; col <= ReturnFields::kCount; ++col) {
         if (SheetTemplate::heading(col).compare(name, Qt::CaseInsensitive) == 0)
             return col;
     }
@@ -27,7 +28,7 @@ int columnNamed(const QString& name)
 QString unknownColumn(const QString& name)
 {
     QStringList headings;
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+    for (int col = 1; col <= ReturnFields::kCount; ++col)
         headings.append(SheetTemplate::heading(col));
     return QStringLiteral("coluna desconhecida: \"%1\"; as colunas são %2.")
         .arg(TerminalText::shown(name), headings.join(QStringLiteral(", ")));

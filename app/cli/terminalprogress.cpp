@@ -1,6 +1,7 @@
 #include "app/cli/terminalprogress.h"
 
 #include "app/cli/terminaltext.h"
+#include "sheet/sheettemplate.h"
 
 #include <QLocale>
 
@@ -30,7 +31,7 @@ bool TerminalProgress::advance(int done, int total)
         (lastReport_.isValid() && lastReport_.elapsed() < kReportEveryMs))
         return true;
     lastReport_.start();
-    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale brazil = SheetTemplate::locale();
     const QString line =
         label_.arg(brazil.toString(std::min(done + 1, total))).arg(brazil.toString(total));
     // "\r" back to the start and "\033[K" clears what a longer line left.

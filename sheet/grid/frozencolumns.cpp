@@ -1,6 +1,7 @@
 #include "sheet/grid/frozencolumns.h"
 
 #include "sheet/grid/sheetheader.h"
+#include "sheet/resultsheet.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ FrozenColumns::FrozenColumns(QTableView& grid, SheetHeader* header) : QTableView
 int FrozenColumns::columnsWidth() const
 {
     int width = 0;
-    for (int col = 0; col < std::min(kColumns, model()->columnCount()); ++col) {
+    for (int col = 0; col < std::min(ResultSheet::kFrozenColumns, model()->columnCount()); ++col) {
         if (!isColumnHidden(col))
             width += columnWidth(col);
     }
@@ -60,8 +61,8 @@ void FrozenColumns::follow()
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int col = 0; col < model()->columnCount(); ++col) {
-        setColumnHidden(col, col >= kColumns || grid_.isColumnHidden(col));
-        if (col < kColumns)
+        setColumnHidden(col, col >= ResultSheet::kFrozenColumns || grid_.isColumnHidden(col));
+        if (col < ResultSheet::kFrozenColumns)
             setColumnWidth(col, grid_.columnWidth(col));
     }
     horizontalHeader()->setFixedHeight(columns->height());

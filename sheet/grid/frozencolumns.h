@@ -1,7 +1,5 @@
 #pragma once
 
-#include "sheet/resultsheet.h"
-
 #include <QTableView>
 
 class SheetHeader;
@@ -19,8 +17,6 @@ class FrozenColumns : public QTableView
     Q_OBJECT
 
 public:
-    static constexpr int kColumns = ResultSheet::kFrozenColumns; // CPF, NIS, NOME
-
     // Shares `grid`'s model and selection; `header` takes the headings in
     // the grid's heading font. Made once the grid has its template's looks.
     FrozenColumns(QTableView& grid, SheetHeader* header);

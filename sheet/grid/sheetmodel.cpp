@@ -78,7 +78,7 @@ QString SheetModel::headingState(int col) const
     if (const auto texts = filtered.find(col); texts != filtered.end()) {
         const auto count = static_cast<qlonglong>(texts->second.size());
         state << QStringLiteral("filtrada: %1 %2")
-                     .arg(SheetStyle::locale().toString(count),
+                     .arg(SheetTemplate::locale().toString(count),
                           count == 1 ? QStringLiteral("valor") : QStringLiteral("valores"));
     }
     return state.join(QStringLiteral(", "));

@@ -45,10 +45,3 @@ int SheetStyle::rowHeightPixels(int dpi)
 {
     return (SheetTemplate::kRowHeightTwips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
-
-QLocale SheetStyle::locale()
-{
-    // Country code 55: Brazil, so money shows as "R$" and numbers group the Brazilian way.
-    static_assert(SheetTemplate::kCountryCode == 55);
-    return QLocale(QLocale::Portuguese, QLocale::Brazil);
-}

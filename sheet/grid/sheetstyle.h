@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QLocale>
 
 class QPaintDevice;
 
@@ -22,5 +21,4 @@ public:
     // Text is never turned into a number, so the general format draws every
     // cell as text does: left, at the bottom of the row.
     static constexpr Qt::Alignment kCellAlignment = Qt::AlignLeft | Qt::AlignBottom;
-    static QLocale locale();
 };

@@ -130,7 +130,7 @@ QAction* SheetView::addMenuAction(const QString& text, const QKeySequence& keys,
 void SheetView::applyTemplate()
 {
     setFont(SheetStyle::cellFont());
-    setLocale(SheetStyle::locale());
+    setLocale(SheetTemplate::locale());
     setAccessibleName(SheetTemplate::sheetName());
     setShowGrid(true);
     setCornerButtonEnabled(true);
@@ -163,13 +163,13 @@ void SheetView::applyTemplate()
     }
     verticalHeader()->setDefaultSectionSize(rowHeight);
     horizontalHeader()->setDefaultSectionSize(
-        SheetStyle::columnWidthPixels(SheetTemplate::kColumns + 1, digitWidth_));
+        SheetStyle::columnWidthPixels(ReturnFields::kCount + 1, digitWidth_));
 }
 
 void SheetView::followReset()
 {
     QHeaderView* header = horizontalHeader();
-    const int columns = std::min(model_->columnCount(), SheetTemplate::kColumns);
+    const int columns = std::min(model_->columnCount(), ReturnFields::kCount);
     // The template's widths, grown where the heading beside its button needs
     // more; the saved workbook keeps the template's.
     for (int col = 1; col <= columns; ++col)
@@ -232,7 +232,7 @@ QString SheetView::countText() const
 {
     if (many_.isEmpty())
         return {};
-    const QLocale brazil = SheetStyle::locale();
+    const QLocale brazil = SheetTemplate::locale();
     const int all = sheet_->RowCount();
     if (!sheet_->Filter().isEmpty())
         return QStringLiteral("%1 de %2")
@@ -321,12 +321,12 @@ void SheetView::layOutFrozen()
 bool SheetView::roomBesideFrozen() const
 {
     int frozen = 0;
-    for (int col = 0; col < std::min(FrozenColumns::kColumns, model_->columnCount()); ++col)
+    for (int col = 0; col < std::min(ResultSheet::kFrozenColumns, model_->columnCount()); ++col)
         frozen += isColumnHidden(col) ? 0 : columnWidth(col);
     // DN and the checks: while the room holds the widest of them, a check
     // always shows whole beside the frozen part.
     int widest = 0;
-    for (int col = FrozenColumns::kColumns;
+    for (int col = ResultSheet::kFrozenColumns;
          col < std::min(kLastColumnGivenRoom, model_->columnCount()); ++col)
         widest = std::max(widest, isColumnHidden(col) ? 0 : columnWidth(col));
     return viewport()->width() - frozen >= widest;
@@ -346,7 +346,7 @@ void SheetView::layOutScrollStops()
     const int room = std::max(view - edge, 2);
     const int length = header->length();
     stops_.assign(1, 0);
-    for (int col = edge > 0 ? FrozenColumns::kColumns : 0; col < header->count(); ++col) {
+    for (int col = edge > 0 ? ResultSheet::kFrozenColumns : 0; col < header->count(); ++col) {
         if (header->isSectionHidden(col))
             continue;
         const int start = header->sectionPosition(col) - edge;
@@ -425,7 +425,7 @@ QModelIndex SheetView::indexAt(const QPoint& pos) const
 QRect SheetView::visualRect(const QModelIndex& index) const
 {
     if (frozen_ && frozen_->isVisibleTo(this) && index.isValid() &&
-        index.column() < FrozenColumns::kColumns)
+        index.column() < ResultSheet::kFrozenColumns)
         return frozen_->visualRect(index);
     return QTableView::visualRect(index);
 }
@@ -444,7 +444,7 @@ void SheetView::scrollTo(const QModelIndex& index, ScrollHint hint)
         across->setValue(before);
     }
     // A frozen cell is always in view.
-    if (frozenEdge() > 0 && index.column() < FrozenColumns::kColumns)
+    if (frozenEdge() > 0 && index.column() < ResultSheet::kFrozenColumns)
         return;
     across->setValue(stopShowing(index.column()));
 }
@@ -452,7 +452,7 @@ void SheetView::scrollTo(const QModelIndex& index, ScrollHint hint)
 QRect SheetView::shownPart(const QModelIndex& index) const
 {
     QRect shown = visualRect(index).intersected(viewport()->rect());
-    if (index.column() >= FrozenColumns::kColumns)
+    if (index.column() >= ResultSheet::kFrozenColumns)
         shown.setLeft(std::max(shown.left(), frozenEdge()));
     return shown;
 }
@@ -646,7 +646,7 @@ void SheetView::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier &&
         currentIndex().isValid()) {
         const int logical = currentIndex().column();
-        SheetHeader* header = logical < FrozenColumns::kColumns && frozen_->isVisibleTo(this)
+        SheetHeader* header = logical < ResultSheet::kFrozenColumns && frozen_->isVisibleTo(this)
                                   ? static_cast<SheetHeader*>(frozen_->horizontalHeader())
                                   : header_;
         QRect button = header->buttonRect(logical);

@@ -4,6 +4,7 @@
 #include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 #ifndef _WIN32
 #include "tests/support/diskfull.h"
@@ -85,7 +86,7 @@ TEST_P(PrintToFileTest, LeavesNoPartOfAFile)
     const QString path = files.write(u"impressao.pdf"_s, "anterior");
     ResultSheet sheet;
     for (int row = 1; row <= 3000; ++row) {
-        for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+        for (int col = 1; col <= ReturnFields::kCount; ++col)
             sheet.SetCellText(row, col, u"NOME %1 %2"_s.arg(row).arg(col));
     }
     sheet.SetRowCount(3000);

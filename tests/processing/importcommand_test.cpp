@@ -2,6 +2,7 @@
 #include "processing/returncodes.h"
 #include "processing/textdecoding.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "tests/support/casename.h"
 #include "tests/support/failingdevice.h"
 #include "tests/support/sheetrows.h"
@@ -51,7 +52,7 @@ std::string worker(const std::string& name, const std::string& checks = kAllPass
 std::string heading()
 {
     std::string line;
-    for (const std::string_view name : ReturnCodes::fieldNames())
+    for (const std::string_view name : ReturnFields::kNames)
         (line += name) += ';';
     line.pop_back();
     return line;
@@ -71,7 +72,7 @@ using Changes = std::vector<std::pair<int, std::string>>;
 Row row(const std::string& name, const Changes& changed = {})
 {
     Row cells{"1", "2", name, "4"};
-    cells.resize(ReturnCodes::kFieldCount, "OK");
+    cells.resize(ReturnFields::kCount, "OK");
     for (const auto& [column, text] : changed) {
         if (static_cast<std::size_t>(column) > cells.size())
             cells.resize(static_cast<std::size_t>(column));
@@ -112,7 +113,7 @@ TEST_P(ImportFile, FillsTheSheetOnceFromTheWholeFile)
         ImportCommand::run(files.write(QStringLiteral("retorno.txt"), c.bytes), sheet);
 
     ASSERT_TRUE(outcome.succeeded()) << outcome.messageText().toStdString();
-    std::size_t width = ReturnCodes::kFieldCount;
+    std::size_t width = ReturnFields::kCount;
     for (const Row& r : c.rows)
         width = std::max(width, r.size());
     std::vector<Row> expected = c.rows;
@@ -248,11 +249,11 @@ TEST(ImportCommand, StartsFromAnEmptySheet)
     fillEarlier(sheet);
     const QString path = files.write(QStringLiteral("r.txt"), "H\n" + worker("A") + "\nx;y");
     ASSERT_TRUE(ImportCommand::run(path, sheet).succeeded());
-    EXPECT_EQ(sheet.ColCount(), ReturnCodes::kFieldCount);
+    EXPECT_EQ(sheet.ColCount(), ReturnFields::kCount);
     Row shortRow{"x", "y"};
-    shortRow.resize(ReturnCodes::kFieldCount);
+    shortRow.resize(ReturnFields::kCount);
     EXPECT_EQ(sheetRows(sheet), (std::vector<Row>{row("A"), shortRow}));
-    for (int c = 1; c <= ReturnCodes::kFieldCount; ++c)
+    for (int c = 1; c <= ReturnFields::kCount; ++c)
         EXPECT_FALSE(sheet.IsColumnHidden(c)) << c;
     // Nothing of the earlier rows waits past the new ones.
     sheet.SetRowCount(4);
@@ -296,7 +297,7 @@ TEST_P(ImportFailure, ShowsTheMessageAndKeepsEveryCell)
     EXPECT_EQ(sheet.ColCount(), columnsBefore);
     EXPECT_EQ(sheetRows(sheet), before);
     EXPECT_EQ(reset.count() + cellChanged.count(), 0);
-    for (int c = 1; c <= ReturnCodes::kFieldCount; ++c)
+    for (int c = 1; c <= ReturnFields::kCount; ++c)
         EXPECT_FALSE(sheet.IsColumnHidden(c)) << c;
 }
 
@@ -488,7 +489,7 @@ TEST(ImportBadInput, BinaryGarbageGivesASaneSheet)
     ASSERT_TRUE(outcome.succeeded());
     EXPECT_GT(sheet.RowCount(), 100);
     EXPECT_EQ(outcome.rows, sheet.RowCount());
-    EXPECT_GT(sheet.ColCount(), ReturnCodes::kFieldCount);
+    EXPECT_GT(sheet.ColCount(), ReturnFields::kCount);
     EXPECT_LE(sheet.ColCount(), ResultSheet::kMaxColumns);
     for (int r = 1; r <= sheet.RowCount(); ++r) {
         for (int c = 1; c <= sheet.ColCount(); ++c) {

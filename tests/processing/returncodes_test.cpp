@@ -1,10 +1,12 @@
 #include "processing/returncodes.h"
+#include "sheet/returnfields.h"
 #include "tests/support/casename.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -45,16 +47,16 @@ struct OrientationCase
 {
     const char* name;
     std::string_view code;
-    std::string_view shown;
+    std::optional<std::string_view> shown; // none: the import shows the code as it is
 };
 
 class Orientation : public ::testing::TestWithParam<OrientationCase>
 {
 };
 
-TEST_P(Orientation, TranslatesKnownCodesAndKeepsTheRest)
+TEST_P(Orientation, TranslatesOnlyKnownCodes)
 {
-    EXPECT_EQ(ReturnCodes::translateOrientation(GetParam().code), GetParam().shown);
+    EXPECT_EQ(ReturnCodes::orientationText(GetParam().code), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,10 +68,12 @@ INSTANTIATE_TEST_SUITE_P(
                         "Atualizar Cadastro NIS da CAIXA-Usar Cadastro NIS Empresa pelo Conect. "
                         "Social ou uma ag. da CAIXA"},
         OrientationCase{"Three", "3", "Atualizar o Cadastro NIS em uma agência do Banco do Brasil"},
-        OrientationCase{"Four", "4", "4"}, OrientationCase{"Seven", "7", "7"},
-        OrientationCase{"TwoDigits", "10", "10"}, OrientationCase{"Empty", "", ""},
-        OrientationCase{"LeadingSpace", " 1", " 1"}, OrientationCase{"TrailingSpace", "2 ", "2 "},
-        OrientationCase{"Text", "OK", "OK"}),
+        OrientationCase{"Four", "4", std::nullopt}, OrientationCase{"Seven", "7", std::nullopt},
+        OrientationCase{"TwoDigits", "10", std::nullopt},
+        OrientationCase{"Empty", "", std::nullopt},
+        OrientationCase{"LeadingSpace", " 1", std::nullopt},
+        OrientationCase{"TrailingSpace", "2 ", std::nullopt},
+        OrientationCase{"Text", "OK", std::nullopt}),
     CaseName());
 
 // Every check column has a message of its own; no other column has one.
@@ -88,13 +92,13 @@ TEST(ReturnCodes, EachCheckColumnHasItsOwnMessage)
 }
 
 // The bundled sample's header is the field names joined by ";".
-TEST(ReturnCodes, FieldNamesAreTheReturnFileHeader)
+TEST(ReturnFields, NamesAreTheReturnFileHeader)
 {
     QFile sample(QStringLiteral(VERINOVA_SAMPLE_FILE));
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
     const QByteArray header = sample.readLine().trimmed();
     std::string joined;
-    for (const std::string_view name : ReturnCodes::fieldNames())
+    for (const std::string_view name : ReturnFields::kNames)
         joined += std::string(joined.empty() ? "" : ";") + std::string(name);
     EXPECT_EQ(header.toStdString(), joined);
 }

@@ -7,6 +7,7 @@
 #include "sheet/print/printhandler.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 #ifndef _WIN32
 #include "tests/support/diskfull.h"
@@ -49,14 +50,14 @@ using Status = SheetFile::Result::Status;
 // A worker's row: the given cells over a row of "OK" checks.
 void setRow(ResultSheet& sheet, int row, std::map<int, QString> cells)
 {
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+    for (int col = 1; col <= ReturnFields::kCount; ++col)
         sheet.SetCellText(row, col, cells.count(col) ? cells[col] : QStringLiteral("OK"));
 }
 
 QStringList headingsWithout(std::initializer_list<int> hidden)
 {
     QStringList out;
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+    for (int col = 1; col <= ReturnFields::kCount; ++col) {
         if (std::find(hidden.begin(), hidden.end(), col) == hidden.end())
             out.append(SheetTemplate::heading(col));
     }
@@ -113,7 +114,7 @@ TEST(XlsxFile, HoldsWhatTheGridShowsAsTextWithItsSummary)
         ASSERT_EQ(ws.rows.size(), std::size_t(last - first + 2));
         for (int row = first; row <= last; ++row) {
             QStringList expected;
-            for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+            for (int col = 1; col <= ReturnFields::kCount; ++col) {
                 if (!sheet.IsColumnHidden(col))
                     expected.append(sheet.CellText(row, col).left(32'767));
             }
@@ -868,7 +869,7 @@ TEST_P(AnyNameTest, SavesWholeUnderItsOwnName)
         EXPECT_EQ(rows[0], headingsWithout({}));
         for (int row = 1; row <= 3; ++row) {
             QStringList cells;
-            for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+            for (int col = 1; col <= ReturnFields::kCount; ++col)
                 cells.append(sheet.CellText(row, col));
             EXPECT_EQ(rows[std::size_t(row)], cells);
         }

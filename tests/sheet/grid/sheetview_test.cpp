@@ -3,6 +3,7 @@
 #include "sheet/grid/sheetstyle.h"
 #include "sheet/grid/sheetview.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
@@ -255,7 +256,7 @@ class SheetViewHugeCell : public ::testing::TestWithParam<HugeCell>
 TEST_P(SheetViewHugeCell, ShowsItsStartCopiesItWhole)
 {
     const QString& text = GetParam().text;
-    constexpr int kWidest = SheetTemplate::kColumns;
+    constexpr int kWidest = ReturnFields::kCount;
     SheetView view;
     view.sheet().SetCellText(1, kWidest, text);
     view.sheet().SetRowCount(1);
@@ -594,7 +595,7 @@ TEST(SheetViewHeadings, ButtonsLeaveTheHeadingsWhole)
     QCoreApplication::processEvents();
     const QImage image = header->grab().toImage();
     const QFontMetrics metrics(header->font());
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+    for (int col = 1; col <= ReturnFields::kCount; ++col) {
         const QRect button = header->buttonRect(col - 1);
         ASSERT_FALSE(button.isEmpty()) << col;
         int inkLeft = image.width();

@@ -7,6 +7,7 @@
 #include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 #include "tests/support/casename.h"
 #include "tests/support/pdftext.h"
@@ -74,7 +75,7 @@ QStringList headingsOn(const PdfText::Page& page)
 {
     QStringList out;
     for (const PdfText::Word& word : page.within({0, kTop - kSlack, 1e4, kRow + 2 * kSlack})) {
-        for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+        for (int col = 1; col <= ReturnFields::kCount; ++col) {
             if (word.text == SheetTemplate::heading(col))
                 out.append(word.text);
         }
@@ -134,7 +135,7 @@ protected:
         if (optimised) {
             ASSERT_TRUE(OptimizeCommand::run(path, sheet).succeeded());
             int hidden = 0;
-            for (int col = 1; col <= SheetTemplate::kColumns; ++col)
+            for (int col = 1; col <= ReturnFields::kCount; ++col)
                 hidden += sheet.IsColumnHidden(col);
             ASSERT_GT(hidden, 0) << "a printout with no hidden column proves nothing here";
         }
@@ -226,7 +227,7 @@ TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
     const int room = qRound((pages[0].size.width() - 2 * kSide) * 96 / 72) -
                      PagePlan::rowHeadingWidth(sheet.ShownRowCount(), SheetPrinter::digitWidth());
     auto widthOf = [](const QString& heading) {
-        for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+        for (int col = 1; col <= ReturnFields::kCount; ++col) {
             if (SheetTemplate::heading(col) == heading)
                 return SheetTemplate::columnWidthPixels(SheetTemplate::columnWidthUnits(col),
                                                         SheetPrinter::digitWidth());
@@ -234,7 +235,7 @@ TEST_P(PrintoutTest, ShowsTheSheetAsASpreadsheetPrintsIt)
         return 0;
     };
     const int frozen = c.frozen ? ResultSheet::kFrozenColumns : 0;
-    for (int col = 1; col <= SheetTemplate::kColumns; ++col) {
+    for (int col = 1; col <= ReturnFields::kCount; ++col) {
         const QString heading = SheetTemplate::heading(col);
         int seen = 0;
         for (const QStringList& band : bands) {
@@ -290,7 +291,7 @@ TEST_F(Printout, ColumnWiderThanThePageIsAloneAndClipped)
     ASSERT_TRUE(printThroughCommand(
         sheet, pdf, [](QPrinter& printer) { printer.setPageSize(QPageSize(QPageSize::A5)); }));
     const std::vector<PdfText::Page> pages = PdfText::pages(pdf);
-    const QString wide = SheetTemplate::heading(SheetTemplate::kColumns);
+    const QString wide = SheetTemplate::heading(ReturnFields::kCount);
     const int last = static_cast<int>(pages.size());
     ASSERT_NEAR(pages.back().size.width(), 420, kSlack); // the user's paper, not the template's
     ASSERT_EQ(headingsOn(pages.back()), QStringList{wide});
