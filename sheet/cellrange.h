@@ -10,7 +10,6 @@ struct CellRange
     int col2 = 1;
 
     bool hasRows() const { return row2 >= row1; }
-    bool hasColumns() const { return col2 >= col1; }
     bool contains(int row, int col) const
     {
         return row >= row1 && row <= row2 && col >= col1 && col <= col2;

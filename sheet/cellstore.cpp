@@ -96,8 +96,7 @@ void CellStore::resizeRows(int rows)
     if (rows < this->rows()) {
         const auto dropped = [rows](const auto& entry) { return entry.first >= rows; };
         std::erase_if(escaped_, dropped);
-        if (std::erase_if(extras_, dropped) > 0)
-            recomputeWidestExtra();
+        std::erase_if(extras_, dropped);
     }
     rows_.resize(static_cast<std::size_t>(rows));
 }
@@ -132,7 +131,6 @@ void CellStore::setHandle(int row, int col, Handle h)
     if (it->second.size() <= index)
         it->second.resize(index + 1, kEmpty);
     it->second[index] = h;
-    widestExtra_ = std::max(widestExtra_, static_cast<int>(it->second.size()));
 }
 
 void CellStore::setNarrow(int row, int narrow, Handle h)
@@ -170,13 +168,6 @@ CellStore::Handle CellStore::extraHandle(int row, int col) const
     return index < it->second.size() ? it->second[index] : kEmpty;
 }
 
-int CellStore::widestRow() const
-{
-    if (rows() == 0)
-        return 0;
-    return kInlineColumns + widestExtra_;
-}
-
 namespace {
 template <typename Map> void remapRows(Map& map, const std::function<int(int oldRow)>& newRow)
 {
@@ -195,15 +186,6 @@ void CellStore::remapSideRows(const std::function<int(int oldRow)>& newRow)
 {
     remapRows(escaped_, newRow);
     remapRows(extras_, newRow);
-    recomputeWidestExtra();
-}
-
-// Only after rows went away: the wide rows are few, so this stays cheap.
-void CellStore::recomputeWidestExtra()
-{
-    widestExtra_ = 0;
-    for (const auto& [row, cells] : extras_)
-        widestExtra_ = std::max(widestExtra_, static_cast<int>(cells.size()));
 }
 
 int CellStore::removeRowsIf(const std::function<bool(int row)>& doomed)

@@ -145,8 +145,6 @@ public:
     Handle handle(int row, int col) const { return RowView(*this, row).handle(col); }
     // Grows the rows as needed.
     void setHandle(int row, int col, Handle h);
-    // The widest stored row, in columns (at least kInlineColumns once a row exists).
-    int widestRow() const;
 
     // Removes every row for which doomed(row) is true, keeping the order of
     // the others; returns how many were removed. Pool texts are not reclaimed.
@@ -171,14 +169,12 @@ private:
     Handle escapedHandle(int row, int narrow) const;
     void setNarrow(int row, int narrow, Handle h);
     void remapSideRows(const std::function<int(int oldRow)>& newRow);
-    void recomputeWidestExtra();
 
     GrowableArray<Row> rows_;
     // Cells past kInlineColumns, for the rare rows that have any.
     std::unordered_map<int, std::vector<Handle>> extras_;
     // The handles of the narrow cells that hold kEscaped, by row.
     std::unordered_map<int, std::array<Handle, kNarrowColumns>> escaped_;
-    int widestExtra_ = 0;
 
     std::vector<std::string> internedUtf8_;
     std::vector<QString> internedText_;

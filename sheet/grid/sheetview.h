@@ -64,11 +64,8 @@ public:
     // accents aside, the active cell.
     Found find(const QString& text);
 
-    QAction* copyAction() const { return copy_; }
-    QAction* saveAction() const { return save_; }
-    QAction* findAction() const { return find_; }
-    QAction* findNextAction() const { return findNext_; }
-    QAction* showAllAction() const { return showAll_; }
+    // "Congelar CPF, NIS e NOME" in the grid's menu, checked while the
+    // freeze is wanted.
     QAction* freezeAction() const { return freeze_; }
 
     // What the count calls the rows: "trabalhador" and "trabalhadores"
@@ -123,7 +120,6 @@ private:
     void showSheetSelection();
     void takeViewSelection();
     void scrollToCell(int row, int col);
-    void followShownRows();
     void setFrozen(bool frozen);
     void followColumns();
     void layOutFrozen();

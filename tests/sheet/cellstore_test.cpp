@@ -85,7 +85,6 @@ struct RemoveCase
     int first;
     int count;
     std::vector<std::string> left;
-    int widest;
 };
 
 class RemoveRows : public ::testing::TestWithParam<RemoveCase>
@@ -98,19 +97,18 @@ TEST_P(RemoveRows, KeepsTheOthersInOrder)
     CellStore store = markedRows(5);
     store.removeRows(GetParam().first, GetParam().count);
     EXPECT_EQ(marks(store), GetParam().left);
-    EXPECT_EQ(store.widestRow(), GetParam().widest);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RemoveRows,
-    ::testing::Values(RemoveCase{"First", 0, 1, {"1", "2", "3+w3", "4"}, 41},
-                      RemoveCase{"Middle", 1, 2, {"0+w0", "3+w3", "4"}, 41},
-                      RemoveCase{"Last", 4, 1, {"0+w0", "1", "2", "3+w3"}, 41},
-                      RemoveCase{"PastTheEnd", 3, 10, {"0+w0", "1", "2"}, 41},
-                      RemoveCase{"EveryWideRow", 0, 4, {"4"}, 21}, RemoveCase{"All", 0, 5, {}, 0},
-                      RemoveCase{"NoCount", 1, 0, {"0+w0", "1", "2", "3+w3", "4"}, 41},
-                      RemoveCase{"NegativeFirst", -1, 2, {"0+w0", "1", "2", "3+w3", "4"}, 41},
-                      RemoveCase{"FirstPastTheRows", 5, 1, {"0+w0", "1", "2", "3+w3", "4"}, 41}),
+    ::testing::Values(RemoveCase{"First", 0, 1, {"1", "2", "3+w3", "4"}},
+                      RemoveCase{"Middle", 1, 2, {"0+w0", "3+w3", "4"}},
+                      RemoveCase{"Last", 4, 1, {"0+w0", "1", "2", "3+w3"}},
+                      RemoveCase{"PastTheEnd", 3, 10, {"0+w0", "1", "2"}},
+                      RemoveCase{"EveryWideRow", 0, 4, {"4"}}, RemoveCase{"All", 0, 5, {}},
+                      RemoveCase{"NoCount", 1, 0, {"0+w0", "1", "2", "3+w3", "4"}},
+                      RemoveCase{"NegativeFirst", -1, 2, {"0+w0", "1", "2", "3+w3", "4"}},
+                      RemoveCase{"FirstPastTheRows", 5, 1, {"0+w0", "1", "2", "3+w3", "4"}}),
     CaseName());
 
 // Rows dropped and grown again come back empty, across chunk boundaries too.
