@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,11 @@ struct FoldCase
     const char* folded;
     bool latin1; // folded without a QString too
 };
+
+void PrintTo(const FoldCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AccentsAsideTest : public ::testing::TestWithParam<FoldCase>
 {
