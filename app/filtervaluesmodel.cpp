@@ -1,6 +1,5 @@
 #include "app/filtervaluesmodel.h"
 
-#include "sheet/grid/sheetfinder.h"
 #include "sheet/sheettemplate.h"
 
 #include <algorithm>
@@ -75,11 +74,11 @@ void FilterValuesModel::listMatching(const QString& search)
     // Worked out whole before anything changes: short of memory, the list
     // and its ticks stay as they were.
     Search next;
-    next.foldedNeedle = SheetFinder::fold(search);
+    next.foldedNeedle = LatinFolder::fold(search);
     if (next.foldedNeedle == search_.foldedNeedle)
         return;
     next.needle = next.foldedNeedle.toStdString();
-    next.emptyMatches = SheetFinder::fold(kEmptyText).contains(next.foldedNeedle);
+    next.emptyMatches = LatinFolder::fold(kEmptyText).contains(next.foldedNeedle);
     // Typing one more letter can only drop values from those listed, so
     // only they need looking at again.
     const bool narrowing = next.foldedNeedle.contains(search_.foldedNeedle);
@@ -158,7 +157,7 @@ bool FilterValuesModel::matches(const ColumnValues::Value& value, const Search& 
         return search.emptyMatches;
     if (const std::optional<std::string_view> folded = folder.fold(value.utf8))
         return folded->find(search.needle) != std::string_view::npos;
-    return SheetFinder::fold(
+    return LatinFolder::fold(
                QString::fromUtf8(value.utf8.data(), static_cast<qsizetype>(value.utf8.size())))
         .contains(search.foldedNeedle);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/columnvalues.h"
-#include "sheet/grid/latinfolder.h"
+#include "text/latinfolder.h"
 
 #include <QAbstractListModel>
 #include <QLocale>

@@ -3,7 +3,7 @@
 // validation, Windows-1252, and UTF-16 in both byte orders, whole and in two
 // pieces.
 #include "processing/textdecoding.h"
-#include "sheet/text/bytescan.h"
+#include "text/bytescan.h"
 
 #include <QByteArray>
 #include <QString>

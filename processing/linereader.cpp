@@ -1,6 +1,6 @@
 #include "processing/linereader.h"
 
-#include "sheet/text/bytescan.h"
+#include "text/bytescan.h"
 
 #include <algorithm>
 

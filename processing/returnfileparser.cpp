@@ -5,7 +5,7 @@
 #include "processing/textdecoding.h"
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
-#include "sheet/text/bytescan.h"
+#include "text/bytescan.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,7 @@
 #include "processing/textdecoding.h"
 
-#include "sheet/text/bytescan.h"
+#include "text/bytescan.h"
+#include "text/utf8.h"
 
 #include <array>
 
@@ -15,44 +16,16 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
 
 bool TextDecoding::isValidUtf8(std::string_view bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            p += ByteScan::asciiPrefix(
-                {reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)});
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            i += ByteScan::asciiPrefix(bytes.substr(i));
             continue;
         }
-        int length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0; // overlong
-            else if (c == 0xED)
-                high = 0x9F; // surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90; // overlong
-            else if (c == 0xF4)
-                high = 0x8F; // past U+10FFFF
-        } else {
+        std::size_t length = 0;
+        const char32_t c = Utf8::decode(bytes.substr(i), length);
+        if (Utf8::isMalformed(c, length))
             return false;
-        }
-        if (end - p < length)
-            return false;
-        if (p[1] < low || p[1] > high)
-            return false;
-        for (int i = 2; i < length; ++i) {
-            if (p[i] < 0x80 || p[i] > 0xBF)
-                return false;
-        }
-        p += length;
+        i += length;
     }
     return true;
 }
@@ -66,15 +39,7 @@ void TextDecoding::appendWindows1252AsUtf8(std::string_view bytes, std::string& 
             out.push_back(ch);
             continue;
         }
-        const char16_t unit = byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
-        if (unit < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        }
+        Utf8::append(byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte}, out);
     }
 }
 
@@ -91,31 +56,10 @@ TextDecoding::Utf16 TextDecoding::utf16Bom(std::string_view firstBytes)
     return Utf16::None;
 }
 
-namespace {
-void appendCodePoint(char32_t c, std::string& out)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-} // namespace
-
 std::size_t TextDecoding::appendUtf16AsUtf8(std::string_view bytes, Utf16 order, std::string& out,
                                             bool final)
 {
-    constexpr char32_t kReplacement = 0xFFFD;
+    using Utf8::kReplacement;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     const bool big = order == Utf16::BigEndian;
@@ -127,31 +71,31 @@ std::size_t TextDecoding::appendUtf16AsUtf8(std::string_view bytes, Utf16 order,
     while (i + 2 <= n) {
         const char16_t unit = unitAt(i);
         if (unit < 0xD800 || unit > 0xDFFF) {
-            appendCodePoint(unit, out);
+            Utf8::append(unit, out);
             i += 2;
         } else if (unit <= 0xDBFF) { // a high surrogate: its low one must follow
             if (i + 4 > n) {
                 if (!final)
                     return i;
-                appendCodePoint(kReplacement, out);
+                Utf8::append(kReplacement, out);
                 i += 2;
                 continue;
             }
             const char16_t low = unitAt(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                appendCodePoint(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00), out);
+                Utf8::append(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00), out);
                 i += 4;
             } else {
-                appendCodePoint(kReplacement, out);
+                Utf8::append(kReplacement, out);
                 i += 2;
             }
         } else { // a low surrogate alone
-            appendCodePoint(kReplacement, out);
+            Utf8::append(kReplacement, out);
             i += 2;
         }
     }
     if (i < n && final) {
-        appendCodePoint(kReplacement, out);
+        Utf8::append(kReplacement, out);
         i = n;
     }
     return i;

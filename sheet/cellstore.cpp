@@ -1,6 +1,6 @@
 #include "sheet/cellstore.h"
 
-#include "sheet/text/varint.h"
+#include "text/varint.h"
 
 #include <algorithm>
 #include <cstring>

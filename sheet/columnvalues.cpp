@@ -2,6 +2,7 @@
 
 #include "sheet/resultsheet.h"
 #include "sheet/rowfilter.h"
+#include "text/bytescan.h"
 
 #include <algorithm>
 #include <array>
@@ -11,18 +12,6 @@
 #include <utility>
 
 namespace {
-// A text's first eight bytes as one number that orders as the bytes do:
-// most comparisons of a sort end there, without reading the texts again.
-std::uint64_t prefixOf(std::string_view text)
-{
-    unsigned char bytes[8] = {};
-    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
-    std::uint64_t prefix = 0;
-    for (const unsigned char byte : bytes)
-        prefix = prefix << 8 | byte;
-    return prefix;
-}
-
 std::uint64_t hashOf(std::string_view text)
 {
     // FNV-1a: the texts are short (names, numbers), and this one is quick
@@ -117,7 +106,7 @@ std::vector<ColumnValues::Value> ColumnValues::of(const ResultSheet& sheet, int 
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             Slot& slot = table[at];
             if (slot.place == 0) {
-                distinct.push_back({prefixOf(text), text, rows});
+                distinct.push_back({ByteScan::prefixKey(text), text, rows});
                 slot = {static_cast<std::uint32_t>(distinct.size()),
                         static_cast<std::uint32_t>(hash >> 32)};
                 return;

@@ -1,7 +1,7 @@
 #include "sheet/replacingfile.h"
 
 #include "sheet/systempath.h"
-#include "sheet/text/utf8boundary.h"
+#include "text/utf8boundary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "sheet/resultsheet.h"
 
-#include "sheet/text/utf8boundary.h"
+#include "text/utf8boundary.h"
 
 #include <algorithm>
 

@@ -2,12 +2,12 @@
 
 #include "sheet/growablememory.h"
 #include "sheet/returnfields.h"
-#include "sheet/text/collationkey.h"
-#include "sheet/text/varint.h"
+#include "text/bytescan.h"
+#include "text/collationkey.h"
+#include "text/varint.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -111,13 +111,7 @@ constexpr std::size_t kPrefixBytes = 8;
 // have the length their first bytes say. So a key of up to eight bytes is
 // known by its prefix alone, and one whose prefix equals a short key's
 // padding and goes on is the bigger.
-std::uint64_t prefixOf(const std::string& key)
-{
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < kPrefixBytes; ++i)
-        prefix = prefix << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-    return prefix;
-}
+static_assert(sizeof(ByteScan::prefixKey({})) == kPrefixBytes);
 
 // The rests of a column's keys past their prefix, one after the other, each
 // after its length as a varint. Dates and CPFs have none.
@@ -157,8 +151,8 @@ public:
         const std::size_t n = std::min(ra, rb);
         std::size_t i = 0;
         for (; i + 8 <= n; i += 8) {
-            const std::uint64_t wa = bigEndianWord(pa + i);
-            const std::uint64_t wb = bigEndianWord(pb + i);
+            const std::uint64_t wa = ByteScan::loadBigEndian(pa + i);
+            const std::uint64_t wb = ByteScan::loadBigEndian(pb + i);
             if (wa != wb)
                 return wa < wb ? -1 : 1;
         }
@@ -172,15 +166,6 @@ public:
     }
 
 private:
-    static std::uint64_t bigEndianWord(const char* p)
-    {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if constexpr (std::endian::native == std::endian::little)
-            word = __builtin_bswap64(word);
-        return word;
-    }
-
     GrowableMemory memory_;
     std::size_t used_ = 0;
 };
@@ -286,7 +271,7 @@ std::vector<std::int32_t> orderByKeys(const CellStore& cells, int rowCount, int 
         }
         key.clear();
         appendKey(kind, cells.utf8(h), collation, key);
-        const Entry<Offset> entry{prefixOf(key), arena.add(key), r};
+        const Entry<Offset> entry{ByteScan::prefixKey(key), arena.add(key), r};
         entries.push_back(entry);
         if (known)
             *known = entry;

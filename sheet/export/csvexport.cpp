@@ -5,7 +5,7 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
-#include "sheet/text/quotedfield.h"
+#include "text/quotedfield.h"
 
 #include <QIODevice>
 

@@ -1,7 +1,7 @@
 #include "sheet/grid/selectiontext.h"
 
 #include "sheet/resultsheet.h"
-#include "sheet/text/quotedfield.h"
+#include "text/quotedfield.h"
 
 #include <algorithm>
 #include <string>

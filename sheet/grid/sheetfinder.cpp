@@ -2,7 +2,7 @@
 
 #include "sheet/resultsheet.h"
 #include "sheet/showncolumns.h"
-#include "sheet/text/bytescan.h"
+#include "text/bytescan.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,33 +25,12 @@ std::string punctuatedDigits(const std::string& text)
 } // namespace
 
 SheetFinder::SheetFinder(const QString& text)
-    : needle_(fold(text).toStdString()), digits_(punctuatedDigits(needle_))
+    : needle_(LatinFolder::fold(text).toStdString()), digits_(punctuatedDigits(needle_))
 {
-}
-
-QString SheetFinder::fold(const QString& text)
-{
-    // Compatibility decomposition splits "Ã" into "A" and a combining tilde
-    // (and "ﬁ" into "fi"); the marks are then dropped.
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString bare;
-    bare.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing &&
-            c.category() != QChar::Mark_SpacingCombining && c.category() != QChar::Mark_Enclosing)
-            bare.append(c);
-    }
-    return bare.toCaseFolded();
 }
 
 namespace {
 using ByteScan::isAscii;
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 bool SheetFinder::holds(std::string_view utf8) const
@@ -65,7 +44,7 @@ bool SheetFinder::holds(std::string_view utf8, const std::string& needle) const
         if (const std::optional<std::string_view> folded = folder_.fold(utf8))
             return folded->find(needle) != std::string_view::npos;
         const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-        return fold(text).toStdString().find(needle) != std::string::npos;
+        return LatinFolder::fold(text).toStdString().find(needle) != std::string::npos;
     }
     // Most cells are ASCII: compared in place, byte by byte, case aside.
     if (utf8.size() < needle.size())
@@ -73,7 +52,7 @@ bool SheetFinder::holds(std::string_view utf8, const std::string& needle) const
     const std::size_t last = utf8.size() - needle.size();
     for (std::size_t i = 0; i <= last; ++i) {
         std::size_t n = 0;
-        while (n < needle.size() && lower(utf8[i + n]) == needle[n])
+        while (n < needle.size() && ByteScan::lowerAscii(utf8[i + n]) == needle[n])
             ++n;
         if (n == needle.size())
             return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/grid/latinfolder.h"
+#include "text/latinfolder.h"
 
 #include <QString>
 
@@ -12,11 +12,12 @@
 class ResultSheet;
 
 // Finds a text in the cells the grid shows, as a user types it: case and
-// accents do not count ("joao" finds "JOÃO", "sonia" finds "SÔNIA"), and a
-// CPF, NIS or date typed with its punctuation finds its digits
-// ("321.251.573-22" finds "32125157322", "08/06/1967" finds "08061967"). The
-// search runs row by row, as shown, through the shown columns from the cell after a
-// given one, wraps at the end, and comes back to that cell last.
+// accents do not count, as LatinFolder folds them ("joao" finds "JOÃO",
+// "sonia" finds "SÔNIA"), and a CPF, NIS or date typed with its punctuation
+// finds its digits ("321.251.573-22" finds "32125157322", "08/06/1967" finds
+// "08061967"). The search runs row by row, as shown, through the shown
+// columns from the cell after a given one, wraps at the end, and comes back
+// to that cell last.
 class SheetFinder
 {
 public:
@@ -33,9 +34,6 @@ public:
     // The first cell after (row, col) that holds the text; rows count as
     // shown, the row found too.
     std::optional<Cell> findAfter(const ResultSheet& sheet, int row, int col) const;
-
-    // Text without case or accents, as the search compares it.
-    static QString fold(const QString& text);
 
 private:
     bool holds(std::string_view utf8) const;

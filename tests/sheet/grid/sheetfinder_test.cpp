@@ -28,7 +28,7 @@ TEST_P(SheetFinderTest, FindsTheNextShownCellIgnoringCaseAndAccents)
     ResultSheet sheet;
     const char* rows[][4] = {{"11111111111", "JOÃO SÁ", "OK", "NIS inválido"},
                              {"22222222222", "SÔNIA", "OK", "OK"},
-                             {"33333333333", "Ana Conceição", "CPF inválido", "OK"}};
+                             {"33333333333", "Ana Conceição Sørensen", "CPF inválido", "OK"}};
     for (int r = 0; r < 3; ++r)
         for (int col = 0; col < 4; ++col)
             sheet.SetCellText(r + 1, col + 1, QString::fromUtf8(rows[r][col]));
@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FindCase{"AccentsAndCaseAside", "joao", 1, 1, 1, 2},
                       FindCase{"AccentsInTheSheetOnly", "sonia", 1, 1, 2, 2},
                       FindCase{"AccentsInTheTextOnly", "CONCEICÃO", 1, 1, 3, 2},
+                      FindCase{"LetterWrittenWithoutItsStroke", "SORENSEN", 1, 1, 3, 2},
                       FindCase{"InvalidInAShownColumn", "INVALIDO", 1, 1, 3, 3},
                       FindCase{"StartsAfterTheActiveCell", "ok", 2, 3, 1, 3, true},
                       FindCase{"WrapsToTheTop", "11111", 3, 2, 1, 1, true},

@@ -1,4 +1,4 @@
-#include "sheet/text/utf8boundary.h"
+#include "text/utf8boundary.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sheet/text/quotedfield.h"
+#include "text/quotedfield.h"
 
 void QuotedField::appendQuoted(std::string& out, std::string_view field, std::string_view lead)
 {

@@ -1,5 +1,5 @@
-#include "sheet/text/utf8boundary.h"
 #include "tests/support/casename.h"
+#include "text/utf8boundary.h"
 
 #include <gtest/gtest.h>
 

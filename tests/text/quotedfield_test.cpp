@@ -1,5 +1,5 @@
-#include "sheet/text/quotedfield.h"
 #include "tests/support/casename.h"
+#include "text/quotedfield.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,7 @@
-#include "sheet/text/collationkey.h"
+#include "text/collationkey.h"
+
+#include "text/bytescan.h"
+#include "text/latinletters.h"
 
 #include <algorithm>
 #include <array>
@@ -6,54 +9,9 @@
 #include <cstdint>
 
 namespace {
-// Accents in the order they break ties, as the common Unicode order has
-// them: none first, then acute, grave, circumflex...
-enum Accent : std::uint8_t
-{
-    kNone,
-    kAcute,
-    kGrave,
-    kCircumflex,
-    kRing,
-    kDiaeresis,
-    kTilde,
-    kCedilla,
-    kStroke,
-    kLigature, // Æ, Þ, ß: after the letters they are written as
-    // Other combining marks, U+0300 up, weigh kOtherMarks + their offset.
-    kOtherMarks = 16,
-};
+using namespace LatinLetters; // Letter, Accent and the accents' names
 
-struct Letter
-{
-    char first;
-    char second; // '\0' for a single letter
-    Accent accent;
-};
-
-// U+00C0 to U+00DF; the small letters U+00E0 to U+00FF fold the same way,
-// but for ÷ and ÿ. A Letter with no `first` keeps its bytes (×).
-constexpr std::array<Letter, 32> kLatin1Letters = {{
-    {'a', 0, kGrave},      {'a', 0, kAcute}, {'a', 0, kCircumflex}, {'a', 0, kTilde},
-    {'a', 0, kDiaeresis},  {'a', 0, kRing},  {'a', 'e', kLigature}, {'c', 0, kCedilla},
-    {'e', 0, kGrave},      {'e', 0, kAcute}, {'e', 0, kCircumflex}, {'e', 0, kDiaeresis},
-    {'i', 0, kGrave},      {'i', 0, kAcute}, {'i', 0, kCircumflex}, {'i', 0, kDiaeresis},
-    {'d', 0, kStroke},     {'n', 0, kTilde}, {'o', 0, kGrave},      {'o', 0, kAcute},
-    {'o', 0, kCircumflex}, {'o', 0, kTilde}, {'o', 0, kDiaeresis},  {0, 0, kNone},
-    {'o', 0, kStroke},     {'u', 0, kGrave}, {'u', 0, kAcute},      {'u', 0, kCircumflex},
-    {'u', 0, kDiaeresis},  {'y', 0, kAcute}, {'t', 'h', kLigature}, {'s', 's', kLigature},
-}};
-constexpr Letter kSmallYDiaeresis = {'y', 0, kDiaeresis};
 constexpr Letter kKeepBytes = {0, 0, kNone};
-
-Letter latin1Letter(unsigned codePoint)
-{
-    if (codePoint == 0xF7)
-        return kKeepBytes;
-    if (codePoint == 0xFF)
-        return kSmallYDiaeresis;
-    return kLatin1Letters[codePoint & 0x1F];
-}
 
 Accent markAccent(unsigned codePoint)
 {
@@ -111,8 +69,7 @@ void CollationKey::append(std::string_view utf8, std::string& key)
                 key.push_back('\x01');
                 key.push_back(static_cast<char>(byte + 1));
             } else {
-                key.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                                         : static_cast<char>(byte));
+                key.push_back(ByteScan::lowerAscii(static_cast<char>(byte)));
             }
             continue;
         }
@@ -120,7 +77,7 @@ void CollationKey::append(std::string_view utf8, std::string& key)
         const unsigned next = pair ? static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu : 0;
         if (pair && (byte == 0xC2 || byte == 0xC3)) {
             const unsigned codePoint = ((byte & 0x03u) << 6) | next;
-            const Letter letter = codePoint >= 0xC0 ? latin1Letter(codePoint) : kKeepBytes;
+            const Letter letter = codePoint >= 0xC0 ? LatinLetters::of(codePoint) : kKeepBytes;
             if (letter.first != 0) {
                 if (letter.accent != kNone)
                     accent(key.size(), letter.accent);

@@ -1,5 +1,5 @@
-#include "sheet/text/bytescan.h"
 #include "tests/support/casename.h"
+#include "text/bytescan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
-#include "sheet/grid/latinfolder.h"
+#include "text/latinfolder.h"
 
-#include "sheet/grid/sheetfinder.h"
-#include "sheet/text/bytescan.h"
-
-#include <QString>
+#include "text/bytescan.h"
+#include "text/latinletters.h"
+#include "text/utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -24,7 +23,7 @@ const std::array<FoldedLatin, 128>& foldedLatin()
         std::array<FoldedLatin, 128> folded;
         for (std::size_t i = 0; i < folded.size(); ++i) {
             const std::string utf8 =
-                SheetFinder::fold(QString(QChar(static_cast<char16_t>(0x80 + i)))).toStdString();
+                LatinFolder::fold(QString(QChar(static_cast<char16_t>(0x80 + i)))).toStdString();
             Q_ASSERT(utf8.size() <= folded[i].bytes.size());
             std::copy(utf8.begin(), utf8.end(), folded[i].bytes.begin());
             folded[i].size = utf8.size();
@@ -34,18 +33,34 @@ const std::array<FoldedLatin, 128>& foldedLatin()
     return table;
 }
 
-// Eight ASCII bytes with 'A' to 'Z' lowered: a byte's top bit is set by
-// adding (0x80 - 'A') when it is 'A' or above, by adding (0x80 - 'Z' - 1)
-// when it is above 'Z'; bytes below 0x80 carry into no neighbour.
-std::uint64_t lowerAscii(std::uint64_t word)
-{
-    using ByteScan::kHigh;
-    using ByteScan::kOnes;
-    const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
-    const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
-    return word | ((fromA & ~pastZ & kHigh) >> 2);
-}
 } // namespace
+
+QString LatinFolder::fold(const QString& text)
+{
+    // Compatibility decomposition splits "Ã" into "A" and a combining tilde
+    // (and "ﬁ" into "fi"); the marks are then dropped. What is left of
+    // Latin-1 is a letter no accent comes off: Æ, Ð, Ø, Þ, ß.
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD).toCaseFolded();
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+            category == QChar::Mark_Enclosing)
+            continue;
+        const LatinLetters::Letter letter = c.unicode() >= 0xC0 && c.unicode() <= 0xFF
+                                                ? LatinLetters::of(c.unicode())
+                                                : LatinLetters::Letter{0, 0, {}};
+        if (letter.first == 0) {
+            bare.append(c);
+            continue;
+        }
+        bare.append(QLatin1Char(letter.first));
+        if (letter.second != 0)
+            bare.append(QLatin1Char(letter.second));
+    }
+    return bare;
+}
 
 std::optional<std::string_view> LatinFolder::fold(std::string_view utf8)
 {
@@ -62,7 +77,7 @@ std::optional<std::string_view> LatinFolder::fold(std::string_view utf8)
         if (end - in >= 8) {
             const std::uint64_t word = ByteScan::load(in);
             if ((word & ByteScan::kHigh) == 0) {
-                const std::uint64_t lowered = lowerAscii(word);
+                const std::uint64_t lowered = ByteScan::lowerAscii(word);
                 std::memcpy(out, &lowered, sizeof lowered);
                 in += 8;
                 out += 8;
@@ -71,20 +86,18 @@ std::optional<std::string_view> LatinFolder::fold(std::string_view utf8)
         }
         const auto byte = static_cast<unsigned char>(*in);
         if (byte < 0x80) {
-            *out++ = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : *in;
+            *out++ = ByteScan::lowerAscii(*in);
             ++in;
             continue;
         }
-        // Two bytes, 110000xx 10xxxxxx, for U+0080 to U+00FF.
-        if ((byte & 0xFE) != 0xC2 || end - in < 2)
+        std::size_t length = 0;
+        const char32_t c = Utf8::decode({in, static_cast<std::size_t>(end - in)}, length);
+        if (c > 0xFF || Utf8::isMalformed(c, length))
             return std::nullopt;
-        const auto next = static_cast<unsigned char>(in[1]);
-        if ((next & 0xC0) != 0x80)
-            return std::nullopt;
-        const FoldedLatin& letter = folded[((byte & 0x01u) << 6) | (next & 0x3Fu)];
+        const FoldedLatin& letter = folded[c - 0x80];
         std::memcpy(out, letter.bytes.data(), letter.bytes.size());
         out += letter.size;
-        in += 2;
+        in += length;
     }
     return std::string_view(buffer_.data(), static_cast<std::size_t>(out - buffer_.data()));
 }

@@ -6,7 +6,8 @@
 #include <string_view>
 
 // Scans of text eight bytes at a time, in one 64-bit word, for the loops that
-// look at every byte of a return file or of a sheet. Inline, because they are
+// look at every byte of a return file or of a sheet, and the first bytes of a
+// text as one number for the sorts. Inline, because they are
 // called once per field or cell, where a call costs about as much as the scan.
 namespace ByteScan {
 
@@ -90,6 +91,41 @@ inline std::size_t asciiPrefix(std::string_view text)
 inline bool isAscii(std::string_view text)
 {
     return asciiPrefix(text) == text.size();
+}
+
+// 'A' to 'Z' lowered, any other byte as it is.
+inline char lowerAscii(char byte)
+{
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
+
+// Eight bytes below 0x80 with 'A' to 'Z' lowered: a byte's top bit is set
+// by adding (0x80 - 'A') when it is 'A' or above, by adding (0x80 - 'Z' - 1)
+// when it is above 'Z'; bytes below 0x80 carry into no neighbour.
+inline std::uint64_t lowerAscii(std::uint64_t word)
+{
+    const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
+    const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
+    return word | ((fromA & ~pastZ & kHigh) >> 2);
+}
+
+// The eight bytes at p as one number that orders as the bytes do.
+inline std::uint64_t loadBigEndian(const char* p)
+{
+    return __builtin_bswap64(load(p));
+}
+
+// A text's first eight bytes, zeros after a shorter one, as one number that
+// orders as the bytes do: most comparisons of a sort end there, without
+// reading the texts again.
+inline std::uint64_t prefixKey(std::string_view text)
+{
+    if (text.size() >= 8)
+        return loadBigEndian(text.data());
+    std::uint64_t word = 0;
+    if (!text.empty())
+        std::memcpy(&word, text.data(), text.size());
+    return __builtin_bswap64(word);
 }
 
 } // namespace ByteScan
