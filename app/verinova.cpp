@@ -89,7 +89,8 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     followTheSheetsRequests();
 }
 
-// Its name, title and picture, and to assistive technology a window.
+// Its name, title, picture and designed size; to assistive technology, a
+// window.
 void Verinova::introduceItself()
 {
     [[maybe_unused]] static const bool told = [] {
