@@ -1,15 +1,9 @@
 #include "app/bitmapiconengine.h"
 
 #include <QDir>
-#include <QPainter>
-#include <QPixmap>
+#include <QIcon>
 
 #include <algorithm>
-
-namespace {
-// How much of a picture shows when its control is disabled, as with SVG.
-constexpr qreal kDisabledOpacity = 0.4;
-} // namespace
 
 BitmapIconEngine::BitmapIconEngine(const QStringList& renderings)
 {
@@ -47,45 +41,20 @@ const QImage& BitmapIconEngine::renderingFor(const QSize& size) const
     return renderings_->back();
 }
 
-void BitmapIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-                             QIcon::State /*state*/)
+QSizeF BitmapIconEngine::pictureSize() const
 {
-    if (isNull() || rect.isEmpty())
-        return;
+    return renderings_->front().size();
+}
+
+void BitmapIconEngine::draw(QPainter& painter, const QRectF& target) const
+{
     // The device's pixels, not the logical ones, decide which rendering is sharp.
-    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    QSizeF fitted = QSizeF(renderings_->front().size());
-    fitted.scale(QSizeF(rect.size()), Qt::KeepAspectRatio);
-    const QSize pixels = (fitted * ratio).toSize().expandedTo(QSize(1, 1));
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (target.size() * ratio).toSize().expandedTo(QSize(1, 1));
     const QImage scaled =
         renderingFor(pixels).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QRectF target(QPointF(), fitted);
-    target.moveCenter(QRectF(rect).center());
-
-    painter->save();
-    if (mode == QIcon::Disabled)
-        painter->setOpacity(painter->opacity() * kDisabledOpacity);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(target, scaled);
-    painter->restore();
-}
-
-QPixmap BitmapIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state)
-{
-    if (size.isEmpty())
-        return {};
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        paint(&painter, QRect(QPoint(), size), mode, state);
-    }
-    return QPixmap::fromImage(std::move(image));
-}
-
-QSize BitmapIconEngine::actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/)
-{
-    return size;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, scaled);
 }
 
 QIconEngine* BitmapIconEngine::clone() const

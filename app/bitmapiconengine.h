@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QIconEngine>
+#include "app/pictureiconengine.h"
+
 #include <QImage>
 
 #include <memory>
@@ -9,9 +10,8 @@
 // An icon drawn from a picture rendered ahead at several sizes, for builds
 // without Qt SVG: the smallest rendering not smaller than the asked size is
 // scaled down smoothly, so it stays sharp at the usual device pixel ratios.
-// It looks and behaves as SvgIconEngine does: the picture keeps its
-// proportions, is centred, and shows faded when its control is disabled.
-class BitmapIconEngine : public QIconEngine
+// It looks and behaves as SvgIconEngine does.
+class BitmapIconEngine : public PictureIconEngine
 {
 public:
     // `renderings` are the picture's files, any sizes, any order.
@@ -22,15 +22,14 @@ public:
     // there is none.
     static QIcon icon(const QString& folder, const QString& name);
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QIconEngine* clone() const override;
     QString key() const override;
     bool isNull() override;
 
 private:
     BitmapIconEngine(const BitmapIconEngine& other) = default;
+    QSizeF pictureSize() const override;
+    void draw(QPainter& painter, const QRectF& target) const override;
     const QImage& renderingFor(const QSize& size) const;
 
     // Shared by the copies Qt makes of an icon; only read. Smallest first.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QIconEngine>
+#include "app/pictureiconengine.h"
 
 #include <memory>
 
@@ -8,8 +8,7 @@ class QSvgRenderer;
 
 // An icon drawn from an SVG picture at whatever size is asked, so it stays
 // sharp at any device pixel ratio instead of being scaled from one bitmap.
-// The picture keeps its proportions and is centred in the asked size.
-class SvgIconEngine : public QIconEngine
+class SvgIconEngine : public PictureIconEngine
 {
 public:
     explicit SvgIconEngine(const QString& fileName);
@@ -18,15 +17,14 @@ public:
     // An icon of the picture; a null icon when the file is no valid SVG.
     static QIcon icon(const QString& fileName);
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QIconEngine* clone() const override;
     QString key() const override;
     bool isNull() override;
 
 private:
     SvgIconEngine(const SvgIconEngine& other) = default;
+    QSizeF pictureSize() const override;
+    void draw(QPainter& painter, const QRectF& target) const override;
 
     // Shared by the copies Qt makes of an icon; the renderer is only read.
     std::shared_ptr<QSvgRenderer> renderer_;

@@ -8,13 +8,13 @@
 #include "app/svgiconengine.h"
 #endif
 #include "app/systemdialogs.h"
-#include "processing/fileidentity.h"
-#include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
 #include "processing/printcommand.h"
+#include "processing/returnfilejob.h"
 #include "sheet/export/sheetfile.h"
 #include "sheet/grid/sheetview.h"
+#include "sheet/grid/waitcursor.h"
 #include "sheet/print/printhandler.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
@@ -25,10 +25,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStyle>
 
 #include <algorithm>
 #include <new>
@@ -46,44 +44,6 @@ const QString kMakersNotice = QStringLiteral("© 2026 Projeto Verinova Cadastral
 constexpr QSize kWordPictureSize(71, 33);
 constexpr QSize kPrinterPictureSize(25, 25);
 constexpr QSize kFolderPictureSize(16, 16);
-
-// The logical dots per inch the window is laid out for: a twip is 1/1440 of
-// a logical inch, 15 to a pixel at the usual 96 dpi. Where only the fonts are
-// made larger (a font dpi of 192 on a screen that is not scaled), fewer
-// twips make a pixel and every control grows with the text it holds; the
-// scaling of a high-density screen is Qt's own and leaves this at 96.
-constexpr int kDesignedDpi = 1440 / Verinova::kTwipsPerPixel;
-
-QRect fromTwips(int left, int top, int width, int height, int dpi)
-{
-    const auto pixels = [dpi](int twips) { return twips * dpi / 1440; };
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
-
-QSize scaled(QSize designed, int dpi)
-{
-    return designed * dpi / kDesignedDpi;
-}
-
-// The place a control designed at `designed` in a parent of `designedParent`
-// takes in a parent of `parent`, following the parent's `edges`.
-QRect anchoredPlace(QRect designed, QSize designedParent, QSize parent, Qt::Edges edges)
-{
-    const QSize grown = parent - designedParent;
-    if (edges.testFlag(Qt::RightEdge)) {
-        if (edges.testFlag(Qt::LeftEdge))
-            designed.setWidth(designed.width() + grown.width());
-        else
-            designed.translate(grown.width(), 0);
-    }
-    if (edges.testFlag(Qt::BottomEdge)) {
-        if (edges.testFlag(Qt::TopEdge))
-            designed.setHeight(designed.height() + grown.height());
-        else
-            designed.translate(0, grown.height());
-    }
-    return designed;
-}
 
 QIcon art(const char* name)
 {
@@ -114,20 +74,24 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
 }
-
-// The wait cursor while a command runs, put back before any message shows.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 } // namespace
 
 Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<SystemDialogs>())
+    : QWidget(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<SystemDialogs>()),
+      layout_(*this, [this] { return availableArea(); })
+{
+    introduceItself();
+    placeTheFileChoice();
+    placeTheSheetAndItsButtons();
+    keepTheControlsOnTheirEdges();
+    orderTheTabs();
+    runTheCommandsOnClicksAndKeys();
+    followTheSheetsRequests();
+}
+
+// Its name, title, picture and designed size; to assistive technology, a
+// window.
+void Verinova::introduceItself()
 {
     [[maybe_unused]] static const bool told = [] {
         QAccessible::installFactory(accessibleWindow);
@@ -136,20 +100,19 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Verinova"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + kMakersNotice);
     setWindowIcon(art("janela"));
-    // Never smaller than designed: below 96 dpi the pictures would blur.
-    const int dpi = std::max(logicalDpiY(), kDesignedDpi);
-    const auto twips = [dpi](int left, int top, int width, int height) {
-        return fromTwips(left, top, width, height, dpi);
-    };
     // The client area as designed, and the least one that keeps every
     // control usable: both button pairs whole with a button's width between
     // them, and the sheet 2400 twips high, a header and several rows.
-    resize(twips(0, 0, 16350, 9540).size());
-    setMinimumSize(twips(0, 0, 2745 + 1305 + 2760, 840 + 2400 + 525).size());
+    resize(layout_.twips(0, 0, 16350, 9540).size());
+    setMinimumSize(layout_.twips(0, 0, 2745 + 1305 + 2760, 840 + 2400 + 525).size());
+}
 
+// The "Arquivo de Retorno" frame with the folder button and the path box.
+void Verinova::placeTheFileChoice()
+{
     Frame1 = new QGroupBox(QStringLiteral("Arquivo de Retorno"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twips(60, 60, 16230, 705));
+    Frame1->setGeometry(layout_.twips(60, 60, 16230, 705));
     QFont captionFont(QStringLiteral("Sans Serif"));
     captionFont.setStyleHint(QFont::SansSerif);
     captionFont.setPointSizeF(8.25);
@@ -160,7 +123,7 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     Frame1->setFont(captionFont);
     // The caption sits on the frame's top line, so the controls placed inside
     // stay clear of the line; its room grows with its font.
-    const auto px = [dpi](int designed) { return QString::number(designed * dpi / kDesignedDpi); };
+    const auto px = [this](int designed) { return QString::number(layout_.scaled(designed)); };
     Frame1->setStyleSheet(
         QStringLiteral("QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 2px;"
                        " margin-top: %1px; }"
@@ -169,48 +132,59 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
             .arg(px(6), px(2)));
 
     Command1 = pictureButton(Frame1, "Command1", QStringLiteral("Selecionar arquivo"),
-                             twips(90, 270, 345, 315), art("pasta-fechada"),
-                             scaled(kFolderPictureSize, dpi));
+                             layout_.twips(90, 270, 345, 315), art("pasta-fechada"),
+                             layout_.scaled(kFolderPictureSize));
     Command1->setDownPicture(art("pasta-aberta"));
     Command1->setDisabledPicture(art("pasta-aberta-inativa"));
 
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("Arquivo de Retorno"));
-    Text1->setGeometry(twips(450, 270, 15630, 315));
+    Text1->setGeometry(layout_.twips(450, 270, 15630, 315));
     Text1->setFont(pathFont);
-
-    F1Book1 = new SheetView(this);
-    F1Book1->setObjectName(QStringLiteral("F1Book1"));
-    F1Book1->setGeometry(twips(60, 840, 16230, 8175));
-    // Tab leaves the sheet for the next control instead of walking its cells.
-    F1Book1->setTabKeyNavigation(false);
-
-    Command4 =
-        pictureButton(this, "Command4", QStringLiteral("Imprimir"), twips(60, 9090, 1305, 375),
-                      art("impressora"), scaled(kPrinterPictureSize, dpi));
-    Command3 =
-        pictureButton(this, "Command3", QStringLiteral("Otimizar"), twips(1440, 9090, 1305, 375),
-                      art("otimizar"), scaled(kWordPictureSize, dpi));
-    Command2 =
-        pictureButton(this, "Command2", QStringLiteral("Processar"), twips(13590, 9090, 1305, 375),
-                      art("processar"), scaled(kWordPictureSize, dpi));
-    CmdSair =
-        pictureButton(this, "CmdSair", QStringLiteral("Fechar"), twips(14970, 9090, 1305, 375),
-                      art("fechar"), scaled(kWordPictureSize, dpi));
-
-    constexpr Qt::Edges kAcross = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge;
-    anchor(Frame1, kAcross);
-    anchor(Text1, kAcross);
-    anchor(F1Book1, kAcross | Qt::BottomEdge);
-    anchor(Command4, Qt::LeftEdge | Qt::BottomEdge);
-    anchor(Command3, Qt::LeftEdge | Qt::BottomEdge);
-    anchor(Command2, Qt::RightEdge | Qt::BottomEdge);
-    anchor(CmdSair, Qt::RightEdge | Qt::BottomEdge);
 
     CommonDialog1 = new CommonDialog(*dialogs_, this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+}
 
+// The result sheet, and the command buttons under it: the printer and
+// Otimizar on the left, Processar and Fechar on the right.
+void Verinova::placeTheSheetAndItsButtons()
+{
+    F1Book1 = new SheetView(this);
+    F1Book1->setObjectName(QStringLiteral("F1Book1"));
+    F1Book1->setGeometry(layout_.twips(60, 840, 16230, 8175));
+    // Tab leaves the sheet for the next control instead of walking its cells.
+    F1Book1->setTabKeyNavigation(false);
+
+    Command4 = pictureButton(this, "Command4", QStringLiteral("Imprimir"),
+                             layout_.twips(60, 9090, 1305, 375), art("impressora"),
+                             layout_.scaled(kPrinterPictureSize));
+    Command3 = pictureButton(this, "Command3", QStringLiteral("Otimizar"),
+                             layout_.twips(1440, 9090, 1305, 375), art("otimizar"),
+                             layout_.scaled(kWordPictureSize));
+    Command2 = pictureButton(this, "Command2", QStringLiteral("Processar"),
+                             layout_.twips(13590, 9090, 1305, 375), art("processar"),
+                             layout_.scaled(kWordPictureSize));
+    CmdSair = pictureButton(this, "CmdSair", QStringLiteral("Fechar"),
+                            layout_.twips(14970, 9090, 1305, 375), art("fechar"),
+                            layout_.scaled(kWordPictureSize));
+}
+
+void Verinova::keepTheControlsOnTheirEdges()
+{
+    constexpr Qt::Edges kAcross = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge;
+    layout_.anchor(Frame1, kAcross);
+    layout_.anchor(Text1, kAcross);
+    layout_.anchor(F1Book1, kAcross | Qt::BottomEdge);
+    layout_.anchor(Command4, Qt::LeftEdge | Qt::BottomEdge);
+    layout_.anchor(Command3, Qt::LeftEdge | Qt::BottomEdge);
+    layout_.anchor(Command2, Qt::RightEdge | Qt::BottomEdge);
+    layout_.anchor(CmdSair, Qt::RightEdge | Qt::BottomEdge);
+}
+
+void Verinova::orderTheTabs()
+{
     // The frame takes no focus; the order starts at the path box.
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, Command2);
@@ -219,7 +193,10 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     setTabOrder(Command4, F1Book1);
     setTabOrder(F1Book1, Command3);
     Text1->setFocus();
+}
 
+void Verinova::runTheCommandsOnClicksAndKeys()
+{
     connect(Command1, &QPushButton::clicked, this, &Verinova::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Verinova::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Verinova::Command3_Click);
@@ -240,7 +217,12 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
     };
     for (const auto& [button, key] : keys)
         button->setKey(key);
+}
 
+// Saving, finding, filtering and printing, asked for in the sheet, go
+// through the window's dialogs.
+void Verinova::followTheSheetsRequests()
+{
     connect(F1Book1, &SheetView::saveRequested, this, &Verinova::saveSheet);
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
@@ -270,90 +252,21 @@ QRect Verinova::availableArea() const
 void Verinova::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (fitted_ || !isWindow())
-        return;
-    fitted_ = true;
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    // X11 window managers add the title bar and borders only after the
-    // window is shown: until then a frame no smaller than a usual one is
-    // assumed, and the fitting is done again once the real one is known.
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
-    const QMargins reported = frameMargins();
-    fittedFrame_ =
-        QMargins(std::max(reported.left(), border), std::max(reported.top(), titleBar),
-                 std::max(reported.right(), border), std::max(reported.bottom(), border));
-    fitInto(availableArea(), fittedFrame_);
+    layout_.windowShown();
 }
 
 bool Verinova::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    // The first frame the window system reports after showing, if it is not
-    // the one assumed: fitted again, once, so that the user's own moves and
-    // sizes are never undone.
-    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && fitted_ &&
-        !refitted_ && isVisible() &&
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        const QMargins frame = frameMargins();
-        if (!frame.isNull() && frame != fittedFrame_) {
-            refitted_ = true;
-            fittedFrame_ = frame;
-            // After the window manager has done with the event that told
-            // the frame, or its own placement undoes the fitting.
-            QMetaObject::invokeMethod(
-                this, [this] { fitInto(availableArea(), fittedFrame_); }, Qt::QueuedConnection);
-        }
-    }
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        layout_.windowMoved();
     return handled;
 }
 
 void Verinova::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // In the order anchored: the frame takes its size before the path box in
-    // it is placed.
-    for (const Anchored& control : anchored_)
-        control.widget->setGeometry(anchoredPlace(control.designed, control.designedParent,
-                                                  control.widget->parentWidget()->size(),
-                                                  control.edges));
-}
-
-void Verinova::anchor(QWidget* widget, Qt::Edges edges)
-{
-    anchored_.push_back({widget, widget->geometry(), widget->parentWidget()->size(), edges});
-}
-
-// The title bar and borders around the window, as the window system reports them.
-QMargins Verinova::frameMargins() const
-{
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
-}
-
-// Shrinks the window, title bar and borders (`frame`) included, to the area
-// when it is larger, never below the minimum size, and moves it into the
-// area.
-void Verinova::fitInto(const QRect& area, const QMargins& frame)
-{
-    if (area.isEmpty())
-        return;
-    const QSize fitted = size().boundedTo(area.size().shrunkBy(frame)).expandedTo(minimumSize());
-    const QSize whole = fitted.grownBy(frame);
-    const QPoint outer = geometry().topLeft() - QPoint(frame.left(), frame.top());
-    const QPoint inside(
-        std::max(area.left(), std::min(outer.x(), area.right() + 1 - whole.width())),
-        std::max(area.top(), std::min(outer.y(), area.bottom() + 1 - whole.height())));
-    const bool shrunk = fitted != size();
-    if (shrunk)
-        resize(fitted);
-    // After a shrink the place is said even when unchanged: the platform may
-    // have placed the window for its designed size.
-    if (shrunk || inside != outer)
-        move(inside);
+    layout_.placeAnchored();
 }
 
 void Verinova::Command1_Click()
@@ -368,31 +281,30 @@ void Verinova::Command1_Click()
 
 void Verinova::Command2_Click()
 {
-    CommandOutcome outcome;
+    ReturnFileJob::Done done;
     {
-        WaitCursor wait;
+        const WaitCursor wait;
         // A load replaces the rows and so shows them all in the file's
         // order; an import that ends before it (no file, a file that is not
         // a return file) leaves the clerk's filter and sort as they were.
-        outcome = ImportCommand::run(Text1->text(), F1Book1->sheet());
+        done = ReturnFileJob::run(Text1->text(), F1Book1->sheet(), false);
     }
     // A failed import leaves the sheet, and so the file it came from, as it was.
-    if (outcome.succeeded()) {
+    if (done.outcome.succeeded()) {
         loadedFile_ = QFileInfo(Text1->text()).absoluteFilePath();
         F1Book1->setRowNouns(QStringLiteral("trabalhador"), QStringLiteral("trabalhadores"));
     }
-    tell(outcome);
-    // What the load found odd in the file (no worker, no heading, joined
-    // files, lines without the 21 fields) is said once, after the load.
-    if (const QString warning = outcome.warningText(); !warning.isEmpty())
-        dialogs_->showCritical(this, CommandOutcome::messageTitle(), warning);
+    tell(done.outcome);
+    // What the load found odd in the file is said once, after the load.
+    if (!done.warning.isEmpty())
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(), done.warning);
 }
 
 void Verinova::Command3_Click()
 {
     CommandOutcome outcome;
     {
-        WaitCursor wait;
+        const WaitCursor wait;
         F1Book1->sheet().ClearFilters();
         outcome = OptimizeCommand::run(Text1->text(), F1Book1->sheet());
     }
@@ -458,8 +370,7 @@ void Verinova::saveSheet()
         this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), filters);
     if (!choice || choice->path.isEmpty())
         return;
-    // Saving over the return file the sheet came from would lose it for good.
-    if (FileIdentity::same(choice->path, loadedFile_)) {
+    if (ReturnFileJob::savesOver(choice->path, loadedFile_)) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(),
                                QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
                                               "retorno carregado e seria perdido. Escolha outro "
@@ -516,7 +427,7 @@ void Verinova::findNextText()
     }
     SheetView::Found found;
     {
-        WaitCursor wait;
+        const WaitCursor wait;
         found = F1Book1->find(lastFound_);
     }
     if (found == SheetView::Found::Nothing)
@@ -534,7 +445,7 @@ void Verinova::chooseFilter(int col)
     ResultSheet& sheet = F1Book1->sheet();
     std::vector<ColumnValues::Value> values;
     {
-        WaitCursor wait;
+        const WaitCursor wait;
         values = ColumnValues::of(sheet, col);
     }
     // A column without a filter lets every text through.
@@ -550,7 +461,7 @@ void Verinova::chooseFilter(int col)
         dialogs_->chooseTexts(this, SheetTemplate::heading(col), values, std::move(chosen));
     if (!answer || answer->size() != values.size())
         return;
-    WaitCursor wait;
+    const WaitCursor wait;
     if (std::all_of(answer->begin(), answer->end(), [](bool on) { return on; })) {
         sheet.ClearColumnFilter(col);
         return;

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "app/windowdialogs.h"
+#include "app/windowlayout.h"
 #include "sheet/export/sheetfile.h"
 
-#include <QMargins>
 #include <QRect>
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
 class CommonDialog;
 class PictureButton;
@@ -20,21 +19,15 @@ struct CommandOutcome;
 // The program's only window: the path box with its folder button, the result
 // sheet, and the buttons that run the commands on it. Each control's member
 // name is also its object name, which tests and accessibility tools find it
-// by. The layout is designed in twips and laid out at 15 twips a logical
-// pixel, so Qt scales it whole on high-density screens; where only the fonts
-// are made larger (a higher logical dpi), it grows with them. The window opens at
-// its designed size when that fits the screen, else fitted into it, and can
-// be resized: the frame and the path box stretch with the width, the sheet
-// takes all the room gained or lost, and the buttons keep their distances to
-// the bottom edge and to their side.
+// by. Its controls are placed in twips (WindowLayout): the frame and the path
+// box stretch with the window's width, the sheet takes all the room gained or
+// lost, and the buttons keep their distances to the bottom edge and to their
+// side.
 class Verinova : public QWidget
 {
     Q_OBJECT
 
 public:
-    // At 96 logical dots per inch.
-    static constexpr int kTwipsPerPixel = 15;
-
     // The dialogs the window shows go through `dialogs`: the platform's own
     // when none is given.
     explicit Verinova(std::unique_ptr<WindowDialogs> dialogs = nullptr, QWidget* parent = nullptr);
@@ -53,19 +46,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // A control's designed place and the edges of its parent it follows:
-    // following both edges of a side stretches it, one edge moves it.
-    struct Anchored
-    {
-        QWidget* widget;
-        QRect designed;
-        QSize designedParent;
-        Qt::Edges edges;
-    };
-
-    void anchor(QWidget* widget, Qt::Edges edges);
-    QMargins frameMargins() const;
-    void fitInto(const QRect& area, const QMargins& frame);
+    void introduceItself();
+    void placeTheFileChoice();
+    void placeTheSheetAndItsButtons();
+    void keepTheControlsOnTheirEdges();
+    void orderTheTabs();
+    void runTheCommandsOnClicksAndKeys();
+    void followTheSheetsRequests();
 
     void Command1_Click();
     void Command2_Click();
@@ -84,6 +71,7 @@ private:
     void chooseFilter(int col);
 
     std::unique_ptr<WindowDialogs> dialogs_;
+    WindowLayout layout_;
 
     QGroupBox* Frame1;           // "Arquivo de Retorno" frame
     PictureButton* Command1;     // folder button: chooses the return file
@@ -97,8 +85,4 @@ private:
 
     QString loadedFile_; // the return file whose rows the sheet holds, empty before any
     QString lastFound_;  // what "Localizar próxima" looks for
-    std::vector<Anchored> anchored_;
-    bool fitted_ = false;
-    bool refitted_ = false;
-    QMargins fittedFrame_; // the frame the window was last fitted with
 };

@@ -12,14 +12,13 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <span>
 
 ReturnFileParser::ReturnFileParser(Checks checks) : checks_(checks), columns_(ReturnFields::kCount)
 {
-    ok_ = static_cast<std::uint8_t>(store_.intern(ReturnCodes::kOk));
+    ok_ = CellStore::checkText(store_.intern(ReturnCodes::kOk));
     for (int col = ReturnFields::kFirstCheckColumn; col <= ReturnFields::kLastCheckColumn; ++col) {
         checkMessages_[static_cast<std::size_t>(col - ReturnFields::kFirstCheckColumn)] =
-            static_cast<std::uint8_t>(store_.intern(ReturnCodes::checkMessage(col)));
+            CellStore::checkText(store_.intern(ReturnCodes::checkMessage(col)));
     }
     for (const std::string_view message : ReturnCodes::orientationMessages())
         store_.intern(message);
@@ -153,9 +152,10 @@ bool ReturnFileParser::addSingleCharacterChecks(std::string_view& line,
     }
     if (!single)
         return false;
-    const std::span<std::uint8_t, ReturnFields::kCheckColumnCount> checks = cells.checks();
+    CellStore::CheckTexts checks;
     for (std::size_t k = 0; k < checks.size(); ++k)
         checks[k] = line[2 * k] == ReturnCodes::kPassCode[0] ? ok_ : checkMessages_[k];
+    cells.setChecks(checks);
     line.remove_prefix(kBytes);
     return true;
 }
@@ -182,8 +182,10 @@ ReturnFileParser::LineResult ReturnFileParser::addLine(std::string_view line)
         const std::string_view field = line.substr(0, semicolon);
 
         if (j >= ReturnFields::kFirstCheckColumn && j <= ReturnFields::kLastCheckColumn) {
-            const auto check = static_cast<std::size_t>(j - ReturnFields::kFirstCheckColumn);
-            cells.set(j - 1, field == ReturnCodes::kPassCode ? ok_ : checkMessages_[check]);
+            const int check = j - ReturnFields::kFirstCheckColumn;
+            cells.setCheck(check, field == ReturnCodes::kPassCode
+                                      ? ok_
+                                      : checkMessages_[static_cast<std::size_t>(check)]);
         } else {
             cells.set(j - 1,
                       j == ReturnFields::kOrientationColumn ? orientation(field) : rawText(field));

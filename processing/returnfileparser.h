@@ -76,9 +76,8 @@ private:
     // The line being added is not UTF-8.
     bool windows1252_ = false;
     CellStore store_;
-    // Interned, so they fit the narrow check cells.
-    std::uint8_t ok_ = CellStore::kEmpty;
-    std::array<std::uint8_t, ReturnFields::kCheckColumnCount> checkMessages_{};
+    CellStore::CheckText ok_{};
+    CellStore::CheckTexts checkMessages_{};
     std::array<CellStore::Handle, kOrientationCodes> orientationCodes_{};
     int columns_;
     int lastLineFields_ = 0;

@@ -4,12 +4,13 @@
 #include "sheet/returnfields.h"
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +46,18 @@ public:
     // of text besides the interned texts.
     static constexpr std::size_t kMaxPoolBytes = std::size_t{UINT32_MAX} - kMaxInterned;
 
+    // An interned text as a check cell keeps it inline: its handle in one
+    // byte. Made by checkText(), from a handle intern() gave.
+    enum class CheckText : std::uint8_t
+    {
+    };
+    static CheckText checkText(Handle interned)
+    {
+        Q_ASSERT(isInterned(interned));
+        return static_cast<CheckText>(interned);
+    }
+    using CheckTexts = std::array<CheckText, kNarrowColumns>;
+
     // Writes the cells of the row appendRow() has just added: how a reader
     // of a file fills a row without knowing how it is laid out.
     class RowWriter
@@ -64,11 +77,18 @@ public:
             else
                 store_.setHandle(row_, col, h);
         }
-        // The check columns, first to last, for a reader that fills them all
-        // at once without a branch per field: each takes an interned handle.
-        std::span<std::uint8_t, kNarrowColumns> checks()
+        // The check column `check` (0 for the first) := text.
+        void setCheck(int check, CheckText text)
         {
-            return store_.rows_[static_cast<std::size_t>(row_)].narrow;
+            store_.rows_[static_cast<std::size_t>(row_)].narrow[static_cast<std::size_t>(check)] =
+                static_cast<std::uint8_t>(text);
+        }
+        // Every check column, first to last, at once: for a reader that
+        // fills them without a branch per field.
+        void setChecks(const CheckTexts& texts)
+        {
+            store_.rows_[static_cast<std::size_t>(row_)].narrow =
+                std::bit_cast<std::array<std::uint8_t, kNarrowColumns>>(texts);
         }
 
     private:

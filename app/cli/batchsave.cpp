@@ -2,9 +2,7 @@
 
 #include "app/cli/terminalprogress.h"
 #include "app/cli/terminaltext.h"
-#include "processing/fileidentity.h"
-#include "processing/importcommand.h"
-#include "processing/optimizecommand.h"
+#include "processing/returnfilejob.h"
 #include "sheet/resultsheet.h"
 
 #include <QDir>
@@ -50,22 +48,19 @@ QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
                 std::FILE* errors, bool& untold)
 {
-    // Saving over the return file would lose it for good.
-    if (FileIdentity::same(job.output, job.returnFile))
+    if (ReturnFileJob::savesOver(job.output, job.returnFile))
         return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
 
     ResultSheet sheet;
-    CommandOutcome outcome = ImportCommand::run(job.returnFile, sheet);
+    const ReturnFileJob::Done done = ReturnFileJob::run(job.returnFile, sheet, plan.optimize);
     // An empty result from a file with no worker would read as a file
     // without problems: a failed download must not pass for one.
-    if (outcome.succeeded() && outcome.noWorkers)
-        return outcome.warningText();
-    if (const QString warning = outcome.warningText(); !warning.isEmpty())
-        untold |= !tell(errors, job.returnFile, warning);
-    if (outcome.succeeded() && plan.optimize)
-        outcome = OptimizeCommand::run(job.returnFile, sheet);
-    if (!outcome.succeeded())
-        return outcome.messageText();
+    if (done.outcome.succeeded() && done.outcome.noWorkers)
+        return done.warning;
+    if (!done.warning.isEmpty())
+        untold |= !tell(errors, job.returnFile, done.warning);
+    if (!done.outcome.succeeded())
+        return done.outcome.messageText();
     if (const QString message = chooseRows(sheet, plan); !message.isEmpty())
         return message;
     // Saved all the same, but a mistyped text is told, not met later as

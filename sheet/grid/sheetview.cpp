@@ -7,6 +7,7 @@
 #include "sheet/grid/sheetheader.h"
 #include "sheet/grid/sheetmodel.h"
 #include "sheet/grid/sheetstyle.h"
+#include "sheet/grid/waitcursor.h"
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
@@ -245,17 +246,14 @@ QString SheetView::countText() const
 // may leave through Qt's event loop, which would end the program.
 void SheetView::changeRows(const std::function<void()>& change, const QString& failure)
 {
-    bool done = false;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     try {
+        const WaitCursor wait;
         change();
-        done = true;
+        return;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    QGuiApplication::restoreOverrideCursor();
-    if (!done)
-        Q_EMIT memoryShort(failure);
+    Q_EMIT memoryShort(failure);
 }
 
 QMenu* SheetView::columnMenu(int col)

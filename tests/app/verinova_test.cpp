@@ -614,8 +614,8 @@ TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)
 }
 
 // Memory that runs out sorting, listing a column's texts or filtering ends
-// the step with a message; the clerk's rows, filter and sort stay as they
-// were. The first big allocation fails, which for 20,000 rows is the
+// the step with a message and no wait cursor left behind; the clerk's rows,
+// filter and sort stay as they were. The first big allocation fails, which for 20,000 rows is the
 // step's own, never the views'.
 TEST_F(WindowTest, MemoryShortInASortOrAFilterIsAMessage)
 {
@@ -665,6 +665,7 @@ TEST_F(WindowTest, MemoryShortInASortOrAFilterIsAMessage)
         EXPECT_EQ(dialogs_->messages.back().detail, step.message);
         EXPECT_EQ(dialogs_->textsAsked.size(), std::size_t(listed += step.listed));
         EXPECT_TRUE(state() == before) << step.item.toStdString();
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << step.item.toStdString();
     }
 }
 
