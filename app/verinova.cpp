@@ -8,7 +8,6 @@
 #include "app/svgiconengine.h"
 #endif
 #include "app/systemdialogs.h"
-#include "processing/fileidentity.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
@@ -19,6 +18,7 @@
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
+#include "system/fileidentity.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "processing/commandoutcome.h"
-
 #include <QString>
 
 class QFile;
@@ -14,8 +12,17 @@ class QFile;
 class RegularFile
 {
 public:
-    // `file` reads the opened file; else the message to show: FileNotFound
-    // for what is not an ordinary file, FileInUse or NoPermission when the
-    // system says why it cannot be opened, else CannotRead.
-    static CommandMessage open(const QString& path, QFile& file);
+    // Why a file was not opened.
+    enum class Refusal
+    {
+        None,         // opened
+        NotAFile,     // a FIFO, a device, a folder: no ordinary file
+        InUse,        // another program holds it without letting it be read
+        NoPermission, // the user may not read it
+        CannotRead,   // any other reason the system gives
+    };
+
+    // `file` reads the opened file; else why it was not opened: InUse or
+    // NoPermission when the system says so.
+    static Refusal open(const QString& path, QFile& file);
 };

@@ -1,11 +1,11 @@
 #include "app/cli/batchsave.h"
 
 #include "app/cli/terminalprogress.h"
-#include "app/cli/terminaltext.h"
-#include "processing/fileidentity.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
 #include "sheet/resultsheet.h"
+#include "system/fileidentity.h"
+#include "system/terminaltext.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "sheet/export/csvexport.h"
 
 #include "sheet/progress.h"
-#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
 #include "sheet/text/quotedfield.h"
+#include "system/replacingfile.h"
 
 #include <QIODevice>
 
