@@ -92,9 +92,9 @@ private:
     bool notAFile();
     bool writeProtected();
     bool resolve();
-    // Creates the temporary file in final_'s folder, its name `stem` and a
-    // random end.
-    bool createTemporary(const QByteArray& stem);
+    // Creates the temporary file in final_'s folder, its name `stemName`
+    // and a random end.
+    bool createTemporary(const QByteArray& stemName);
     void removeLeftovers() const;
     void removeWorkFolder();
     bool replacedMeanwhile();
