@@ -1,19 +1,18 @@
 #include "app/cli/batchsave.h"
 #include "app/cli/commandline.h"
-#include "app/cli/systemarguments.h"
-#include "app/cli/terminaltext.h"
 #include "app/readablepalette.h"
 #include "app/startup.h"
 #include "app/verinova.h"
-#include "sheet/print/headlessplatform.h"
+#include "system/headlessplatform.h"
+#include "system/systemarguments.h"
+#include "system/terminaltext.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -93,9 +92,8 @@ int main(int argc, char** argv)
         // page: the line is read from `arguments`, as everywhere.
         std::vector<char*> withPlatform(argv, argv + argc);
         char platformOption[] = "-platform";
-        char headless[sizeof HeadlessPlatform::kName];
-        std::copy(std::begin(HeadlessPlatform::kName), std::end(HeadlessPlatform::kName), headless);
-        withPlatform.insert(withPlatform.begin() + 1, {platformOption, headless});
+        std::string headless = HeadlessPlatform::name();
+        withPlatform.insert(withPlatform.begin() + 1, {platformOption, headless.data()});
         int count = static_cast<int>(withPlatform.size());
         withPlatform.push_back(nullptr);
         QGuiApplication pages(count, withPlatform.data());

@@ -1,5 +1,7 @@
 #include "app/readablepalette.h"
 
+#include "system/highcontrast.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
@@ -8,10 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace {
 double relativeLuminance(const QColor& colour)
@@ -111,14 +109,7 @@ bool ReadablePalette::eventFilter(QObject* watched, QEvent* event)
 
 bool ReadablePalette::platformHighContrast()
 {
-#ifdef Q_OS_WIN
-    HIGHCONTRASTW mode = {};
-    mode.cbSize = sizeof mode;
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof mode, &mode, 0) &&
-           (mode.dwFlags & HCF_HIGHCONTRASTON);
-#else
-    return false;
-#endif
+    return HighContrast::isOn();
 }
 
 void ReadablePalette::apply()

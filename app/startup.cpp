@@ -1,7 +1,8 @@
 #include "app/startup.h"
 
-#include "app/cli/terminaltext.h"
 #include "sheet/sheettemplate.h"
+#include "system/terminaltext.h"
+#include "system/writesignals.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QTranslator>
 
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -63,10 +63,7 @@ void Startup::quietQtWarnings()
 
 void Startup::keepRunningWhenWritesFail()
 {
-#ifndef _WIN32
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    WriteSignals::ignore();
 }
 
 void Startup::openWindowSystem(const std::function<void()>& open, const QString& refusal)

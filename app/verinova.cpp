@@ -19,6 +19,7 @@
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
+#include "system/fileidentity.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -2,13 +2,13 @@
 
 #include "processing/linereader.h"
 #include "processing/pathcheck.h"
-#include "processing/regularfile.h"
 #include "processing/returncodes.h"
 #include "processing/returnfileparser.h"
 #include "processing/textdecoding.h"
 #include "processing/utf16device.h"
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
+#include "system/regularfile.h"
 
 #include <QFile>
 
@@ -18,6 +18,25 @@
 namespace {
 // A file of workers alone is told it has too many of them, not too many lines.
 static_assert(LineReader::kMaxLines > ResultSheet::kMaxRows);
+
+// Why the system did not open the file, as the user is told it: what is no
+// ordinary file is no file to import.
+CommandMessage toldAs(RegularFile::Refusal refusal)
+{
+    switch (refusal) {
+    case RegularFile::Refusal::None:
+        return CommandMessage::None;
+    case RegularFile::Refusal::NotAFile:
+        return CommandMessage::FileNotFound;
+    case RegularFile::Refusal::InUse:
+        return CommandMessage::FileInUse;
+    case RegularFile::Refusal::NoPermission:
+        return CommandMessage::NoPermission;
+    case RegularFile::Refusal::CannotRead:
+        break;
+    }
+    return CommandMessage::CannotRead;
+}
 
 struct Loaded
 {
@@ -97,7 +116,7 @@ CommandOutcome ImportCommand::run(const QString& path, ResultSheet& sheet, const
     if (options.afterPathCheck)
         options.afterPathCheck();
     QFile file;
-    if (const CommandMessage message = RegularFile::open(path, file);
+    if (const CommandMessage message = toldAs(RegularFile::open(path, file));
         message != CommandMessage::None)
         return {message};
     return load(file, sheet, options);

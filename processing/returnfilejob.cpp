@@ -1,8 +1,8 @@
 #include "processing/returnfilejob.h"
 
-#include "processing/fileidentity.h"
 #include "processing/importcommand.h"
 #include "processing/optimizecommand.h"
+#include "system/fileidentity.h"
 
 ReturnFileJob::Done ReturnFileJob::run(const QString& returnFile, ResultSheet& sheet, bool optimize)
 {

@@ -1,6 +1,6 @@
 #include "sheet/growablememory.h"
 
-#include "sheet/pagemapping.h"
+#include "system/pagemapping.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 #include "tools/pdfprintout.h"
 
 #include "processing/printcommand.h"
-#include "sheet/print/headlessplatform.h"
 #include "sheet/print/pdfprintdialog.h"
 #include "sheet/print/printhandler.h"
 #include "sheet/resultsheet.h"
+#include "system/headlessplatform.h"
 
 #include <QGuiApplication>
 
@@ -20,7 +20,7 @@ QString printSheetToPdf(ResultSheet& sheet, const QString& path)
     std::unique_ptr<QGuiApplication> app;
     if (!QGuiApplication::instance()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", HeadlessPlatform::kName);
+            qputenv("QT_QPA_PLATFORM", HeadlessPlatform::name());
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 

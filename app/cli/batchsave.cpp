@@ -1,9 +1,10 @@
 #include "app/cli/batchsave.h"
 
 #include "app/cli/terminalprogress.h"
-#include "app/cli/terminaltext.h"
 #include "processing/returnfilejob.h"
 #include "sheet/resultsheet.h"
+#include "system/fileidentity.h"
+#include "system/terminaltext.h"
 
 #include <QDir>
 #include <QFileInfo>

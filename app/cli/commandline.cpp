@@ -1,8 +1,8 @@
 #include "app/cli/commandline.h"
 
-#include "app/cli/terminaltext.h"
 #include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
+#include "system/terminaltext.h"
 
 #include <QCoreApplication>
 #include <QDir>

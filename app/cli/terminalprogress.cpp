@@ -1,7 +1,7 @@
 #include "app/cli/terminalprogress.h"
 
-#include "app/cli/terminaltext.h"
 #include "sheet/sheettemplate.h"
+#include "system/terminaltext.h"
 
 #include <QLocale>
 

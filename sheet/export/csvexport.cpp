@@ -1,10 +1,10 @@
 #include "sheet/export/csvexport.h"
 
 #include "sheet/progress.h"
-#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
+#include "system/replacingfile.h"
 #include "text/quotedfield.h"
 
 #include <QIODevice>

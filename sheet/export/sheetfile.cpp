@@ -4,8 +4,8 @@
 #include "sheet/export/xlsxexport.h"
 #include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
-#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
+#include "system/replacingfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,16 +2,16 @@
 
 #include "sheet/cellstore.h"
 #include "sheet/export/fastdeflate.h"
-#include "sheet/export/quietstderr.h"
 #include "sheet/export/sheetsummary.h"
 #include "sheet/export/xlsxcell.h"
-#include "sheet/pagemapping.h"
 #include "sheet/progress.h"
-#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
-#include "sheet/systempath.h"
+#include "system/pagemapping.h"
+#include "system/quietstderr.h"
+#include "system/replacingfile.h"
+#include "system/systempath.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/print/printdialog.h"
-#include "sheet/replacingfile.h"
+#include "system/replacingfile.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 
 #include "sheet/print/headerfooterformatter.h"
 #include "sheet/progress.h"
-#include "sheet/replacingfile.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
+#include "system/replacingfile.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 // The main of every test program: a Qt application object for the code under
 // test, headless unless the caller chose a platform.
-#include "sheet/print/headlessplatform.h"
+#include "system/headlessplatform.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ int main(int argc, char** argv)
 {
     // Without a display QApplication aborts, and test discovery with it.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", HeadlessPlatform::kName);
+        qputenv("QT_QPA_PLATFORM", HeadlessPlatform::name());
     TestApplication app(argc, argv);
     // As the program does once its application object has taken the user's
     // locale: the tests run under the Brazilian one too.

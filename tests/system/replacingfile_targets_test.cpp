@@ -1,7 +1,7 @@
 // Where a save may land on every system: folders named in Portuguese, a
 // long path, and on Windows a file another program holds open or a device's
 // name.
-#include "sheet/replacingfile.h"
+#include "system/replacingfile.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
 

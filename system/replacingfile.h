@@ -1,12 +1,10 @@
 #pragma once
 
-#include "sheet/signalcleanup.h"
+#include "system/signalcleanup.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QtGlobal>
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -82,6 +80,11 @@ public:
     static QByteArray temporaryStem(const QByteArray& targetName);
 
 private:
+    // What the system holds open for a save (the temporary file, its work
+    // folder, the folder they are in) and what it knows of them: each
+    // system's own.
+    struct Held;
+
     bool fail(const QString& why);
     QString shownTarget() const;
     bool cannotCreate(int error);
@@ -89,21 +92,20 @@ private:
     bool notAFile();
     bool writeProtected();
     bool resolve();
-    // Creates the temporary file, its name `stem` and a random end.
-    bool createTemporary(const QByteArray& stem);
+    // Creates the temporary file in final_'s folder, its name `stemName`
+    // and a random end.
+    bool createTemporary(const QByteArray& stemName);
     void removeLeftovers() const;
     void removeWorkFolder();
     bool replacedMeanwhile();
-#ifndef _WIN32
-    // Whether `name` in the folder still is the file or folder open as `fd`.
-    bool stillOurs(const QByteArray& name, qintptr fd) const;
-#else
-    // The temporary name opened for renaming or deleting it, only while it
-    // still is the file this save wrote; nothing else may then rename it.
-    // -1 when it is not, or cannot be opened (the reason in the system's
-    // last error).
-    qintptr openOwn() const;
-#endif
+
+    // The last part of a path, after the system's separators.
+    static QByteArray nameOf(const QByteArray& path);
+    static constexpr int kRandomCharacters = 6;
+    // A temporary name's random end: kRandomCharacters letters and digits.
+    static QByteArray randomEnd();
+    // Whether `name` is a leftover's: `stem` and such an end exactly.
+    static bool leftoverName(const QByteArray& name, const QByteArray& stem);
 
     QString target_;
     QString kind_;
@@ -111,25 +113,9 @@ private:
     QString error_;
     QByteArray final_;  // the file replaced: the target, its links followed
     QByteArray folder_; // final_'s folder
-#ifndef _WIN32
-    // final_'s folder, open, so that every name is taken in the folder that
-    // was checked; -1 when none.
-    int folderFd_ = -1;
-#else
-    // The temporary file's volume and index, which its name is checked
-    // against once the writers are done with it.
-    std::uint32_t volume_ = 0;
-    std::uint64_t index_ = 0;
-#endif
     QByteArray temporaryBytes_;
-    // Held open until the end: its lock tells later saves the temporary
-    // file is still being written, and fsync() reaches the data through it.
-    // A descriptor, or on Windows a HANDLE; -1 when none.
-    qintptr fd_ = -1;
     QByteArray workFolder_;
-    qintptr workFd_ = -1;     // the work folder, locked like the temporary file
-    bool replacing_ = false;  // final_ is an existing file
-    std::uint32_t mode_ = 0;  // the new file's permissions
-    std::uint32_t group_ = 0; // the replaced file's group
+    bool replacing_ = false; // final_ is an existing file
+    std::unique_ptr<Held> held_;
     std::vector<std::unique_ptr<SignalCleanup>> cleanups_;
 };

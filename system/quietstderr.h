@@ -23,6 +23,14 @@ public:
     void resume();
 
 private:
+    // Each system's descriptor calls: a copy of stderr's descriptor (on
+    // Linux one the program's children do not inherit); stderr pointed at `fd`; the null
+    // device opened for writing; a descriptor closed.
+    static int keepStderr();
+    static void pointStderrAt(int fd);
+    static int openNull();
+    static void closeFd(int fd);
+
     int saved_ = -1; // the real stderr, -1 when it could not be kept
     int null_ = -1;
 };

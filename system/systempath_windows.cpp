@@ -1,10 +1,9 @@
-#include "sheet/systempath.h"
+#include "system/systempath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef _WIN32
 #include <windows.h>
 
 namespace {
@@ -62,16 +61,3 @@ std::wstring SystemPath::wide(const QString& path)
         return (QStringLiteral("\\\\?\\UNC\\") + native.mid(2)).toStdWString();
     return (QStringLiteral("\\\\?\\") + native).toStdWString();
 }
-
-#else
-
-QByteArray SystemPath::narrow(const QString& path)
-{
-    // A NUL would cut the name short: another file.
-    if (path.isEmpty() || path.contains(QChar(u'\0')))
-        return {};
-    const QByteArray bytes = QFile::encodeName(path);
-    return QFile::decodeName(bytes) == path ? bytes : QByteArray();
-}
-
-#endif

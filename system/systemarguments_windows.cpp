@@ -1,4 +1,4 @@
-#include "app/cli/systemarguments.h"
+#include "system/systemarguments.h"
 
 // CommandLineToArgvW comes with it (shellapi.h).
 #include <windows.h>

@@ -6,9 +6,6 @@
 // print pages without their text), where the minimal platform can be given
 // the system's.
 namespace HeadlessPlatform {
-#ifdef _WIN32
-inline constexpr char kName[] = "minimal:enable_fonts";
-#else
-inline constexpr char kName[] = "offscreen";
-#endif
+// Its name, as QT_QPA_PLATFORM or -platform takes it.
+const char* name();
 } // namespace HeadlessPlatform

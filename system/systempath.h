@@ -3,9 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#ifdef _WIN32
 #include <string>
-#endif
 
 // A path as the system's own calls take it, where Qt does not open the file.
 class SystemPath
@@ -20,12 +18,10 @@ public:
     // so name another file.
     static QByteArray narrow(const QString& path);
 
-#ifdef _WIN32
     // For Windows' wide calls (CreateFileW, MoveFileExW, FindFirstFileW…):
     // backslashes, and a long path (near the 260 characters the calls stop at
     // otherwise) absolute in the "\\?\" form, which takes 32,767. A short
     // path is left in its ordinary form, in which device names ("NUL") still
-    // name their device.
+    // name their device. Defined on Windows alone, where those calls are.
     static std::wstring wide(const QString& path);
-#endif
 };

@@ -1,8 +1,6 @@
-#include "processing/fileidentity.h"
+#include "system/fileidentity.h"
+#include "system/systempath.h"
 
-#include "sheet/systempath.h"
-
-#ifdef _WIN32
 #include <QDir>
 
 #include <optional>
@@ -44,23 +42,3 @@ bool FileIdentity::same(const QString& first, const QString& second)
     const std::optional<Identity> a = identityOf(first);
     return a && a == identityOf(second);
 }
-
-#else
-#include <QFile>
-
-#include <sys/stat.h>
-
-bool FileIdentity::same(const QString& first, const QString& second)
-{
-    // A NUL would cut the path short in the system call: another file.
-    if (first.contains(QChar(u'\0')) || second.contains(QChar(u'\0')))
-        return false;
-    // stat() follows links to what they lead to; the device and the inode
-    // are the file's own, shared by every name and mount it is reached by.
-    struct stat a = {};
-    struct stat b = {};
-    return stat(QFile::encodeName(first).constData(), &a) == 0 &&
-           stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-#endif

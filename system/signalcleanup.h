@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include <cstdint>
+#include <memory>
 
 // Files that must not outlive the program: half-written temporary files.
 // When SIGTERM, SIGHUP or SIGINT ends the program (a logout, Ctrl+C), the
@@ -39,14 +39,27 @@ public:
         Defer& operator=(const Defer&) = delete;
 
     private:
-        // The thread's signal mask as it was (a sigset_t; unused on Windows).
-        alignas(8) unsigned char before_[128];
+        // The thread's signal mask as it was: each system's own.
+        struct Mask;
+        std::unique_ptr<Mask> before_;
     };
 
     // False when the table was full or the path too long for it: the file
     // is then not protected.
     bool registered() const { return slot_ >= 0; }
 
+    // The path registered in `slot` (0 to kSlots - 1), or null: what the
+    // system's handler removes. It reads only the fixed table, so a handler
+    // may call it at any instruction.
+    static const char* registeredPath(int slot);
+
 private:
+    // Each system's own: its handler, installed once; whether a path of
+    // `bytes`, its closing NUL included, fits the table; the table's room
+    // for `slot`'s path.
+    static void installOnce();
+    static bool takesPath(qsizetype bytes);
+    static char* slotPath(int slot);
+
     int slot_ = -1;
 };

@@ -23,6 +23,9 @@ bool isTerminal(std::FILE* stream);
 // Whether all of `text` reached `stream`: a closed pipe, a full disk or a
 // closed stream make it false, never end the program.
 bool write(std::FILE* stream, const QString& text);
+// What write() does where `stream` is a file or a pipe, and everywhere on
+// Linux: `text` in UTF-8, flushed.
+bool writeUtf8(std::FILE* stream, const QString& text);
 // A file name or a text from the command line as it is shown inside a
 // message: control characters written as the shell's $'…' writes them
 // (\n, \t, \033, \u202e), so that a name cannot break a message's line,

@@ -1,4 +1,4 @@
-#include "sheet/replacingfile.h"
+#include "system/replacingfile.h"
 #include "tests/support/casename.h"
 #include "tests/support/testfiles.h"
 

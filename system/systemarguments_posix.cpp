@@ -1,4 +1,4 @@
-#include "app/cli/systemarguments.h"
+#include "system/systemarguments.h"
 
 #include <QFile>
 

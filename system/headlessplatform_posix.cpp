@@ -1,0 +1,6 @@
+#include "system/headlessplatform.h"
+
+const char* HeadlessPlatform::name()
+{
+    return "offscreen";
+}

@@ -1,0 +1,6 @@
+#include "system/highcontrast.h"
+
+bool HighContrast::isOn()
+{
+    return false;
+}

@@ -1,0 +1,406 @@
+#include "system/replacingfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <climits>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+using FileStatus = struct stat;
+
+struct ReplacingFile::Held
+{
+    // final_'s folder, open, so that every name is taken in the folder that
+    // was checked; -1 when none.
+    int folder = -1;
+    // The temporary file, held open until the end: its lock tells later
+    // saves it is still being written, and fsync() reaches the data through
+    // it. -1 when none.
+    int file = -1;
+    int work = -1;   // the work folder, locked like the temporary file
+    mode_t mode = 0; // the new file's permissions
+    gid_t group = 0; // the replaced file's group
+
+    // Whether `name` in the folder still is the file or folder open as `fd`.
+    bool stillOurs(const QByteArray& name, int fd) const;
+};
+
+ReplacingFile::ReplacingFile(QString target, QString kind)
+    : target_(std::move(target)), kind_(std::move(kind)), held_(std::make_unique<Held>())
+{
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    discard();
+}
+
+bool ReplacingFile::notAFile()
+{
+    return fail(QStringLiteral("O arquivo %1 não foi gravado: \"%2\" não é um arquivo comum (é "
+                               "um FIFO, um dispositivo ou um socket) e não será substituído.")
+                    .arg(kind_, shownTarget()));
+}
+
+namespace {
+// Links followed before giving up, as the kernel counts them.
+constexpr int kMaxLinks = 40;
+// What a leftover of this program is: its temporary file is made private at
+// once, its work folder is made so.
+constexpr mode_t kTemporaryMode = S_IRUSR | S_IWUSR;
+constexpr mode_t kWorkFolderMode = S_IRWXU;
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The name a descriptor is opened again by: the kernel resolves it to the
+// descriptor's own file or folder, wherever its name has gone.
+QString descriptorPath(qintptr fd)
+{
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+bool sameFile(const FileStatus& a, const FileStatus& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the files in an open folder; the folder's descriptor is kept.
+void emptyFolder(int fd)
+{
+    const int own = dup(fd);
+    if (own < 0)
+        return;
+    if (DIR* dir = fdopendir(own)) {
+        rewinddir(dir);
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_type != DT_DIR)
+                unlinkat(dirfd(dir), entry->d_name, 0);
+        }
+        closedir(dir);
+    } else {
+        close(own);
+    }
+}
+
+} // namespace
+
+QByteArray ReplacingFile::nameOf(const QByteArray& path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// Follows the target's links to the file that is to be replaced, and takes
+// its permissions and group.
+bool ReplacingFile::resolve()
+{
+    QByteArray path = QFile::encodeName(QFileInfo(target_).absoluteFilePath());
+    replacing_ = false;
+    for (int links = 0;; ++links) {
+        FileStatus st = {};
+        if (lstat(path.constData(), &st) != 0) {
+            // A new file, or a folder that is not there, which creating the
+            // temporary file tells.
+            if (errno == ENOENT)
+                break;
+            return cannotWrite(errno);
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (links == kMaxLinks)
+                return cannotWrite(ELOOP);
+            QByteArray link(PATH_MAX, '\0');
+            const ssize_t size = readlink(path.constData(), link.data(), link.size());
+            if (size < 0 || size >= link.size())
+                return cannotWrite(size < 0 ? errno : ENAMETOOLONG);
+            link.truncate(size);
+            path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode))
+            return cannotWrite(EISDIR);
+        if (!S_ISREG(st.st_mode))
+            return notAFile();
+        // Replacing needs only the folder; but a file its owner has taken
+        // "w" from is meant to stay, as cp and a shell's ">" leave it. Judged
+        // by the owner's bits for root too, whom the system lets write it.
+        if (!(st.st_mode & S_IWUSR) ||
+            (geteuid() != 0 && st.st_uid != geteuid() &&
+             faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES))
+            return writeProtected();
+        replacing_ = true;
+        held_->mode = st.st_mode & 07777;
+        held_->group = st.st_gid;
+        break;
+    }
+    final_ = path;
+    folder_ = folderOf(path);
+    return true;
+}
+
+bool ReplacingFile::Held::stillOurs(const QByteArray& name, int fd) const
+{
+    FileStatus own = {};
+    FileStatus named = {};
+    return fd >= 0 && fstat(fd, &own) == 0 &&
+           fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           (own.st_mode & S_IFMT) == (named.st_mode & S_IFMT) && sameFile(own, named);
+}
+
+// Temporary files of this target that no save is writing any more: a save
+// holds a lock on its own until it ends, and only SIGKILL or a power cut
+// leaves one without. Only what this program makes is taken: a file or
+// folder of the user's, private as this program makes them, under the
+// exact name; a file of anyone's that only looks like one stays.
+void ReplacingFile::removeLeftovers() const
+{
+    const int fd = openat(held_->folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return;
+    }
+    const QByteArray stem = temporaryStem(nameOf(final_));
+    while (const dirent* entry = readdir(dir)) {
+        if (!leftoverName(QByteArray(entry->d_name), stem))
+            continue;
+        const int leftover = openat(dirfd(dir), entry->d_name,
+                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (leftover < 0)
+            continue;
+        FileStatus st = {};
+        if (fstat(leftover, &st) == 0 && st.st_uid == geteuid() &&
+            flock(leftover, LOCK_EX | LOCK_NB) == 0) {
+            const mode_t mode = st.st_mode & 07777;
+            if (S_ISREG(st.st_mode) && mode == kTemporaryMode) {
+                unlinkat(dirfd(dir), entry->d_name, 0);
+            } else if (S_ISDIR(st.st_mode) && mode == kWorkFolderMode) {
+                emptyFolder(leftover);
+                unlinkat(dirfd(dir), entry->d_name, AT_REMOVEDIR);
+            }
+        }
+        close(leftover);
+    }
+    closedir(dir);
+}
+
+bool ReplacingFile::createTemporary(const QByteArray& stemName)
+{
+    const QByteArray stem = folder_ + '/' + stemName;
+    // Messages name the temporary file as text.
+    if (QFile::encodeName(QFile::decodeName(stem)) != stem)
+        return fail(QStringLiteral("Não foi possível criar o arquivo %1 \"%2\": o nome da pasta "
+                                   "ou do arquivo não é texto UTF-8 e não pode ser usado.")
+                        .arg(kind_, shownTarget()));
+#ifdef O_PATH
+    held_->folder = open(folder_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+    held_->folder = open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    if (held_->folder < 0)
+        return cannotCreate(errno);
+    removeLeftovers();
+
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        const QByteArray name = nameOf(path);
+        // The system gives a new file the permissions the umask (or the
+        // folder's default ACL) says; they are kept for the end, and the file
+        // stays private while it is written.
+        int fd = -1;
+        int error = 0;
+        std::unique_ptr<SignalCleanup> cleanup;
+        {
+            const SignalCleanup::Defer defer;
+            fd = openat(held_->folder, name.constData(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            error = errno;
+            if (fd >= 0)
+                cleanup = std::make_unique<SignalCleanup>(path);
+        }
+        if (fd < 0 && error == EEXIST)
+            continue;
+        if (fd < 0)
+            return cannotCreate(error);
+        FileStatus st = {};
+        // A later save removes only what is not locked; one that found this
+        // file between its creation and the lock has removed it. A file
+        // system without locks keeps its leftovers.
+        flock(fd, LOCK_EX);
+        if (fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            close(fd);
+            continue;
+        }
+        if (!replacing_)
+            held_->mode = st.st_mode & 07777;
+        fchmod(fd, kTemporaryMode);
+        held_->file = fd;
+        temporaryBytes_ = path;
+        temporary_ = QFile::decodeName(path);
+        cleanups_.push_back(std::move(cleanup));
+        return true;
+    }
+    return cannotCreate(EEXIST);
+}
+
+QString ReplacingFile::writePath() const
+{
+    return held_->file < 0 ? QString() : descriptorPath(held_->file);
+}
+
+QString ReplacingFile::makeWorkFolder()
+{
+    if (held_->file < 0)
+        return {};
+    if (!workFolder_.isEmpty())
+        return descriptorPath(held_->work);
+    const QByteArray stem = temporaryBytes_.chopped(kRandomCharacters);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray path = stem + randomEnd();
+        const QByteArray name = nameOf(path);
+        int error = 0;
+        std::unique_ptr<SignalCleanup> cleanup;
+        {
+            const SignalCleanup::Defer defer;
+            error = mkdirat(held_->folder, name.constData(), kWorkFolderMode) == 0 ? 0 : errno;
+            // Removed on a signal after the temporary file, when empty, as
+            // the writer's files nearly always are: it removes each as soon
+            // as it has opened it.
+            if (error == 0)
+                cleanup = std::make_unique<SignalCleanup>(path);
+        }
+        if (error == EEXIST)
+            continue;
+        if (error != 0) {
+            cannotCreate(error);
+            return {};
+        }
+        const int fd = openat(held_->folder, name.constData(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        FileStatus st = {};
+        if (fd >= 0)
+            flock(fd, LOCK_EX);
+        // Someone may have put a folder of theirs in its place: only one of
+        // the user's is used, and made private whatever the umask said.
+        if (fd < 0 || fstat(fd, &st) != 0 || st.st_nlink == 0 || st.st_uid != geteuid() ||
+            fchmod(fd, kWorkFolderMode) != 0) {
+            if (fd >= 0)
+                close(fd);
+            continue;
+        }
+        held_->work = fd;
+        workFolder_ = path;
+        cleanups_.push_back(std::move(cleanup));
+        return descriptorPath(held_->work);
+    }
+    cannotCreate(EEXIST);
+    return {};
+}
+
+void ReplacingFile::removeWorkFolder()
+{
+    if (workFolder_.isEmpty())
+        return;
+    emptyFolder(held_->work);
+    const QByteArray name = nameOf(workFolder_);
+    if (held_->stillOurs(name, held_->work))
+        unlinkat(held_->folder, name.constData(), AT_REMOVEDIR);
+    close(std::exchange(held_->work, -1));
+    workFolder_.clear();
+}
+
+bool ReplacingFile::commit()
+{
+    if (held_->file < 0)
+        return cannotWrite(ENOENT);
+    auto failed = [this](int error) {
+        discard();
+        return cannotWrite(error);
+    };
+    // On the disk before it takes the target's place: a power cut after
+    // the rename must not leave an empty file.
+    if (fsync(held_->file) != 0)
+        return failed(errno);
+    FileStatus st = {};
+    // Only root or a member of the group may give the file its group; else
+    // it keeps the user's.
+    if (replacing_ && fstat(held_->file, &st) == 0 && st.st_gid != held_->group &&
+        fchown(held_->file, static_cast<uid_t>(-1), held_->group) != 0)
+        errno = 0;
+    const QByteArray temporaryName = nameOf(temporaryBytes_);
+    const QByteArray finalName = nameOf(final_);
+    // Whoever may write the folder may have put a link or a file of theirs
+    // under the temporary name; renaming it would make theirs the target.
+    if (!held_->stillOurs(temporaryName, held_->file)) {
+        replacedMeanwhile();
+        discard();
+        return false;
+    }
+    // Something else may have taken the target's name since create().
+    if (fstatat(held_->folder, finalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+        discard();
+        return notAFile();
+    }
+    // renameat() replaces the target in one step, where QFile::rename refuses to.
+    if (renameat(held_->folder, temporaryName.constData(), held_->folder, finalName.constData()) !=
+        0)
+        return failed(errno);
+    // The name may still have been swapped between the check and the
+    // rename; the file then stays private, wherever it went.
+    const bool ours = held_->stillOurs(finalName, held_->file);
+    if (ours)
+        fchmod(held_->file, held_->mode);
+    else
+        replacedMeanwhile();
+    temporaryBytes_.clear();
+    temporary_.clear();
+    removeWorkFolder();
+    cleanups_.clear();
+    close(std::exchange(held_->file, -1));
+    if (!ours) {
+        close(std::exchange(held_->folder, -1));
+        return false;
+    }
+    // The new name is on the disk only with its folder.
+    const int folder = openat(held_->folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = folder < 0 ? errno : 0;
+    if (folder >= 0) {
+        // Some file systems cannot sync a folder, and say so with EINVAL.
+        if (fsync(folder) != 0 && errno != EINVAL)
+            error = errno;
+        close(folder);
+    }
+    close(std::exchange(held_->folder, -1));
+    if (error != 0)
+        return fail(QStringLiteral("O arquivo %1 \"%2\" foi gravado, mas pode não estar no disco: "
+                                   "%3.")
+                        .arg(kind_, shownTarget(), reason(error)));
+    return true;
+}
+
+void ReplacingFile::discard()
+{
+    // Only the program's own file goes: a link or file someone put under
+    // its name stays as they left it.
+    if (!temporaryBytes_.isEmpty() && held_->stillOurs(nameOf(temporaryBytes_), held_->file))
+        unlinkat(held_->folder, nameOf(temporaryBytes_).constData(), 0);
+    removeWorkFolder();
+    cleanups_.clear();
+    if (held_->file >= 0)
+        close(std::exchange(held_->file, -1));
+    if (held_->folder >= 0)
+        close(std::exchange(held_->folder, -1));
+    temporaryBytes_.clear();
+    temporary_.clear();
+}
