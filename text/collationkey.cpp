@@ -2,6 +2,7 @@
 
 #include "text/bytescan.h"
 #include "text/latinletters.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +11,6 @@
 
 namespace {
 using namespace LatinLetters; // Letter, Accent and the accents' names
-
-constexpr Letter kKeepBytes = {0, 0, kNone};
 
 Accent markAccent(unsigned codePoint)
 {
@@ -33,11 +32,6 @@ Accent markAccent(unsigned codePoint)
     default:
         return static_cast<Accent>(kOtherMarks + (codePoint - 0x300));
     }
-}
-
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
 }
 } // namespace
 
@@ -73,11 +67,10 @@ void CollationKey::append(std::string_view utf8, std::string& key)
             }
             continue;
         }
-        const bool pair = i + 1 < size && isContinuation(static_cast<unsigned char>(utf8[i + 1]));
-        const unsigned next = pair ? static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu : 0;
-        if (pair && (byte == 0xC2 || byte == 0xC3)) {
-            const unsigned codePoint = ((byte & 0x03u) << 6) | next;
-            const Letter letter = codePoint >= 0xC0 ? LatinLetters::of(codePoint) : kKeepBytes;
+        std::size_t length = 0;
+        const auto codePoint = static_cast<unsigned>(Utf8::decode(utf8.substr(i), length));
+        if (length == 2 && codePoint >= 0xC0 && codePoint <= 0xFF) {
+            const Letter letter = LatinLetters::of(codePoint);
             if (letter.first != 0) {
                 if (letter.accent != kNone)
                     accent(key.size(), letter.accent);
@@ -87,19 +80,15 @@ void CollationKey::append(std::string_view utf8, std::string& key)
                 ++i;
                 continue;
             }
-            if (codePoint == 0xA0) { // no-break space
-                key.push_back(' ');
-                ++i;
-                continue;
-            }
-        } else if (pair && (byte == 0xCC || byte == 0xCD) && key.size() > start) {
-            // U+0300 to U+036F: a combining mark on the character before it.
-            const unsigned codePoint = ((byte & 0x1Fu) << 6) | next;
-            if (codePoint <= 0x36F) {
-                accent(key.size() - 1, markAccent(codePoint));
-                ++i;
-                continue;
-            }
+        } else if (length == 2 && codePoint == 0xA0) { // no-break space
+            key.push_back(' ');
+            ++i;
+            continue;
+        } else if (length == 2 && codePoint >= 0x300 && codePoint <= 0x36F && key.size() > start) {
+            // A combining mark on the character before it.
+            accent(key.size() - 1, markAccent(codePoint));
+            ++i;
+            continue;
         }
         key.push_back(static_cast<char>(byte));
     }
