@@ -36,10 +36,10 @@ QString folder()
             ReturnFileGenerator::Options options;
             options.seed = 1000 + static_cast<std::uint64_t>(company);
             const std::string text = ReturnFileGenerator(options).file(kWorkers);
-            const QString name = QStringLiteral("D.CNS.CPF.002.20261201093015.%1.98765432100.TXT."
-                                                "PROCESSADO")
-                                     .arg(12'345'678'000'000LL + company * 100 + 99, 14, 10,
-                                          QLatin1Char('0'));
+            const QString name =
+                QStringLiteral("D.CNS.CPF.002.20261201093015.%1.98765432100.TXT."
+                               "PROCESSADO")
+                    .arg(12'345'678'000'000LL + company * 100 + 99, 14, 10, QLatin1Char('0'));
             QFile file(dir.filePath(name));
             if (!file.open(QIODevice::WriteOnly) ||
                 file.write(text.data(), static_cast<qint64>(text.size())) !=

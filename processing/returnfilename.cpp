@@ -43,8 +43,7 @@ int number(QStringView digits)
 ReturnFileName ReturnFileName::parse(const QString& pathOrName)
 {
     // Both slashes: a Windows path read anywhere is still a path.
-    const qsizetype slash =
-        std::max(pathOrName.lastIndexOf(u'/'), pathOrName.lastIndexOf(u'\\'));
+    const qsizetype slash = std::max(pathOrName.lastIndexOf(u'/'), pathOrName.lastIndexOf(u'\\'));
     const QStringView name = QStringView(pathOrName).mid(slash + 1);
 
     ReturnFileName parsed;

@@ -54,34 +54,33 @@ constexpr NameCase kNames[] = {
      "12.345.678/0001-99", "01/12/2026 09:30", "98765432100"},
     {"UnixPath", "/home/x/D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT.PROCESSADO",
      "12.345.678/0001-99", "01/12/2026 09:30", "98765432100"},
-    {"BrowserCopy",
-     "D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT (1).PROCESSADO",
+    {"BrowserCopy", "D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT (1).PROCESSADO",
      "12.345.678/0001-99", "01/12/2026 09:30", "98765432100"},
     {"SavedAsTxt", "D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT.PROCESSADO.txt",
      "12.345.678/0001-99", "01/12/2026 09:30", "98765432100"},
     {"LastMinuteOfALeapYear",
-     "D.CNS.CPF.002.20281231235959.12345678000199.98765432100.TXT.PROCESSADO",
-     "12.345.678/0001-99", "31/12/2028 23:59", "98765432100"},
+     "D.CNS.CPF.002.20281231235959.12345678000199.98765432100.TXT.PROCESSADO", "12.345.678/0001-99",
+     "31/12/2028 23:59", "98765432100"},
     {"February29OfALeapYear",
-     "D.CNS.CPF.002.20280229000000.00000000000191.98765432100.TXT.PROCESSADO",
-     "00.000.000/0001-91", "29/02/2028 00:00", "98765432100"},
-    {"Month13", "D.CNS.CPF.002.20261301093015.12345678000199.98765432100.TXT.PROCESSADO", "-",
+     "D.CNS.CPF.002.20280229000000.00000000000191.98765432100.TXT.PROCESSADO", "00.000.000/0001-91",
+     "29/02/2028 00:00", "98765432100"},
+    {"Month13", "D.CNS.CPF.002.20261301093015.12345678000199.98765432100.TXT.PROCESSADO", "-", "-",
+     ""},
+    {"February31", "D.CNS.CPF.002.20260231093015.12345678000199.98765432100.TXT.PROCESSADO", "-",
      "-", ""},
-    {"February31", "D.CNS.CPF.002.20260231093015.12345678000199.98765432100.TXT.PROCESSADO",
-     "-", "-", ""},
-    {"Hour24", "D.CNS.CPF.002.20261201243015.12345678000199.98765432100.TXT.PROCESSADO", "-",
-     "-", ""},
+    {"Hour24", "D.CNS.CPF.002.20261201243015.12345678000199.98765432100.TXT.PROCESSADO", "-", "-",
+     ""},
     {"CnpjOneDigitShort", "D.CNS.CPF.002.20261201093015.1234567800019.98765432100.TXT.PROCESSADO",
      "-", "-", ""},
     {"CpfOneDigitLong", "D.CNS.CPF.002.20261201093015.12345678000199.987654321001.TXT.PROCESSADO",
      "-", "-", ""},
-    {"StampShort", "D.CNS.CPF.002.202612010930.12345678000199.98765432100.TXT.PROCESSADO", "-",
-     "-", ""},
+    {"StampShort", "D.CNS.CPF.002.202612010930.12345678000199.98765432100.TXT.PROCESSADO", "-", "-",
+     ""},
     {"EndsAfterTheStamp", "D.CNS.CPF.002.20261201093015", "-", "-", ""},
     {"LetterInTheCnpj", "D.CNS.CPF.002.20261201093015.1234567800019X.98765432100.TXT.PROCESSADO",
      "-", "-", ""},
-    {"SentFileNotTheReturn",
-     "D.CNS.CPF.001.20261201093015.12345678000199.98765432100.TXT", "-", "-", ""},
+    {"SentFileNotTheReturn", "D.CNS.CPF.001.20261201093015.12345678000199.98765432100.TXT", "-",
+     "-", ""},
     {"RenamedByTheClerk", "retorno empresa 12345678000199.txt", "-", "-", ""},
     {"GovernmentNameInAFolderName",
      "/x/D.CNS.CPF.002.20261201093015.12345678000199.98765432100/retorno.txt", "-", "-", ""},
@@ -139,7 +138,8 @@ TEST(ReturnCountsTest, AgreeWithTheFilesOwnCodes)
     TestFiles files;
     // Half the workers with problems: every column fails for some of them.
     const std::string text = ReturnFileGenerator({7, 0.5, "\r\n"}).file(3000);
-    const ReturnCounts counts = ReturnCounts::ofFile(files.write(QStringLiteral("retorno.txt"), text));
+    const ReturnCounts counts =
+        ReturnCounts::ofFile(files.write(QStringLiteral("retorno.txt"), text));
     const RawCounts raw = countCodes(text);
 
     ASSERT_TRUE(counts.counted()) << counts.reason().toStdString();
@@ -158,8 +158,9 @@ TEST(FolderOverviewTest, ListsEveryFileByNameAndTellsWhyOneIsNotAReturn)
 {
     TestFiles files;
     const std::string company = ReturnFileGenerator({11, 0.3, "\r\n"}).file(40);
-    files.write(QStringLiteral("D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT.PROCESSADO"),
-                company);
+    files.write(
+        QStringLiteral("D.CNS.CPF.002.20261201093015.12345678000199.98765432100.TXT.PROCESSADO"),
+        company);
     files.write(QStringLiteral("anotações.txt"),
                 "Pendências\r\nLigar para o contador na segunda-feira.\r\n");
     // Read, as Processar reads it, but with nothing to count: told, not clean.
