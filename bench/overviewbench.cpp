@@ -1,0 +1,130 @@
+// An office's folder of returns: 200 companies' files of 5,000 workers each,
+// named as the government names them, read to their counts on the thread the
+// window would use. Beside the time, the resident peak the whole folder adds
+// against the peak of one of its files loaded into a sheet, and that sheet's
+// own cells: the folder keeps counts, never sheets, so the two peaks should
+// be alike.
+#include "processing/folderoverview.h"
+#include "processing/folderoverviewtask.h"
+#include "processing/importcommand.h"
+#include "sheet/progress.h"
+#include "sheet/resultsheet.h"
+#include "tools/returnfilegenerator.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+constexpr int kCompanies = 200;
+constexpr int kWorkers = 5'000;
+
+// Written once per process; every company has its own CNPJ and workers.
+QString folder()
+{
+    static QTemporaryDir dir;
+    static const bool written = [] {
+        for (int company = 0; company < kCompanies; ++company) {
+            ReturnFileGenerator::Options options;
+            options.seed = 1000 + static_cast<std::uint64_t>(company);
+            const std::string text = ReturnFileGenerator(options).file(kWorkers);
+            const QString name =
+                QStringLiteral("D.CNS.CPF.002.20261201093015.%1.98765432100.TXT."
+                               "PROCESSADO")
+                    .arg(12'345'678'000'000LL + company * 100 + 99, 14, 10, QLatin1Char('0'));
+            QFile file(dir.filePath(name));
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write(text.data(), static_cast<qint64>(text.size())) !=
+                    static_cast<qint64>(text.size()))
+                throw std::runtime_error("cannot write benchmark data");
+        }
+        return true;
+    }();
+    benchmark::DoNotOptimize(written);
+    return dir.path();
+}
+
+// Kilobytes of a line of /proc/self/status ("VmHWM", "VmRSS"), 0 elsewhere.
+double statusKb(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string name;
+    double kb = 0;
+    while (status >> name) {
+        if (name == field + ":" && status >> kb)
+            return kb;
+        status.ignore(1 << 20, '\n');
+    }
+    return 0;
+}
+
+// The resident peak `job` adds, in MB: the peak is first reset to what is
+// resident now (Linux 4.0 and later). Big blocks are always mapped afresh,
+// never taken from memory an earlier run freed, so that what the job
+// touches shows.
+double peakMb(const std::function<void()>& job)
+{
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double before = statusKb("VmRSS");
+    job();
+    return (statusKb("VmHWM") - before) / 1024;
+}
+
+// What the window's progress bar would hear, counted.
+class CountingProgress : public Progress
+{
+public:
+    bool advance(int done, int) override
+    {
+        last = done;
+        return true;
+    }
+    int last = -1;
+};
+
+FolderOverview::Result readInBackground()
+{
+    CountingProgress progress;
+    FolderOverviewTask task(folder(), &progress);
+    return task.wait();
+}
+
+void overviewFolder(benchmark::State& state)
+{
+    folder();
+    for (auto _ : state) {
+        const FolderOverview::Result result = readInBackground();
+        if (!result.complete() || result.entries.size() != std::size_t{kCompanies} ||
+            result.entries.back().counts.workers() != kWorkers)
+            state.SkipWithError("the overview lost files or workers");
+    }
+    state.SetItemsProcessed(state.iterations() * kCompanies);
+
+    // One file as Processar loads it, against the whole folder.
+    std::size_t sheetBytes = 0;
+    const QString first = FolderOverview::filesIn(folder()).front();
+    const double sheetPeak = peakMb([&sheetBytes, &first] {
+        ResultSheet sheet;
+        ImportCommand::run(first, sheet);
+        sheetBytes = sheet.Cells().memoryBytes();
+    });
+    const double overviewPeak = peakMb([] { benchmark::DoNotOptimize(readInBackground()); });
+    state.counters["sheet_cells_MB"] = static_cast<double>(sheetBytes) / (1024 * 1024);
+    state.counters["sheet_peak_MB"] = sheetPeak;
+    state.counters["overview_peak_MB"] = overviewPeak;
+    state.counters["peak_per_sheet_peak"] = sheetPeak > 0 ? overviewPeak / sheetPeak : 0;
+}
+// Real time: the calling thread only waits for the reading thread.
+BENCHMARK(overviewFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+} // namespace
+
+BENCHMARK_MAIN();
