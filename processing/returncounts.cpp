@@ -1,8 +1,8 @@
 #include "processing/returncounts.h"
 
 #include "processing/returnfilejob.h"
-#include "sheet/export/sheetsummary.h"
 #include "sheet/resultsheet.h"
+#include "sheet/sheetsummary.h"
 
 ReturnCounts ReturnCounts::ofFile(const QString& path)
 {

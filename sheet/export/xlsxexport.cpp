@@ -2,10 +2,10 @@
 
 #include "sheet/cellstore.h"
 #include "sheet/export/fastdeflate.h"
-#include "sheet/export/sheetsummary.h"
 #include "sheet/export/xlsxcell.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
+#include "sheet/sheetsummary.h"
 #include "sheet/sheettemplate.h"
 #include "sheet/showncolumns.h"
 #include "system/pagemapping.h"

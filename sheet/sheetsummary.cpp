@@ -1,4 +1,4 @@
-#include "sheet/export/sheetsummary.h"
+#include "sheet/sheetsummary.h"
 
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
