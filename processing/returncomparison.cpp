@@ -1,0 +1,326 @@
+#include "processing/returncomparison.h"
+
+#include "processing/returncodes.h"
+#include "processing/returnfilejob.h"
+#include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace {
+// The keys a worker is matched by, in the order they are tried.
+enum Level
+{
+    ByCpf,
+    ByNis,
+    ByNomeAndDn,
+    kLevels
+};
+
+// The rows ambiguity names are for a clerk to look at, not a census: a
+// placeholder NOME and DN shared by thousands names a few of them.
+constexpr std::size_t kMostCandidates = 20;
+
+struct Key
+{
+    std::string_view first;
+    std::string_view second;
+
+    bool empty() const { return first.empty(); }
+    friend bool operator==(const Key&, const Key&) = default;
+};
+
+Key keyOf(const ResultSheet& sheet, Level level, int row)
+{
+    switch (level) {
+    case ByCpf:
+        return {sheet.CellUtf8(row, ReturnFields::kCpfColumn), {}};
+    case ByNis:
+        return {sheet.CellUtf8(row, ReturnFields::kNisColumn), {}};
+    case ByNomeAndDn:
+    case kLevels:
+        break;
+    }
+    // A name without its date of birth, or the reverse, tells no one apart.
+    const std::string_view nome = sheet.CellUtf8(row, ReturnFields::kNomeColumn);
+    const std::string_view dn = sheet.CellUtf8(row, ReturnFields::kDnColumn);
+    if (nome.empty() || dn.empty())
+        return {};
+    return {nome, dn};
+}
+
+std::size_t hashOf(const Key& key)
+{
+    const std::hash<std::string_view> hash;
+    return hash(key.first) * 31 + hash(key.second);
+}
+
+// The rows of one sheet by one key: an open-addressed table of each key's
+// first row, and each row's next with the same key. Four bytes a slot and
+// eight a row, the texts staying in the sheet.
+class KeyIndex
+{
+public:
+    template <typename Takes>
+    KeyIndex(const ResultSheet& sheet, Level level, Takes&& takes) : sheet_(sheet), level_(level)
+    {
+        const int rows = sheet.RowCount();
+        slots_.assign(std::bit_ceil(static_cast<std::size_t>(rows) * 2 + 2), kNone);
+        next_.assign(static_cast<std::size_t>(rows) + 1, kNone);
+        last_.assign(static_cast<std::size_t>(rows) + 1, kNone);
+        unique_.assign(static_cast<std::size_t>(rows) + 1, false);
+        for (int row = 1; row <= rows; ++row) {
+            if (!takes(row))
+                continue;
+            const Key key = keyOf(sheet, level, row);
+            if (key.empty())
+                continue;
+            std::int32_t& slot = slots_[find(key)];
+            if (slot == kNone) {
+                slot = row;
+                last_[static_cast<std::size_t>(row)] = row;
+                unique_[static_cast<std::size_t>(row)] = true;
+                continue;
+            }
+            // Rows arrive in order: the new one ends its key's chain.
+            const auto first = static_cast<std::size_t>(slot);
+            next_[static_cast<std::size_t>(last_[first])] = row;
+            last_[first] = row;
+            unique_[first] = false;
+        }
+    }
+
+    // The first row with `key`, 0 when none.
+    int first(const Key& key) const
+    {
+        const std::int32_t row = slots_[find(key)];
+        return row == kNone ? 0 : row;
+    }
+    // The next row with the same key, 0 after the last.
+    int next(int row) const
+    {
+        const std::int32_t after = next_[static_cast<std::size_t>(row)];
+        return after == kNone ? 0 : after;
+    }
+    // Whether the row's key is there and no other row has it.
+    bool identifies(int row) const { return unique_[static_cast<std::size_t>(row)]; }
+
+private:
+    static constexpr std::int32_t kNone = 0;
+
+    std::size_t find(const Key& key) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hashOf(key) & mask;; at = (at + 1) & mask) {
+            const std::int32_t row = slots_[at];
+            if (row == kNone || keyOf(sheet_, level_, row) == key)
+                return at;
+        }
+    }
+
+    const ResultSheet& sheet_;
+    Level level_;
+    std::vector<std::int32_t> slots_;
+    std::vector<std::int32_t> next_;
+    std::vector<std::int32_t> last_;
+    std::vector<bool> unique_;
+};
+
+bool hasProblem(const ResultSheet& sheet, int row)
+{
+    return !sheet.RangeReads(CellRange{row, ReturnFields::kFirstVerificationColumn, row,
+                                       ReturnFields::kLastOrientationColumn},
+                             ReturnCodes::kOk);
+}
+} // namespace
+
+QString ReturnComparison::situationText(Situation situation)
+{
+    switch (situation) {
+    case Situation::Resolved:
+        return QStringLiteral("Resolvido");
+    case Situation::Pending:
+        return QStringLiteral("Pendente");
+    case Situation::NewProblem:
+        return QStringLiteral("Novo problema");
+    case Situation::NoProblem:
+        return QStringLiteral("Sem problema");
+    case Situation::EarlierOnly:
+        return QStringLiteral("Só no anterior");
+    case Situation::Ambiguous:
+        return QStringLiteral("Correspondência ambígua");
+    }
+    return {};
+}
+
+ReturnComparison::ReturnComparison()
+    : sheets_{std::make_unique<ResultSheet>(), std::make_unique<ResultSheet>()}
+{
+}
+
+ReturnComparison::ReturnComparison(ReturnComparison&&) noexcept = default;
+ReturnComparison& ReturnComparison::operator=(ReturnComparison&&) noexcept = default;
+ReturnComparison::~ReturnComparison() = default;
+
+ReturnComparison ReturnComparison::compare(const QString& earlierFile, const QString& currentFile)
+{
+    ReturnComparison comparison;
+    for (const auto& [side, path] : {std::pair{Side::Earlier, earlierFile},
+                                     std::pair{Side::Current, currentFile}}) {
+        ReturnFileJob::Done done = ReturnFileJob::run(path, *comparison.sheets_[index(side)], false);
+        comparison.outcomes_[index(side)] = done.outcome;
+        comparison.warnings_[index(side)] = std::move(done.warning);
+        if (!done.outcome.succeeded()) {
+            comparison.failedSide_ = side;
+            return comparison;
+        }
+    }
+    comparison.match();
+    return comparison;
+}
+
+bool ReturnComparison::succeeded() const
+{
+    return outcomes_[0].succeeded() && outcomes_[1].succeeded();
+}
+
+void ReturnComparison::match()
+{
+    const ResultSheet& earlier = *sheets_[index(Side::Earlier)];
+    const ResultSheet& current = *sheets_[index(Side::Current)];
+    const std::array<const ResultSheet*, 2> sheets{&earlier, &current};
+    const auto everyRow = [](int) { return true; };
+
+    // Each file's own index of each key: what tells whether a key
+    // identifies a worker within its file.
+    std::array<std::vector<KeyIndex>, 2> whole;
+    for (std::size_t side = 0; side < 2; ++side) {
+        whole[side].reserve(kLevels);
+        for (int level = 0; level < kLevels; ++level)
+            whole[side].emplace_back(*sheets[side], static_cast<Level>(level), everyRow);
+    }
+    // The keys before `level` that identify the row in its file, one bit
+    // each: two workers that each have one of the same kind are told apart
+    // by it, and no later key may pair them.
+    const auto identifiedBefore = [&](std::size_t side, int row, int level) {
+        unsigned bits = 0;
+        for (int before = 0; before < level; ++before) {
+            if (whole[side][static_cast<std::size_t>(before)].identifies(row))
+                bits |= 1U << before;
+        }
+        return bits;
+    };
+
+    std::array<std::vector<int>, 2> partner;
+    partner[0].assign(static_cast<std::size_t>(earlier.RowCount()) + 1, 0);
+    partner[1].assign(static_cast<std::size_t>(current.RowCount()) + 1, 0);
+    const std::size_t e = index(Side::Earlier);
+    const std::size_t c = index(Side::Current);
+    for (int level = 0; level < kLevels; ++level) {
+        const auto at = static_cast<std::size_t>(level);
+        for (int row = 1; row <= current.RowCount(); ++row) {
+            if (partner[c][static_cast<std::size_t>(row)] != 0 || !whole[c][at].identifies(row))
+                continue;
+            const int other = whole[e][at].first(keyOf(current, static_cast<Level>(level), row));
+            if (other == 0 || partner[e][static_cast<std::size_t>(other)] != 0 ||
+                !whole[e][at].identifies(other) ||
+                (identifiedBefore(c, row, level) & identifiedBefore(e, other, level)) != 0)
+                continue;
+            partner[c][static_cast<std::size_t>(row)] = other;
+            partner[e][static_cast<std::size_t>(other)] = row;
+        }
+    }
+
+    // Who is left unpaired yet shares a key with someone unpaired in the
+    // other file, whom no earlier key tells apart from it.
+    for (std::size_t side = 0; side < 2; ++side) {
+        const std::size_t otherSide = 1 - side;
+        const ResultSheet& mine = *sheets[side];
+        const ResultSheet& theirs = *sheets[otherSide];
+        const auto unpaired = [&](int row) {
+            return partner[otherSide][static_cast<std::size_t>(row)] == 0;
+        };
+        for (int level = 0; level < kLevels; ++level) {
+            const KeyIndex open(theirs, static_cast<Level>(level), unpaired);
+            for (int row = 1; row <= mine.RowCount(); ++row) {
+                if (partner[side][static_cast<std::size_t>(row)] != 0)
+                    continue;
+                const Key key = keyOf(mine, static_cast<Level>(level), row);
+                if (key.empty())
+                    continue;
+                const unsigned bits = identifiedBefore(side, row, level);
+                std::vector<int>* found = nullptr;
+                for (int other = open.first(key); other != 0; other = open.next(other)) {
+                    if ((bits & identifiedBefore(otherSide, other, level)) != 0)
+                        continue;
+                    if (found == nullptr)
+                        found = &candidates_[side][row];
+                    if (found->size() == kMostCandidates)
+                        break;
+                    found->push_back(other);
+                }
+            }
+        }
+        for (auto& [row, rows] : candidates_[side]) {
+            std::sort(rows.begin(), rows.end());
+            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+            if (rows.size() > kMostCandidates)
+                rows.resize(kMostCandidates);
+        }
+    }
+
+    const auto add = [this](Situation situation, int earlierRow, int currentRow) {
+        entries_.push_back({situation, earlierRow, currentRow});
+        ++counts_[static_cast<std::size_t>(situation)];
+    };
+    entries_.reserve(partner[c].size() - 1 + partner[e].size() - 1);
+    for (int row = 1; row <= current.RowCount(); ++row) {
+        const int before = partner[c][static_cast<std::size_t>(row)];
+        const bool now = hasProblem(current, row);
+        if (before == 0 && candidates_[c].contains(row))
+            add(Situation::Ambiguous, 0, row);
+        else if (before == 0)
+            add(now ? Situation::NewProblem : Situation::NoProblem, 0, row);
+        else if (hasProblem(earlier, before))
+            add(now ? Situation::Pending : Situation::Resolved, before, row);
+        else
+            add(now ? Situation::NewProblem : Situation::NoProblem, before, row);
+    }
+    for (int row = 1; row <= earlier.RowCount(); ++row) {
+        if (partner[e][static_cast<std::size_t>(row)] != 0)
+            continue;
+        add(candidates_[e].contains(row) ? Situation::Ambiguous : Situation::EarlierOnly, row, 0);
+    }
+}
+
+std::vector<ReturnComparison::Problem> ReturnComparison::problems(Side side, int row) const
+{
+    const ResultSheet& sheet = *sheets_[index(side)];
+    std::vector<Problem> found;
+    if (row < 1 || row > sheet.RowCount())
+        return found;
+    for (int col = ReturnFields::kFirstVerificationColumn;
+         col <= ReturnFields::kLastOrientationColumn; ++col) {
+        if (sheet.CellUtf8(row, col) != ReturnCodes::kOk) {
+            const std::string_view heading = ReturnFields::kNames[static_cast<std::size_t>(col - 1)];
+            found.push_back({col,
+                             QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())),
+                             sheet.CellText(row, col)});
+        }
+    }
+    return found;
+}
+
+std::vector<int> ReturnComparison::candidates(const Entry& entry) const
+{
+    if (entry.situation != Situation::Ambiguous)
+        return {};
+    const bool current = entry.currentRow != 0;
+    const auto& bySide = candidates_[index(current ? Side::Current : Side::Earlier)];
+    const auto it = bySide.find(current ? entry.currentRow : entry.earlierRow);
+    return it == bySide.end() ? std::vector<int>{} : it->second;
+}
