@@ -59,45 +59,58 @@ std::size_t hashOf(const Key& key)
     return hash(key.first) * 31 + hash(key.second);
 }
 
-// The rows of one sheet by one key: an open-addressed table of each key's
-// first row, and each row's next with the same key. Four bytes a slot and
-// eight a row, the texts staying in the sheet.
+// Some rows of one sheet by one key: an open-addressed table of each key's
+// first row with a few bits of its hash, and each row's next with the same
+// key. The texts stay in the sheet; the bits spare a look at them for most
+// slots that hold another key, which is where the time goes on big files.
 class KeyIndex
 {
 public:
-    template <typename Takes>
-    KeyIndex(const ResultSheet& sheet, Level level, Takes&& takes) : sheet_(sheet), level_(level)
+    // `rows` in the sheet's order.
+    KeyIndex(const ResultSheet& sheet, Level level, const std::vector<int>& rows)
+        : sheet_(sheet), level_(level)
     {
-        const int rows = sheet.RowCount();
-        slots_.assign(std::bit_ceil(static_cast<std::size_t>(rows) * 2 + 2), kNone);
-        next_.assign(static_cast<std::size_t>(rows) + 1, kNone);
-        last_.assign(static_cast<std::size_t>(rows) + 1, kNone);
-        unique_.assign(static_cast<std::size_t>(rows) + 1, false);
-        for (int row = 1; row <= rows; ++row) {
-            if (!takes(row))
-                continue;
+        const auto sheetRows = static_cast<std::size_t>(sheet.RowCount()) + 1;
+        slots_.assign(std::bit_ceil(rows.size() * 2 + 2), Slot{});
+        next_.assign(sheetRows, kNone);
+        last_.assign(sheetRows, kNone);
+        unique_.assign(sheetRows, false);
+        for (const int row : rows) {
             const Key key = keyOf(sheet, level, row);
             if (key.empty())
                 continue;
-            std::int32_t& slot = slots_[find(key)];
-            if (slot == kNone) {
-                slot = row;
+            const std::size_t hash = hashOf(key);
+            Slot& slot = slots_[find(key, hash)];
+            if (slot.row == kNone) {
+                slot = {row, tagOf(hash)};
                 last_[static_cast<std::size_t>(row)] = row;
                 unique_[static_cast<std::size_t>(row)] = true;
                 continue;
             }
             // Rows arrive in order: the new one ends its key's chain.
-            const auto first = static_cast<std::size_t>(slot);
+            const auto first = static_cast<std::size_t>(slot.row);
             next_[static_cast<std::size_t>(last_[first])] = row;
             last_[first] = row;
             unique_[first] = false;
         }
+        last_ = {};
+    }
+
+    // A row left out that has a key of the rows taken: theirs is not
+    // unique in the sheet.
+    void seeAlso(int row)
+    {
+        const Key key = keyOf(sheet_, level_, row);
+        if (key.empty())
+            return;
+        if (const std::int32_t first = slots_[find(key, hashOf(key))].row; first != kNone)
+            unique_[static_cast<std::size_t>(first)] = false;
     }
 
     // The first row with `key`, 0 when none.
     int first(const Key& key) const
     {
-        const std::int32_t row = slots_[find(key)];
+        const std::int32_t row = slots_[find(key, hashOf(key))].row;
         return row == kNone ? 0 : row;
     }
     // The next row with the same key, 0 after the last.
@@ -106,25 +119,32 @@ public:
         const std::int32_t after = next_[static_cast<std::size_t>(row)];
         return after == kNone ? 0 : after;
     }
-    // Whether the row's key is there and no other row has it.
+    // Whether the row's key is there and no other row of the sheet has it.
     bool identifies(int row) const { return unique_[static_cast<std::size_t>(row)]; }
 
 private:
     static constexpr std::int32_t kNone = 0;
+    struct Slot
+    {
+        std::int32_t row = kNone;
+        std::uint32_t tag = 0;
+    };
+    static std::uint32_t tagOf(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
-    std::size_t find(const Key& key) const
+    std::size_t find(const Key& key, std::size_t hash) const
     {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t at = hashOf(key) & mask;; at = (at + 1) & mask) {
-            const std::int32_t row = slots_[at];
-            if (row == kNone || keyOf(sheet_, level_, row) == key)
+        const std::uint32_t tag = tagOf(hash);
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.row == kNone || (slot.tag == tag && keyOf(sheet_, level_, slot.row) == key))
                 return at;
         }
     }
 
     const ResultSheet& sheet_;
     Level level_;
-    std::vector<std::int32_t> slots_;
+    std::vector<Slot> slots_;
     std::vector<std::int32_t> next_;
     std::vector<std::int32_t> last_;
     std::vector<bool> unique_;
@@ -169,9 +189,10 @@ ReturnComparison::~ReturnComparison() = default;
 ReturnComparison ReturnComparison::compare(const QString& earlierFile, const QString& currentFile)
 {
     ReturnComparison comparison;
-    for (const auto& [side, path] : {std::pair{Side::Earlier, earlierFile},
-                                     std::pair{Side::Current, currentFile}}) {
-        ReturnFileJob::Done done = ReturnFileJob::run(path, *comparison.sheets_[index(side)], false);
+    for (const auto& [side, path] :
+         {std::pair{Side::Earlier, earlierFile}, std::pair{Side::Current, currentFile}}) {
+        ReturnFileJob::Done done =
+            ReturnFileJob::run(path, *comparison.sheets_[index(side)], false);
         comparison.outcomes_[index(side)] = done.outcome;
         comparison.warnings_[index(side)] = std::move(done.warning);
         if (!done.outcome.succeeded()) {
@@ -193,15 +214,33 @@ void ReturnComparison::match()
     const ResultSheet& earlier = *sheets_[index(Side::Earlier)];
     const ResultSheet& current = *sheets_[index(Side::Current)];
     const std::array<const ResultSheet*, 2> sheets{&earlier, &current};
-    const auto everyRow = [](int) { return true; };
+    const std::size_t e = index(Side::Earlier);
+    const std::size_t c = index(Side::Current);
+    std::array<std::vector<int>, 2> partner;
+    std::array<std::vector<int>, 2> everyRow;
+    for (std::size_t side = 0; side < 2; ++side) {
+        partner[side].assign(static_cast<std::size_t>(sheets[side]->RowCount()) + 1, 0);
+        for (int row = 1; row <= sheets[side]->RowCount(); ++row)
+            everyRow[side].push_back(row);
+    }
+    const auto unpaired = [&](std::size_t side) {
+        std::vector<int> rows;
+        for (int row = 1; row <= sheets[side]->RowCount(); ++row) {
+            if (partner[side][static_cast<std::size_t>(row)] == 0)
+                rows.push_back(row);
+        }
+        return rows;
+    };
 
-    // Each file's own index of each key: what tells whether a key
-    // identifies a worker within its file.
+    // Each file's index of each key: what tells whether a key identifies a
+    // worker within its file, and who has it. Past the CPF, only the
+    // workers the CPF left unpaired are ever looked up: their keys are
+    // indexed, and the others only counted, which spares two tables the
+    // size of the file.
     std::array<std::vector<KeyIndex>, 2> whole;
     for (std::size_t side = 0; side < 2; ++side) {
         whole[side].reserve(kLevels);
-        for (int level = 0; level < kLevels; ++level)
-            whole[side].emplace_back(*sheets[side], static_cast<Level>(level), everyRow);
+        whole[side].emplace_back(*sheets[side], ByCpf, everyRow[side]);
     }
     // The keys before `level` that identify the row in its file, one bit
     // each: two workers that each have one of the same kind are told apart
@@ -215,13 +254,21 @@ void ReturnComparison::match()
         return bits;
     };
 
-    std::array<std::vector<int>, 2> partner;
-    partner[0].assign(static_cast<std::size_t>(earlier.RowCount()) + 1, 0);
-    partner[1].assign(static_cast<std::size_t>(current.RowCount()) + 1, 0);
-    const std::size_t e = index(Side::Earlier);
-    const std::size_t c = index(Side::Current);
     for (int level = 0; level < kLevels; ++level) {
         const auto at = static_cast<std::size_t>(level);
+        if (level == ByNis) {
+            for (std::size_t side = 0; side < 2; ++side) {
+                const std::vector<int> open = unpaired(side);
+                for (int later = ByNis; later < kLevels; ++later) {
+                    KeyIndex& byKey =
+                        whole[side].emplace_back(*sheets[side], static_cast<Level>(later), open);
+                    for (int row = 1; row <= sheets[side]->RowCount(); ++row) {
+                        if (partner[side][static_cast<std::size_t>(row)] != 0)
+                            byKey.seeAlso(row);
+                    }
+                }
+            }
+        }
         for (int row = 1; row <= current.RowCount(); ++row) {
             if (partner[c][static_cast<std::size_t>(row)] != 0 || !whole[c][at].identifies(row))
                 continue;
@@ -241,11 +288,9 @@ void ReturnComparison::match()
         const std::size_t otherSide = 1 - side;
         const ResultSheet& mine = *sheets[side];
         const ResultSheet& theirs = *sheets[otherSide];
-        const auto unpaired = [&](int row) {
-            return partner[otherSide][static_cast<std::size_t>(row)] == 0;
-        };
+        const std::vector<int> theirsOpen = unpaired(otherSide);
         for (int level = 0; level < kLevels; ++level) {
-            const KeyIndex open(theirs, static_cast<Level>(level), unpaired);
+            const KeyIndex open(theirs, static_cast<Level>(level), theirsOpen);
             for (int row = 1; row <= mine.RowCount(); ++row) {
                 if (partner[side][static_cast<std::size_t>(row)] != 0)
                     continue;
@@ -306,10 +351,11 @@ std::vector<ReturnComparison::Problem> ReturnComparison::problems(Side side, int
     for (int col = ReturnFields::kFirstVerificationColumn;
          col <= ReturnFields::kLastOrientationColumn; ++col) {
         if (sheet.CellUtf8(row, col) != ReturnCodes::kOk) {
-            const std::string_view heading = ReturnFields::kNames[static_cast<std::size_t>(col - 1)];
-            found.push_back({col,
-                             QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())),
-                             sheet.CellText(row, col)});
+            const std::string_view heading =
+                ReturnFields::kNames[static_cast<std::size_t>(col - 1)];
+            found.push_back(
+                {col, QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())),
+                 sheet.CellText(row, col)});
         }
     }
     return found;

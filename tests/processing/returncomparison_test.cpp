@@ -83,8 +83,7 @@ struct Compared
     {
         std::vector<Expected> result;
         for (const ReturnComparison::Entry& e : comparison.entries())
-            result.push_back(
-                {e.situation, e.earlierRow, e.currentRow, comparison.candidates(e)});
+            result.push_back({e.situation, e.earlierRow, e.currentRow, comparison.candidates(e)});
         return result;
     }
 };
@@ -211,17 +210,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SituationCase{"OkInBoth", {}, true, {}, Situation::NoProblem, "Sem problema"},
         SituationCase{"CheckFixed", {{6, "1"}}, true, {}, Situation::Resolved, "Resolvido"},
-        SituationCase{"OrientationFollowed", {{21, "1"}}, true, {}, Situation::Resolved,
-                      "Resolvido"},
+        SituationCase{
+            "OrientationFollowed", {{21, "1"}}, true, {}, Situation::Resolved, "Resolvido"},
         SituationCase{"StillWrong", {{6, "1"}}, true, {{19, "1"}}, Situation::Pending, "Pendente"},
         SituationCase{"NewCheck", {}, true, {{5, "1"}}, Situation::NewProblem, "Novo problema"},
-        SituationCase{"NewOrientation", {}, true, {{20, "1"}}, Situation::NewProblem,
-                      "Novo problema"},
+        SituationCase{
+            "NewOrientation", {}, true, {{20, "1"}}, Situation::NewProblem, "Novo problema"},
         // A line cut short has no codes to read "OK": it is no clean line.
-        SituationCase{"ShortLineNow", {}, true, {{12, "-"}}, Situation::NewProblem,
-                      "Novo problema"},
-        SituationCase{"AbsentThenWrong", {}, false, {{7, "1"}}, Situation::NewProblem,
-                      "Novo problema"},
+        SituationCase{
+            "ShortLineNow", {}, true, {{12, "-"}}, Situation::NewProblem, "Novo problema"},
+        SituationCase{
+            "AbsentThenWrong", {}, false, {{7, "1"}}, Situation::NewProblem, "Novo problema"},
         SituationCase{"AbsentThenOk", {}, false, {}, Situation::NoProblem, "Sem problema"}),
     CaseName());
 
