@@ -2,7 +2,10 @@
 // matching, as the window and the command line ask for them. The second file
 // is the first a month later: some problems fixed, some new, some workers
 // gone and some hired, in the file's order. Besides the time, the two
-// sheets' bytes and the resident peak the whole comparison adds.
+// sheets' bytes and the resident peak the whole comparison adds. Then the
+// worst of the matching: two companies' files compared by mistake, every
+// worker with the same placeholder NIS, so that no one pairs and everyone
+// shares a key with everyone in the other file.
 #include "processing/returncomparison.h"
 #include "sheet/resultsheet.h"
 #include "tools/returnfilegenerator.h"
@@ -57,6 +60,21 @@ std::string withCodes(std::string_view line, std::string_view codes)
     return std::string(kept) + std::string(codes) + "\r\n";
 }
 
+// Every worker's NIS made `nis`.
+std::string withNis(const std::string& file, std::string_view nis)
+{
+    std::string result;
+    std::size_t at = 0;
+    while (at < file.size()) {
+        const std::size_t end = file.find('\n', at) + 1;
+        const std::size_t first = file.find(';', at) + 1;
+        const std::size_t second = file.find(';', first);
+        result.append(file, at, first - at).append(nis).append(file, second, end - second);
+        at = end;
+    }
+    return result;
+}
+
 void write(const QString& path, const std::string& text)
 {
     QFile file(path);
@@ -66,12 +84,17 @@ void write(const QString& path, const std::string& text)
         throw std::runtime_error("cannot write benchmark data");
 }
 
-const Pair& pair()
+QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
+    return dir;
+}
+
+const Pair& pair()
+{
     static const Pair made = [] {
-        Pair p{dir.filePath(QStringLiteral("anterior.txt")),
-               dir.filePath(QStringLiteral("atual.txt"))};
+        Pair p{folder().filePath(QStringLiteral("anterior.txt")),
+               folder().filePath(QStringLiteral("atual.txt"))};
         ReturnFileGenerator generator;
         const std::string earlier = generator.file(kWorkers);
         std::mt19937_64 random(20261209);
@@ -126,6 +149,24 @@ double statusMegabytes(const std::string& field)
     return 0;
 }
 
+const Pair& unrelatedPair()
+{
+    static const Pair made = [] {
+        Pair p{folder().filePath(QStringLiteral("empresa-a.txt")),
+               folder().filePath(QStringLiteral("empresa-b.txt"))};
+        ReturnFileGenerator::Options other;
+        other.seed = 20261210;
+        const std::string placeholder = "00000000000";
+        const std::string a = withNis(ReturnFileGenerator().file(kWorkers), placeholder);
+        const std::string b = withNis(ReturnFileGenerator(other).file(kWorkers), placeholder);
+        // The header keeps its field name: only workers' lines are changed.
+        write(p.earlier, ReturnFileGenerator::header() + a.substr(a.find('\n') + 1));
+        write(p.current, ReturnFileGenerator::header() + b.substr(b.find('\n') + 1));
+        return p;
+    }();
+    return made;
+}
+
 void compareReturns(benchmark::State& state)
 {
     const Pair& files = pair();
@@ -174,6 +215,24 @@ void compareReturns(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kWorkers * 2);
 }
 BENCHMARK(compareReturns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void compareUnrelatedReturns(benchmark::State& state)
+{
+    const Pair& files = unrelatedPair();
+    for (auto _ : state) {
+        ReturnComparison comparison = ReturnComparison::compare(files.earlier, files.current);
+        if (comparison.count(Situation::EarlierOnly) + comparison.count(Situation::Ambiguous) <
+            kWorkers / 2)
+            state.SkipWithError("unrelated workers were paired");
+        state.counters["ambiguous"] = comparison.count(Situation::Ambiguous);
+        state.PauseTiming();
+        {
+            const ReturnComparison released = std::move(comparison);
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(compareUnrelatedReturns)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 BENCHMARK_MAIN();

@@ -283,38 +283,48 @@ void ReturnComparison::match()
     }
 
     // Who is left unpaired yet shares a key with someone unpaired in the
-    // other file, whom no earlier key tells apart from it.
+    // other file, whom no earlier key tells apart from it, where the key
+    // identifies one of the two in its own file. A key repeated in both
+    // files (a placeholder NIS) says nothing of anyone. The other file's
+    // unpaired workers are indexed apart by the keys that identify them, so
+    // that a worker looks only among those it could be: a placeholder shared
+    // by thousands costs a look each, not thousands.
     for (std::size_t side = 0; side < 2; ++side) {
         const std::size_t otherSide = 1 - side;
         const ResultSheet& mine = *sheets[side];
-        const ResultSheet& theirs = *sheets[otherSide];
+        const std::vector<int> mineOpen = unpaired(side);
         const std::vector<int> theirsOpen = unpaired(otherSide);
         for (int level = 0; level < kLevels; ++level) {
-            const KeyIndex open(theirs, static_cast<Level>(level), theirsOpen);
-            for (int row = 1; row <= mine.RowCount(); ++row) {
-                if (partner[side][static_cast<std::size_t>(row)] != 0)
-                    continue;
+            const unsigned kinds = 2U << level;
+            const unsigned thisKey = 1U << level;
+            std::vector<std::vector<int>> rowsOfKind(kinds);
+            for (const int row : theirsOpen)
+                rowsOfKind[identifiedBefore(otherSide, row, level + 1)].push_back(row);
+            std::vector<KeyIndex> open;
+            open.reserve(kinds);
+            for (const std::vector<int>& rows : rowsOfKind)
+                open.emplace_back(*sheets[otherSide], static_cast<Level>(level), rows);
+            for (const int row : mineOpen) {
                 const Key key = keyOf(mine, static_cast<Level>(level), row);
                 if (key.empty())
                     continue;
-                const unsigned bits = identifiedBefore(side, row, level);
-                std::vector<int>* found = nullptr;
-                for (int other = open.first(key); other != 0; other = open.next(other)) {
-                    if ((bits & identifiedBefore(otherSide, other, level)) != 0)
+                const unsigned bits = identifiedBefore(side, row, level + 1);
+                for (unsigned kind = 0; kind < kinds; ++kind) {
+                    if ((kind & bits & ~thisKey) != 0 || ((kind | bits) & thisKey) == 0)
                         continue;
-                    if (found == nullptr)
-                        found = &candidates_[side][row];
-                    if (found->size() == kMostCandidates)
-                        break;
-                    found->push_back(other);
+                    const KeyIndex& ofKind = open[kind];
+                    for (int other = ofKind.first(key); other != 0; other = ofKind.next(other)) {
+                        std::vector<int>& found = candidates_[side][row];
+                        if (found.size() == kMostCandidates)
+                            break;
+                        found.push_back(other);
+                    }
                 }
             }
         }
         for (auto& [row, rows] : candidates_[side]) {
             std::sort(rows.begin(), rows.end());
             rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-            if (rows.size() > kMostCandidates)
-                rows.resize(kMostCandidates);
         }
     }
 

@@ -23,8 +23,9 @@ class ResultSheet;
 // workers that an earlier key does not already tell apart: two workers with
 // different CPFs, each unique in its file, are two people whatever their NIS.
 // A worker left unpaired that still shares a key with an unpaired worker of
-// the other file could be either of them: it is listed as ambiguous with its
-// candidates, never paired by a guess.
+// the other file, a key unique in one of the two files, could be that
+// worker: it is listed as ambiguous with its candidates, never paired by a
+// guess.
 class ReturnComparison
 {
 public:

@@ -162,6 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {person("", "7", "ANA"), person("", "7", "BIA"), person("", "", "CAIO", "")},
                   {person("", "", "BIA"), person("", "", "CAIO", "")},
                   {{kNone, 2, 1}, {kNone, 0, 2}, {kGone, 1, 0}, {kGone, 3, 0}}},
+        // A NIS repeated in both files is no one's: the worker whose CPF is
+        // repeated is not a candidate for every worker with that NIS.
+        MatchCase{
+            "NisRepeatedInBothFilesTellsNothing",
+            {person("111", "0", "ANA"), person("111", "0", "BIA"), person("222", "0", "CAIO")},
+            {person("333", "0", "DIVA"), person("444", "0", "EVA")},
+            {{kNone, 0, 1}, {kNone, 0, 2}, {kGone, 1, 0}, {kGone, 2, 0}, {kGone, 3, 0}}},
         // A line repeated in the earlier file: either could be the worker.
         MatchCase{"TwoCandidatesAreAmbiguous",
                   {person("111", "9"), person("222", "8", "BIA"), person("111", "9")},
