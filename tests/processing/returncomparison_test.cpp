@@ -162,6 +162,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {person("", "7", "ANA"), person("", "7", "BIA"), person("", "", "CAIO", "")},
                   {person("", "", "BIA"), person("", "", "CAIO", "")},
                   {{kNone, 2, 1}, {kNone, 0, 2}, {kGone, 1, 0}, {kGone, 3, 0}}},
+        // A NIS is repeated even when the CPF has paired the other worker
+        // who has it.
+        MatchCase{"NisOfAWorkerPairedByCpfStillCounts",
+                  {person("111", "9", "ANA"), person("", "9", "BIA")},
+                  {person("111", "9", "ANA"), person("", "9", "CAIO")},
+                  {{kNone, 1, 1}, {kNone, 0, 2}, {kGone, 2, 0}}},
         // A NIS repeated in both files is no one's: the worker whose CPF is
         // repeated is not a candidate for every worker with that NIS.
         MatchCase{
