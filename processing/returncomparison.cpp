@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <functional>
+#include <new>
 #include <string_view>
 
 namespace {
@@ -200,7 +201,17 @@ ReturnComparison ReturnComparison::compare(const QString& earlierFile, const QSt
             return comparison;
         }
     }
-    comparison.match();
+    // Memory can run out on two big files where one alone fits: that is
+    // told as Processar tells it, and the window behind keeps its sheet.
+    try {
+        comparison.match();
+    } catch (const std::bad_alloc&) {
+        comparison.entries_ = {};
+        comparison.counts_ = {};
+        comparison.candidates_ = {};
+        comparison.outcomes_[index(Side::Current)] = {CommandMessage::OutOfMemory};
+        comparison.failedSide_ = Side::Current;
+    }
     return comparison;
 }
 

@@ -1,7 +1,9 @@
 #include "processing/returncomparison.h"
 #include "sheet/resultsheet.h"
 #include "tests/support/casename.h"
+#include "tests/support/failingallocation.h"
 #include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +266,33 @@ TEST(ReturnComparisonTest, PendingKeepsBothListsOfMessages)
                                         "Correios, Banco do Brasil ou CAIXA"}));
     EXPECT_EQ(compared.comparison.count(Situation::Pending), 1);
     EXPECT_EQ(compared.comparison.count(Situation::EarlierOnly), 1);
+}
+
+// Memory that runs out anywhere, in either import or in the matching, is
+// told as Processar tells it; nothing escapes to end the program.
+TEST(ReturnComparisonTest, RunningOutOfMemoryIsTold)
+{
+    TestFiles files;
+    ReturnFileGenerator::Options other;
+    other.seed = 7;
+    const QString earlier =
+        files.write(QStringLiteral("anterior.txt"), ReturnFileGenerator().file(3000));
+    const QString current =
+        files.write(QStringLiteral("atual.txt"), ReturnFileGenerator(other).file(3000));
+    for (long n = 0;; ++n) {
+        FailingAllocation failing(n, 4096);
+        const ReturnComparison comparison = ReturnComparison::compare(earlier, current);
+        if (!failing.failed()) {
+            EXPECT_TRUE(comparison.succeeded());
+            EXPECT_EQ(comparison.entries().size(), 6000U);
+            ASSERT_GT(n, 10) << "the comparison asked for too little memory to test";
+            break;
+        }
+        ASSERT_FALSE(comparison.succeeded()) << n;
+        EXPECT_EQ(comparison.outcome(comparison.failedSide()).message, CommandMessage::OutOfMemory)
+            << n;
+        EXPECT_TRUE(comparison.entries().empty()) << n;
+    }
 }
 
 struct NotReturnCase
