@@ -94,7 +94,8 @@ public:
     // row that do not read "OK", in column order.
     std::vector<Problem> problems(Side side, int row) const;
     // For an ambiguous entry, the rows of the other file's workers it could
-    // be, in that file's order; empty for any other entry.
+    // be, in that file's order, the first twenty of them at most (what a
+    // clerk can look at); empty for any other entry.
     std::vector<int> candidates(const Entry& entry) const;
 
 private:
