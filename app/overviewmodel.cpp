@@ -68,9 +68,9 @@ QVariant OverviewModel::data(const QModelIndex& index, int role) const
     const FolderOverview::Entry& entry = entries_[static_cast<std::size_t>(index.row())];
     const int column = index.column();
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (isCount(column) && entry.counts.counted() ? Qt::AlignRight
-                                                                              : Qt::AlignLeft));
+        return QVariant::fromValue(
+            Qt::AlignVCenter |
+            (isCount(column) && entry.counts.counted() ? Qt::AlignRight : Qt::AlignLeft));
     if (role == Qt::ToolTipRole && column == Workers && !entry.counts.counted())
         return entry.counts.reason();
     if (role != Qt::DisplayRole)

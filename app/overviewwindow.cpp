@@ -64,6 +64,8 @@ OverviewWindow::OverviewWindow(const QString& folder, QWidget* parent, Progress*
     table_->setTabKeyNavigation(false);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
+    // Rows as close as the sheet's, so a screen holds many companies.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     // The files come in their names' order; the arrow says so from the start.
     table_->horizontalHeader()->setSortIndicator(OverviewModel::FileName, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
@@ -131,6 +133,23 @@ void OverviewWindow::showProgress(int done, int total)
     progress_->setValue(done);
 }
 
+// Each column as wide as its heading and texts, but for two: the government's
+// names are long and the CNPJ and date already say what they hold, and a
+// reason is not let push the counts off the screen; both are elided, the
+// reason whole in its tooltip.
+void OverviewWindow::fitColumns()
+{
+    table_->resizeColumnsToContents();
+    QHeaderView* header = table_->horizontalHeader();
+    const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    header->resizeSection(OverviewModel::FileName,
+                          std::min(header->sectionSize(OverviewModel::FileName), 36 * digit));
+    header->resizeSection(
+        OverviewModel::Workers,
+        std::min(header->sectionSize(OverviewModel::Workers),
+                 std::max(header->sectionSizeHint(OverviewModel::Workers), 12 * digit)));
+}
+
 void OverviewWindow::takeResult()
 {
     if (!task_)
@@ -144,17 +163,16 @@ void OverviewWindow::takeResult()
     model_->setEntries(std::move(result.entries));
     const QHeaderView* header = table_->horizontalHeader();
     model_->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
-    table_->resizeColumnsToContents();
+    fitColumns();
     if (model_->rowCount() > 0)
         table_->setCurrentIndex(model_->index(0, 0));
 
     progress_->hide();
     cancel_->hide();
     const QLocale locale = SheetTemplate::locale();
-    QString told = result.complete()
-                       ? QStringLiteral("%1 arquivos, %2 de retorno.")
-                             .arg(locale.toString(files), locale.toString(returns))
-                       : FolderOverview::statusText(result.status);
+    QString told = result.complete() ? QStringLiteral("%1 arquivos, %2 de retorno.")
+                                           .arg(locale.toString(files), locale.toString(returns))
+                                     : FolderOverview::statusText(result.status);
     if (result.status == FolderOverview::Status::Cancelled)
         told += QStringLiteral(" %1 arquivos lidos.").arg(locale.toString(files));
     status_->setText(told);

@@ -44,6 +44,7 @@ private:
 
     void showProgress(int done, int total);
     void takeResult();
+    void fitColumns();
 
     QString folder_;
     QLabel* folderLabel_;

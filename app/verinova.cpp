@@ -366,6 +366,9 @@ void Verinova::showFolderOverview()
     if (folder.isEmpty())
         return;
     auto* overview = new OverviewWindow(folder, this);
+    // Fechar ends the program even with overviews open; they go with the
+    // window, each stopping its reading.
+    overview->setAttribute(Qt::WA_QuitOnClose, false);
     connect(overview, &OverviewWindow::openRequested, this, &Verinova::openFromOverview);
     overview->show();
 }

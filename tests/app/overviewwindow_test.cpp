@@ -51,9 +51,10 @@ protected:
         std::uint64_t seed = 7;
         for (const Company& company : kCompanies) {
             ReturnFileGenerator generator({++seed, company.problemShare});
-            files_.write(company.fileName, company.workers > 0
-                                               ? generator.file(company.workers)
-                                               : std::string("Pendências\r\nLigar para o contador.\r\n"));
+            files_.write(company.fileName,
+                         company.workers > 0
+                             ? generator.file(company.workers)
+                             : std::string("Pendências\r\nLigar para o contador.\r\n"));
         }
         auto dialogs = std::make_unique<FakeDialogs>();
         dialogs_ = dialogs.get();
@@ -148,10 +149,10 @@ TEST_F(OverviewTest, ClickOnACountSortsMostFirst)
     QHeaderView* header = table->horizontalHeader();
     const auto clickHeading = [table, header](int column) {
         table->scrollTo(table->model()->index(0, column));
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) +
-                                     header->sectionSize(column) / 2,
-                                 header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                   header->height() / 2));
     };
     // By date first, so the sort by count has to move rows the other way.
     clickHeading(OverviewModel::Date);
