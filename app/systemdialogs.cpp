@@ -62,6 +62,17 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
     return QDir::toNativeSeparators(dialog.selectedFiles().front());
 }
 
+QString SystemDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
+{
+    QFileDialog dialog(parent, title, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    fitScreen(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().front());
+}
+
 std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget* parent,
                                                                          const QString& title,
                                                                          const QString& proposed,

@@ -10,6 +10,7 @@ class SystemDialogs final : public WindowDialogs
 {
 public:
     QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) override;
     std::optional<SaveChoice> chooseFileToSave(QWidget* parent, const QString& title,
                                                const QString& proposed,
                                                const QStringList& filters) override;

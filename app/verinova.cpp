@@ -1,6 +1,7 @@
 #include "app/verinova.h"
 
 #include "app/commondialog.h"
+#include "app/overviewwindow.h"
 #include "app/picturebutton.h"
 #ifdef VERINOVA_PRERENDERED_ART
 #include "app/bitmapiconengine.h"
@@ -228,6 +229,7 @@ void Verinova::followTheSheetsRequests()
     connect(F1Book1, &SheetView::findRequested, this, &Verinova::findText);
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
     connect(F1Book1, &SheetView::filterRequested, this, &Verinova::filterColumn);
+    connect(F1Book1, &SheetView::folderOverviewRequested, this, &Verinova::showFolderOverview);
     connect(F1Book1, &SheetView::memoryShort, this, [this](const QString& message) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(), message);
     });
@@ -327,18 +329,22 @@ void Verinova::CmdSair_Click()
     close();
 }
 
-QString Verinova::SelectArquivo()
+QString Verinova::startingFolder() const
 {
-#ifdef Q_OS_WIN
-    QString folder = QStringLiteral("C:\\");
-#else
-    QString folder = QDir::homePath();
-#endif
     // Once a return file is loaded, the next one is looked for beside it.
     if (const QFileInfo loaded(loadedFile_);
         !loadedFile_.isEmpty() && loaded.absoluteDir().exists())
-        folder = QDir::toNativeSeparators(loaded.absolutePath());
-    CommonDialog1->setInitDir(folder);
+        return QDir::toNativeSeparators(loaded.absolutePath());
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QDir::homePath();
+#endif
+}
+
+QString Verinova::SelectArquivo()
+{
+    CommonDialog1->setInitDir(startingFolder());
     CommonDialog1->setDialogTitle(kTitle);
     CommonDialog1->showOpen(this);
 
@@ -351,6 +357,30 @@ QString Verinova::SelectArquivo()
     if (const qsizetype cut = path.indexOf(u';'); cut >= 0)
         path.truncate(cut);
     return path;
+}
+
+void Verinova::showFolderOverview()
+{
+    const QString folder =
+        dialogs_->chooseFolder(this, QStringLiteral("Visão geral de uma pasta"), startingFolder());
+    if (folder.isEmpty())
+        return;
+    auto* overview = new OverviewWindow(folder, this);
+    // Fechar ends the program even with overviews open; they go with the
+    // window, each stopping its reading.
+    overview->setAttribute(Qt::WA_QuitOnClose, false);
+    connect(overview, &OverviewWindow::openRequested, this, &Verinova::openFromOverview);
+    overview->show();
+}
+
+// As the clerk would: the path into the box, then Processar, with its
+// messages and its care for the sheet.
+void Verinova::openFromOverview(const QString& path)
+{
+    Text1->setText(path);
+    Command2->click();
+    activateWindow();
+    raise();
 }
 
 void Verinova::tell(const CommandOutcome& outcome)

@@ -61,6 +61,9 @@ private:
     void CmdSair_Click();
 
     QString SelectArquivo();
+    QString startingFolder() const;
+    void showFolderOverview();
+    void openFromOverview(const QString& path);
     void tell(const CommandOutcome& outcome);
 
     QString proposedFile(SheetFile::Format format) const;

@@ -26,6 +26,9 @@ public:
     // dialog was cancelled.
     virtual QString chooseFileToOpen(QWidget* parent, const QString& title,
                                      const QString& folder) = 0;
+    // The platform's folder dialog, opened at `folder`; the chosen folder's
+    // full path with the native separators, or empty text when cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
     // The platform's save-file dialog, opened at `proposed` (folder and
     // name) with the file types of `filters`, the first one chosen; it asks
     // before overwriting a file. The chosen path and the filter chosen with

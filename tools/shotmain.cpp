@@ -22,6 +22,7 @@ class NoDialogs final : public WindowDialogs
 {
 public:
     QString chooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     std::optional<SaveChoice> chooseFileToSave(QWidget*, const QString&, const QString&,
                                                const QStringList&) override
     {

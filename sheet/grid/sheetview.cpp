@@ -61,6 +61,11 @@ SheetView::SheetView(QWidget* parent)
                           Qt::WindowShortcut)),
       findNext_(addMenuAction(QStringLiteral("Localizar próxima"), QKeySequence(Qt::Key_F3),
                               Qt::WindowShortcut)),
+      // Ctrl+O is the folder button's: a folder of returns is the same key
+      // with Shift.
+      folderOverview_(addMenuAction(QStringLiteral("Visão geral de uma pasta…"),
+                                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+                                    Qt::WindowShortcut)),
       showAll_(addMenuAction(QStringLiteral("Mostrar todos"), {}, Qt::WidgetShortcut)),
       freeze_(addMenuAction(QStringLiteral("Congelar CPF, NIS e NOME"), {}, Qt::WidgetShortcut)),
       header_(new SheetHeader(*sheet_, this)), frozen_(nullptr), count_(new QLabel(this))
@@ -100,6 +105,7 @@ SheetView::SheetView(QWidget* parent)
     connect(save_, &QAction::triggered, this, &SheetView::saveRequested);
     connect(find_, &QAction::triggered, this, &SheetView::findRequested);
     connect(findNext_, &QAction::triggered, this, &SheetView::findNextRequested);
+    connect(folderOverview_, &QAction::triggered, this, &SheetView::folderOverviewRequested);
     // Connected after setModel, so the headers have taken the new counts
     // before the template's widths and the hidden columns are laid on them.
     connect(model_, &QAbstractItemModel::modelReset, this, &SheetView::followReset);

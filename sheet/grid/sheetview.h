@@ -93,6 +93,7 @@ Q_SIGNALS:
     void saveRequested();
     void findRequested();
     void findNextRequested();
+    void folderOverviewRequested();
     // The user asks to choose the texts column `col` (1-based) shows.
     void filterRequested(int col);
     // A sort or a filter from the grid's menus found too little memory and
@@ -140,6 +141,7 @@ private:
     QAction* save_;
     QAction* find_;
     QAction* findNext_;
+    QAction* folderOverview_;
     QAction* showAll_;
     QAction* freeze_;
     SheetHeader* header_;

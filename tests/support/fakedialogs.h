@@ -75,6 +75,11 @@ public:
         opens.push_back({parent, title, folder});
         return answer;
     }
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) override
+    {
+        folders.push_back({parent, title, folder});
+        return folderAnswer;
+    }
     std::optional<SaveChoice> chooseFileToSave(QWidget* parent, const QString& title,
                                                const QString& proposed,
                                                const QStringList& filters) override
@@ -128,6 +133,7 @@ public:
     }
 
     QString answer;                       // what the open dialog returns; empty: cancelled
+    QString folderAnswer;                 // what the folder dialog returns; empty: cancelled
     std::optional<SaveChoice> saveAnswer; // what the save dialog returns; none: cancelled
     std::optional<QString> textAnswer;    // what the text input returns; none: cancelled
     // The texts a column's filter list is left with; none: cancelled.
@@ -141,7 +147,8 @@ public:
     };
     std::vector<TextsRequest> textsAsked;
     std::vector<Request> opens;
-    std::vector<Request> saves; // detail: the proposed path
+    std::vector<Request> folders; // detail: the folder the dialog opens at
+    std::vector<Request> saves;   // detail: the proposed path
     QStringList saveFilters;
     std::vector<Request> questions; // detail: the label, a space, the text offered
     std::vector<Request> messages;

@@ -1,0 +1,181 @@
+#include "app/overviewwindow.h"
+
+#include "app/overviewmodel.h"
+#include "processing/folderoverviewtask.h"
+#include "sheet/progress.h"
+#include "sheet/sheettemplate.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+// Hands the reading thread's reports to the window's thread. Nothing here
+// stops the reading: Cancelar does, through the task.
+class OverviewWindow::Relay final : public Progress
+{
+public:
+    Relay(OverviewWindow& window, Progress* watcher) : window_(window), watcher_(watcher) {}
+
+    bool advance(int done, int total) override
+    {
+        if (watcher_ && !watcher_->advance(done, total))
+            return false;
+        QMetaObject::invokeMethod(
+            &window_, [window = &window_, done, total] { window->showProgress(done, total); },
+            Qt::QueuedConnection);
+        return true;
+    }
+
+private:
+    OverviewWindow& window_;
+    Progress* watcher_;
+};
+
+OverviewWindow::OverviewWindow(const QString& folder, QWidget* parent, Progress* watcher)
+    : QWidget(parent, Qt::Window), folder_(QDir::toNativeSeparators(folder)),
+      folderLabel_(new QLabel(this)), table_(new QTableView(this)), model_(new OverviewModel(this)),
+      status_(new QLabel(this)), progress_(new QProgressBar(this)),
+      cancel_(new QPushButton(QStringLiteral("&Cancelar"), this)),
+      relay_(std::make_unique<Relay>(*this, watcher))
+{
+    setObjectName(QStringLiteral("VisaoGeral"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Visão geral de %1 - Verinova Cadastral").arg(folder_));
+
+    folderLabel_->setText(QStringLiteral("Pasta: %1").arg(folder_));
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    table_->setObjectName(QStringLiteral("tabela"));
+    table_->setAccessibleName(QStringLiteral("Arquivos da pasta"));
+    table_->setModel(model_);
+    table_->setLocale(SheetTemplate::locale());
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setTabKeyNavigation(false);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->hide();
+    // Rows as close as the sheet's, so a screen holds many companies.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    // The files come in their names' order; the arrow says so from the start.
+    table_->horizontalHeader()->setSortIndicator(OverviewModel::FileName, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
+    // Enter and a double click both activate a row.
+    connect(table_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            Q_EMIT openRequested(QDir::toNativeSeparators(model_->entry(index.row()).path));
+    });
+
+    status_->setObjectName(QStringLiteral("situacao"));
+    status_->setText(QStringLiteral("Lendo a pasta…"));
+    progress_->setObjectName(QStringLiteral("progresso"));
+    progress_->setAccessibleName(QStringLiteral("Arquivos lidos"));
+    progress_->setRange(0, 0); // until the files are counted
+    progress_->setFormat(QStringLiteral("%v de %m"));
+    cancel_->setObjectName(QStringLiteral("Cancelar"));
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        if (task_)
+            task_->cancel();
+        cancel_->setEnabled(false);
+        status_->setText(QStringLiteral("Cancelando…"));
+    });
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(progress_);
+    bottom->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(folderLabel_);
+    layout->addWidget(table_, 1);
+    layout->addLayout(bottom);
+    setTabOrder(table_, cancel_);
+
+    if (parent)
+        resize(parent->window()->size() * 9 / 10);
+    table_->setFocus();
+
+    task_ = std::make_unique<FolderOverviewTask>(folder, relay_.get(), [this] {
+        QMetaObject::invokeMethod(this, &OverviewWindow::takeResult, Qt::QueuedConnection);
+    });
+}
+
+OverviewWindow::~OverviewWindow()
+{
+    task_.reset();
+}
+
+bool OverviewWindow::reading() const
+{
+    return task_ != nullptr;
+}
+
+void OverviewWindow::closeEvent(QCloseEvent* event)
+{
+    // Cancels and waits: the thread never outlives the window.
+    task_.reset();
+    QWidget::closeEvent(event);
+}
+
+void OverviewWindow::showProgress(int done, int total)
+{
+    if (!task_)
+        return;
+    progress_->setRange(0, total);
+    progress_->setValue(done);
+}
+
+// Each column as wide as its heading and texts, but for two: the government's
+// names are long and the CNPJ and date already say what they hold, and a
+// reason is not let push the counts off the screen; both are elided, the
+// reason whole in its tooltip.
+void OverviewWindow::fitColumns()
+{
+    table_->resizeColumnsToContents();
+    QHeaderView* header = table_->horizontalHeader();
+    const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    header->resizeSection(OverviewModel::FileName,
+                          std::min(header->sectionSize(OverviewModel::FileName), 36 * digit));
+    header->resizeSection(
+        OverviewModel::Workers,
+        std::min(header->sectionSize(OverviewModel::Workers),
+                 std::max(header->sectionSizeHint(OverviewModel::Workers), 12 * digit)));
+}
+
+void OverviewWindow::takeResult()
+{
+    if (!task_)
+        return;
+    FolderOverview::Result result = task_->wait();
+    task_.reset();
+    const auto files = static_cast<int>(result.entries.size());
+    const auto returns = static_cast<int>(
+        std::count_if(result.entries.begin(), result.entries.end(),
+                      [](const FolderOverview::Entry& entry) { return entry.counts.counted(); }));
+    model_->setEntries(std::move(result.entries));
+    const QHeaderView* header = table_->horizontalHeader();
+    model_->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    fitColumns();
+    if (model_->rowCount() > 0)
+        table_->setCurrentIndex(model_->index(0, 0));
+
+    progress_->hide();
+    cancel_->hide();
+    const QLocale locale = SheetTemplate::locale();
+    QString told = result.complete() ? QStringLiteral("%1 arquivos, %2 de retorno.")
+                                           .arg(locale.toString(files), locale.toString(returns))
+                                     : FolderOverview::statusText(result.status);
+    if (result.status == FolderOverview::Status::Cancelled)
+        told += QStringLiteral(" %1 arquivos lidos.").arg(locale.toString(files));
+    status_->setText(told);
+    status_->setAccessibleName(told);
+    Q_EMIT readingFinished();
+}
