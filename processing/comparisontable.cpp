@@ -37,12 +37,8 @@ Table ComparisonTable::of(const ReturnComparison& comparison, const QString& ear
 {
     Table table;
     table.sheetName = QStringLiteral("Comparação");
-    table.headings = {QStringLiteral("Situação"),
-                      QStringLiteral("CPF"),
-                      QStringLiteral("NIS"),
-                      QStringLiteral("NOME"),
-                      QStringLiteral("DN"),
-                      QStringLiteral("Antes"),
+    table.headings = {QStringLiteral("Situação"), QStringLiteral("CPF"), QStringLiteral("NIS"),
+                      QStringLiteral("NOME"),     QStringLiteral("DN"),  QStringLiteral("Antes"),
                       QStringLiteral("Agora")};
     table.rows.reserve(comparison.entries().size());
     for (const ReturnComparison::Entry& entry : comparison.entries()) {

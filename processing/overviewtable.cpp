@@ -7,8 +7,8 @@ Table OverviewTable::of(const std::vector<FolderOverview::Entry>& entries)
 {
     Table table;
     table.sheetName = QStringLiteral("Visão geral");
-    table.headings = {QStringLiteral("CNPJ"), QStringLiteral("Data do retorno"),
-                      QStringLiteral("Arquivo"), QStringLiteral("Trabalhadores"),
+    table.headings = {QStringLiteral("CNPJ"),         QStringLiteral("Data do retorno"),
+                      QStringLiteral("Arquivo"),      QStringLiteral("Trabalhadores"),
                       QStringLiteral("Com problema"), QStringLiteral("Com orientação")};
     for (int col = ReturnCounts::kFirstColumn; col <= ReturnCounts::kLastColumn; ++col)
         table.headings.append(SheetTemplate::heading(col));
@@ -23,9 +23,9 @@ Table OverviewTable::of(const std::vector<FolderOverview::Entry>& entries)
         // A file with no worker is a failed download, not a company without
         // problems: its counts are left empty like those of a file not read.
         if (counts.counted() && !counts.outcome().noWorkers) {
-            row.insert(row.end(), {std::int64_t{counts.workers()},
-                                   std::int64_t{counts.withProblems()},
-                                   std::int64_t{counts.withOrientation()}});
+            row.insert(row.end(),
+                       {std::int64_t{counts.workers()}, std::int64_t{counts.withProblems()},
+                        std::int64_t{counts.withOrientation()}});
             for (int col = ReturnCounts::kFirstColumn; col <= ReturnCounts::kLastColumn; ++col)
                 row.emplace_back(std::int64_t{counts.notOk(col)});
             row.emplace_back(counts.warning());

@@ -41,18 +41,17 @@ bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE*
 // Saves the table; false, with the reason told, when it was not saved.
 bool saveTable(const Table& table, const CommandLine::TablePlan& plan, std::FILE* errors)
 {
-    const QString step = plan.format == SheetFile::Format::Pdf ? QStringLiteral("página")
-                                                               : QStringLiteral("linha");
-    TerminalProgress progress(errors, QStringLiteral("salvando ") + step +
-                                          QStringLiteral(" %1 de %2"));
+    const QString step =
+        plan.format == SheetFile::Format::Pdf ? QStringLiteral("página") : QStringLiteral("linha");
+    TerminalProgress progress(errors,
+                              QStringLiteral("salvando ") + step + QStringLiteral(" %1 de %2"));
     const SheetFile::Result saved = TableFile::save(table, plan.output, plan.format, &progress);
     if (saved.saved())
         return true;
     const QString output = QDir::toNativeSeparators(plan.output);
-    TerminalText::write(errors, QStringLiteral("verinova-cadastral: ") +
-                                    QString(saved.error).replace(output,
-                                                                 TerminalText::shown(output)) +
-                                    u'\n');
+    TerminalText::write(
+        errors, QStringLiteral("verinova-cadastral: ") +
+                    QString(saved.error).replace(output, TerminalText::shown(output)) + u'\n');
     return false;
 }
 
@@ -78,9 +77,9 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
             // absence as a folder without problems.
             failed = true;
             tell(errors, input,
-                 info.isReadable() ? QStringLiteral("a pasta não tem nenhum arquivo.")
-                                   : FolderOverview::statusText(
-                                         FolderOverview::Status::FolderUnreadable));
+                 info.isReadable()
+                     ? QStringLiteral("a pasta não tem nenhum arquivo.")
+                     : FolderOverview::statusText(FolderOverview::Status::FolderUnreadable));
         }
         files.append(found);
     }

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <utility>
 #include <xlsxwriter.h>
 
 namespace {
@@ -48,27 +49,31 @@ SheetFile::Result saveCsv(const Table& table, const QString& path, Progress* pro
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
     std::string out = "\xEF\xBB\xBF";
-    auto appendRow = [&out](const QStringList& fields) {
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            if (i > 0)
-                out.push_back(';');
-            CsvExport::appendField(out, fields[i].toStdString());
-        }
-        out.append("\r\n");
-    };
-    appendRow(table.headings);
+    for (qsizetype i = 0; i < table.headings.size(); ++i) {
+        if (i > 0)
+            out.push_back(';');
+        CsvExport::appendField(out, table.headings[i].toStdString());
+    }
+    out.append("\r\n");
     const int rows = static_cast<int>(table.rows.size());
     for (int row = 0; row < rows; ++row) {
         if (progress && row % kRowsPerReport == 0 && !progress->advance(row, rows))
             return SheetFile::Result::cancelled();
-        QStringList fields;
-        for (const Table::Cell& cell : table.rows[static_cast<std::size_t>(row)])
-            fields.append(textOf(cell));
-        appendRow(fields);
+        bool first = true;
+        for (const Table::Cell& cell : table.rows[static_cast<std::size_t>(row)]) {
+            if (!std::exchange(first, false))
+                out.push_back(';');
+            // A number is read as one: its sign is no formula's.
+            if (const auto* number = std::get_if<std::int64_t>(&cell))
+                out.append(std::to_string(*number));
+            else
+                CsvExport::appendField(out, std::get<QString>(cell).toStdString());
+        }
+        out.append("\r\n");
     }
     errno = 0;
-    const bool written = file.write(out.data(), static_cast<qint64>(out.size())) ==
-                         static_cast<qint64>(out.size());
+    const bool written =
+        file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
     file.close();
     if (!written || file.error() != QFileDevice::NoError)
         return SheetFile::Result::failed(ReplacingFile::reason(errno));
@@ -135,10 +140,10 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
         return SheetFile::Result::failed(ReplacingFile::reason(errno != 0 ? errno : ENOMEM));
     const QByteArray name = table.sheetName.toUtf8();
     lxw_worksheet* ws = workbook_add_worksheet(
-        book.book, !name.isEmpty() && workbook_validate_sheet_name(book.book, name.constData()) ==
-                                          LXW_NO_ERROR
-                       ? name.constData()
-                       : nullptr);
+        book.book,
+        !name.isEmpty() && workbook_validate_sheet_name(book.book, name.constData()) == LXW_NO_ERROR
+            ? name.constData()
+            : nullptr);
     lxw_format* bold = workbook_add_format(book.book);
     if (!ws || !bold)
         return SheetFile::Result::failed(libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
@@ -161,9 +166,9 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
             widths[col] = std::max(widths[col], widestLine(textOf(row[col])));
     }
     for (lxw_col_t col = 0; col < columns; ++col)
-        check(worksheet_set_column(ws, col, col,
-                                   static_cast<double>(std::clamp<qsizetype>(widths[col], 6, 60) + 2),
-                                   nullptr));
+        check(worksheet_set_column(
+            ws, col, col, static_cast<double>(std::clamp<qsizetype>(widths[col], 6, 60) + 2),
+            nullptr));
 
     const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
     worksheet_set_paper(ws, static_cast<uint8_t>(settings.paperSizeCode));
@@ -214,8 +219,7 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
 class TablePages
 {
 public:
-    TablePages(const Table& table, QPdfWriter& writer)
-        : table_(table)
+    TablePages(const Table& table, QPdfWriter& writer) : table_(table)
     {
         titleFont_ = QFont(QStringLiteral("DejaVu Sans"), 9);
         titleFont_.setBold(true);
@@ -278,8 +282,8 @@ public:
             for (const QString& line : text.split(u'\n')) {
                 natural[col] = std::max(natural[col], m.horizontalAdvance(line) + 2 * pad_);
                 for (const QString& word : line.split(u' '))
-                    least[col] = std::max(least[col],
-                                          std::min(most, m.horizontalAdvance(word) + 2 * pad_));
+                    least[col] =
+                        std::max(least[col], std::min(most, m.horizontalAdvance(word) + 2 * pad_));
             }
         };
         for (const QString& heading : table_.headings) {
@@ -329,8 +333,7 @@ public:
         const qreal width = page_.width();
         painter.setFont(titleFont_);
         painter.drawText(QRectF(0, 0, width, titleHeight_),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                         table_.title);
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, table_.title);
         qreal y = titleHeight_;
         painter.setFont(bold_);
         paintRow(painter, y, headingHeight_, headings_, {}, true);
@@ -358,7 +361,6 @@ public:
 private:
     static constexpr int kWrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
-
     // A long name may wrap after a dot, a slash or an underscore.
     static QString breakable(QString text)
     {
@@ -373,9 +375,7 @@ private:
             if (texts[col].isEmpty())
                 continue;
             const QRectF box(0, 0, widths_[static_cast<std::size_t>(col)] - 2 * pad_, 1e9);
-            height = std::max(height, metrics.boundingRect(box, kWrap,
-                                                           texts[col])
-                                          .height());
+            height = std::max(height, metrics.boundingRect(box, kWrap, texts[col]).height());
         }
         return height + 2 * pad_;
     }
@@ -391,9 +391,8 @@ private:
             painter.setPen(QColor(160, 160, 160));
             painter.drawRect(cell);
             painter.setPen(Qt::black);
-            const int align = col < numbers.size() && numbers[col]
-                                  ? Qt::AlignRight | Qt::AlignTop
-                                  : kWrap;
+            const int align =
+                col < numbers.size() && numbers[col] ? Qt::AlignRight | Qt::AlignTop : kWrap;
             painter.save();
             painter.setClipRect(cell);
             painter.drawText(cell.adjusted(pad_, pad_, -pad_, -pad_), align,
@@ -457,8 +456,8 @@ SheetFile::Result savePdf(const Table& table, const QString& path, Progress* pro
 }
 } // namespace
 
-SheetFile::Result TableFile::save(const Table& table, const QString& path,
-                                  SheetFile::Format format, Progress* progress)
+SheetFile::Result TableFile::save(const Table& table, const QString& path, SheetFile::Format format,
+                                  Progress* progress)
 {
     const QString kind = SheetFile::extension(format).toUpper();
     ReplacingFile file(path, kind);

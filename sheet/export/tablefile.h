@@ -15,6 +15,6 @@ class TableFile
 {
 public:
     // PDF needs the GUI application's fonts; the others only QtCore.
-    static SheetFile::Result save(const Table& table, const QString& path,
-                                  SheetFile::Format format, Progress* progress = nullptr);
+    static SheetFile::Result save(const Table& table, const QString& path, SheetFile::Format format,
+                                  Progress* progress = nullptr);
 };
