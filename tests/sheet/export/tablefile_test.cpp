@@ -7,9 +7,9 @@
 
 #include <QFile>
 
-#include <map>
-
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,10 +36,10 @@ TEST(TableFile, CsvIsTheGridsDialect)
     const QString path = files.path(u"t.csv"_s);
     ASSERT_TRUE(TableFile::save(sample(), path, Format::Csv).saved());
     EXPECT_EQ(TestFiles::read(path).toStdString(), std::string("\xEF\xBB\xBF"
-                                                "Empresa;Trabalhadores\r\n"
-                                                "\"Açúcar; Cia\";3\r\n"
-                                                "'=SOMA(1);\r\n"
-                                                "\"linha\nduas\";-7\r\n"));
+                                                               "Empresa;Trabalhadores\r\n"
+                                                               "\"Açúcar; Cia\";3\r\n"
+                                                               "'=SOMA(1);\r\n"
+                                                               "\"linha\nduas\";-7\r\n"));
 }
 
 // Read back by an independent reader: numbers as numbers, the heading bold
