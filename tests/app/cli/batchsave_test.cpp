@@ -186,6 +186,13 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 "",
                 {"visao.pdf"}},
+        // A return without a worker is a failed download, not a company
+        // without problems.
+        SaveRun{"OverviewWithAnEmptyReturn",
+                {"--resumo", "{dir}/visao.pdf", "{dir}/retorno.txt", "{dir}/vazio.txt"},
+                1,
+                "{dir}/vazio.txt: O arquivo não tem nenhum trabalhador.\n",
+                {"visao.pdf"}},
         SaveRun{"Comparison",
                 {"--comparar", "{dir}/retorno.csv", kSave, "{dir}/mudou.xlsx", "{dir}/retorno.txt"},
                 0,
