@@ -1,6 +1,7 @@
 #include "sheet/export/tablefile.h"
 
 #include "sheet/export/csvexport.h"
+#include "sheet/export/fastdeflate.h"
 #include "sheet/export/xlsxcell.h"
 #include "sheet/progress.h"
 #include "sheet/sheettemplate.h"
@@ -207,6 +208,8 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
     if (error != LXW_NO_ERROR)
         return SheetFile::Result::failed(libraryReason(error));
     errno = 0;
+    // The parts are deflated here, at the fastest level as the grid's are.
+    const FastDeflate fast;
     error = workbook_close(std::exchange(book.book, nullptr));
     if (error != LXW_NO_ERROR)
         return SheetFile::Result::failed(libraryReason(error));
@@ -374,7 +377,11 @@ private:
         for (qsizetype col = 0; col < texts.size() && col < qsizetype(widths_.size()); ++col) {
             if (texts[col].isEmpty())
                 continue;
-            const QRectF box(0, 0, widths_[static_cast<std::size_t>(col)] - 2 * pad_, 1e9);
+            const qreal width = widths_[static_cast<std::size_t>(col)] - 2 * pad_;
+            // Most cells are one line that fits: no wrapping to lay out.
+            if (!texts[col].contains(u'\n') && metrics.horizontalAdvance(texts[col]) <= width)
+                continue;
+            const QRectF box(0, 0, width, 1e9);
             height = std::max(height, metrics.boundingRect(box, kWrap, texts[col]).height());
         }
         return height + 2 * pad_;
