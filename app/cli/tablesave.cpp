@@ -5,6 +5,7 @@
 #include "processing/folderoverview.h"
 #include "processing/overviewtable.h"
 #include "processing/returncomparison.h"
+#include "processing/returncounts.h"
 #include "processing/returnfilejob.h"
 #include "sheet/export/tablefile.h"
 #include "system/terminaltext.h"
@@ -71,7 +72,15 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
             files.append(input);
             continue;
         }
-        const QStringList found = FolderOverview::filesIn(input);
+        QStringList found = FolderOverview::filesIn(input);
+        // An overview saved into the folder it lists is not listed the next
+        // time: it is no company's. A return file there is refused below.
+        found.removeIf([&plan](const QString& file) {
+            if (!ReturnFileJob::savesOver(plan.output, file))
+                return false;
+            const ReturnCounts counts = ReturnCounts::ofFile(file);
+            return !counts.counted() || counts.outcome().noWorkers;
+        });
         if (found.isEmpty()) {
             // Nothing of it in the overview: the clerk must not read its
             // absence as a folder without problems.

@@ -344,8 +344,12 @@ TEST(BatchSave, OverviewAndComparisonTellWhatTheReturnsHold)
                         workerLine(3, true) + workerLine(4, false) + workerLine(6, true));
     const QString dir = QFileInfo(earlier).path();
 
-    Finished run = runProgram({u"--resumo"_s, u"visao.csv"_s, dir}, dir);
-    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    // Run again, the overview saved before in the folder is not listed.
+    Finished run;
+    for (int time = 1; time <= 2; ++time) {
+        run = runProgram({u"--resumo"_s, u"visao.csv"_s, dir}, dir);
+        ASSERT_EQ(run.exitCode, 0) << time << run.errors.toStdString();
+    }
     const std::map<QString, QStringList> overview = rowsBy(QDir(dir).filePath(u"visao.csv"_s), 1);
     ASSERT_EQ(overview.size(), 3u); // the headings and two files
     // Date; CNPJ, file, workers, with problems, with orientation, COD_NIS_INV.
