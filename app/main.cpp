@@ -1,5 +1,6 @@
 #include "app/cli/batchsave.h"
 #include "app/cli/commandline.h"
+#include "app/cli/tablesave.h"
 #include "app/readablepalette.h"
 #include "app/startup.h"
 #include "app/verinova.h"
@@ -37,6 +38,10 @@ int answer(CommandLine& commandLine, CommandLine::Request request)
         return TerminalText::write(stdout, CommandLine::versionText()) ? 0 : 1;
     case CommandLine::Request::Save:
         return BatchSave::run(commandLine.savePlan(), stderr);
+    case CommandLine::Request::Overview:
+        return TableSave::overview(commandLine.tablePlan(), stderr);
+    case CommandLine::Request::Compare:
+        return TableSave::compare(commandLine.tablePlan(), stderr);
     case CommandLine::Request::Misuse:
     case CommandLine::Request::Window:
         break;
@@ -81,11 +86,14 @@ int main(int argc, char** argv)
         return QApplication::exec();
     }
 
+    const bool saving = asked == CommandLine::Request::Save;
+    const bool table =
+        asked == CommandLine::Request::Overview || asked == CommandLine::Request::Compare;
     // Before the application object, which has warnings of its own to give.
-    if (asked == CommandLine::Request::Save)
+    if (saving || table)
         Startup::quietQtWarnings();
-    if (asked == CommandLine::Request::Save &&
-        commandLine.savePlan().format == SheetFile::Format::Pdf) {
+    if ((saving && commandLine.savePlan().format == SheetFile::Format::Pdf) ||
+        (table && commandLine.tablePlan().format == SheetFile::Format::Pdf)) {
         // The headless platform said on this application's own line, not in
         // the environment that programs it starts would inherit. Qt then
         // takes its arguments() from that changed argv, in Windows' code

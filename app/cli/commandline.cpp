@@ -68,12 +68,27 @@ CommandLine::CommandLine()
             QStringLiteral("Com --salvar: salva os trabalhadores na ordem da COLUNA, de A a Z "
                            "(datas do DN como datas, CPF e NIS como números), ou de Z a A "
                            "com :desc."),
-            QStringLiteral("COLUNA[:desc]"))
+            QStringLiteral("COLUNA[:desc]")),
+      overview_(QStringLiteral("resumo"),
+                QStringLiteral("Sem abrir a janela, salva em SAIDA a visão geral dos arquivos de "
+                               "retorno dados e dos arquivos de cada PASTA dada: uma linha por "
+                               "arquivo, com o CNPJ, a data do retorno, os trabalhadores, os com "
+                               "problema e os com orientação, e quantos cada verificação e "
+                               "orientação aponta. Formato pela extensão: .xlsx, .csv ou .pdf."),
+                QStringLiteral("SAIDA")),
+      compare_(QStringLiteral("comparar"),
+               QStringLiteral("Com --salvar SAIDA e um ARQUIVO: compara o ARQUIVO com o retorno "
+                              "ANTERIOR e salva cada trabalhador com a sua situação (Resolvido, "
+                              "Pendente, Novo problema, Sem problema, Só no anterior) e as "
+                              "mensagens de antes e de agora."),
+               QStringLiteral("ANTERIOR"))
 {
     parser_.setApplicationDescription(
         QStringLiteral("Abre a janela do Verinova Cadastral, que mostra o arquivo de retorno da\n"
                        "qualificação cadastral numa planilha com cada código traduzido, ou,\n"
-                       "com --salvar, salva o resultado em XLSX, CSV ou PDF sem abrir a janela.\n"
+                       "com --salvar, salva o resultado em XLSX, CSV ou PDF sem abrir a janela;\n"
+                       "com --resumo, a visão geral de muitos retornos; com --comparar, o que\n"
+                       "mudou desde o retorno anterior.\n"
                        "Lê arquivos de retorno em UTF-8, Windows-1252 e UTF-16."));
     parser_.addOption(help_);
     parser_.addOption(version_);
@@ -82,10 +97,13 @@ CommandLine::CommandLine()
     parser_.addOption(format_);
     parser_.addOption(filter_);
     parser_.addOption(sort_);
+    parser_.addOption(overview_);
+    parser_.addOption(compare_);
     parser_.addPositionalArgument(
         QStringLiteral("ARQUIVO"),
         QStringLiteral("Arquivo de retorno cujo caminho já vem preenchido na janela; com "
-                       "--salvar, um ou mais arquivos de retorno."),
+                       "--salvar, um ou mais arquivos de retorno; com --resumo, arquivos e "
+                       "pastas de arquivos de retorno; com --comparar, o retorno atual."),
         QStringLiteral("[ARQUIVO...]"));
 }
 
@@ -93,6 +111,7 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
 {
     path_.clear();
     plan_ = {};
+    table_ = {};
     error_.clear();
     const bool parsed = parser_.parse(arguments);
     if (parser_.isSet(help_))
@@ -102,10 +121,14 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
 
     const QStringList files = parser_.positionalArguments();
     const bool saving = parsed && parser_.isSet(save_);
+    const bool overview = parsed && parser_.isSet(overview_);
+    const bool comparing = parsed && parser_.isSet(compare_);
     if (!parsed)
         error_ = TerminalText::shown(parser_.errorText());
     else if (const QString repeated = repeatedOption(); !repeated.isEmpty())
         error_ = QStringLiteral("--%1 vale uma vez só.").arg(repeated);
+    else if (overview || comparing)
+        error_ = planTable(files);
     else if (saving)
         error_ = planSave(files);
     else if (parser_.isSet(optimize_) || parser_.isSet(format_) || parser_.isSet(filter_) ||
@@ -118,6 +141,10 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
         error_ = misuse(error_);
         return Request::Misuse;
     }
+    if (overview)
+        return Request::Overview;
+    if (comparing)
+        return Request::Compare;
     if (saving)
         return Request::Save;
     path_ = files.value(0);
@@ -176,6 +203,38 @@ QString CommandLine::planSave(const QStringList& files)
     return {};
 }
 
+// What --resumo or --comparar reads and where it goes, or what is wrong
+// with the line.
+QString CommandLine::planTable(const QStringList& files)
+{
+    const bool overview = parser_.isSet(overview_);
+    if (overview && parser_.isSet(compare_))
+        return QStringLiteral("--resumo e --comparar não valem juntas.");
+    if (overview && parser_.isSet(save_))
+        return QStringLiteral("--resumo já diz onde salvar: não vale com --salvar.");
+    if (parser_.isSet(optimize_) || parser_.isSet(format_) || parser_.isSet(filter_) ||
+        parser_.isSet(sort_))
+        return QStringLiteral("--otimizar, --formato, --filtro e --ordenar não valem com %1.")
+            .arg(overview ? QStringLiteral("--resumo") : QStringLiteral("--comparar"));
+    if (!overview && !parser_.isSet(save_))
+        return QStringLiteral("--comparar precisa de --salvar SAIDA.");
+    if (overview && files.isEmpty())
+        return QStringLiteral("falta o arquivo ou a pasta de que fazer a visão geral.");
+    if (!overview && files.size() != 1)
+        return QStringLiteral("--comparar compara um só ARQUIVO, o retorno atual, com ANTERIOR.");
+    table_.output = parser_.value(overview ? overview_ : save_);
+    const std::optional<SheetFile::Format> format = SheetFile::formatOf(table_.output);
+    if (!format || QFileInfo(table_.output).isDir())
+        return QStringLiteral("SAIDA tem de ser um arquivo terminado em .xlsx, .csv ou .pdf: "
+                              "\"%1\".")
+            .arg(TerminalText::shown(table_.output));
+    table_.format = *format;
+    table_.inputs = files;
+    if (!overview)
+        table_.earlier = parser_.value(compare_);
+    return {};
+}
+
 // The rows each result keeps and their order, or what is wrong with them.
 QString CommandLine::planRows()
 {
@@ -212,8 +271,8 @@ QString CommandLine::planRows()
 // silently replace the first, except --filtro's, which add up.
 const QCommandLineOption* CommandLine::optionNamed(const QString& name) const
 {
-    for (const QCommandLineOption* option :
-         {&help_, &version_, &save_, &optimize_, &format_, &filter_, &sort_}) {
+    for (const QCommandLineOption* option : {&help_, &version_, &save_, &optimize_, &format_,
+                                             &filter_, &sort_, &overview_, &compare_}) {
         if (option->names().contains(name))
             return option;
     }
@@ -222,7 +281,7 @@ const QCommandLineOption* CommandLine::optionNamed(const QString& name) const
 
 QString CommandLine::repeatedOption() const
 {
-    for (const QCommandLineOption* option : {&save_, &format_, &sort_}) {
+    for (const QCommandLineOption* option : {&save_, &format_, &sort_, &overview_, &compare_}) {
         if (parser_.values(*option).size() > 1)
             return option->names().constLast();
     }
@@ -271,7 +330,10 @@ QString CommandLine::checkBytes(int argc, const char* const* argv) const
         // again.
         if (isOption)
             return misuse(QStringLiteral("opção desconhecida: \"%1\".").arg(shown));
-        if (!option.isEmpty() && option != save_.names().constLast())
+        const bool names = option == save_.names().constLast() ||
+                           option == overview_.names().constLast() ||
+                           option == compare_.names().constLast();
+        if (!option.isEmpty() && !names)
             return misuse(QStringLiteral("--%1 \"%2\": o texto não está em UTF-8. Use um "
                                          "terminal ou um script em UTF-8.")
                               .arg(option, shown));

@@ -22,6 +22,8 @@ public:
     {
         Window,
         Save,
+        Overview, // --resumo
+        Compare,  // --comparar
         Help,
         Version,
         Misuse
@@ -45,6 +47,17 @@ public:
         RowSort::Direction sortDirection = RowSort::Direction::Ascending;
     };
 
+    // After Overview: the files and folders whose overview goes to `output`;
+    // after Compare: `earlier` and the one current file, their comparison
+    // to `output`.
+    struct TablePlan
+    {
+        QStringList inputs;
+        QString earlier;
+        QString output;
+        SheetFile::Format format = SheetFile::Format::Xlsx;
+    };
+
     CommandLine();
 
     // The arguments program name first, as QCoreApplication::arguments()
@@ -55,6 +68,8 @@ public:
     QString path() const { return path_; }
     // After Save.
     const SavePlan& savePlan() const { return plan_; }
+    // After Overview and Compare.
+    const TablePlan& tablePlan() const { return table_; }
     // The arguments as the system gave them, before Qt turns them into
     // text: what is wrong, as errorText() says it, when one of them is not
     // UTF-8, which no text can hold as it is: a name read as text would be
@@ -76,6 +91,7 @@ public:
 private:
     QString planSave(const QStringList& files);
     QString planRows();
+    QString planTable(const QStringList& files);
     const QCommandLineOption* optionNamed(const QString& name) const;
     // The name of an option given twice that takes one value, empty for none.
     QString repeatedOption() const;
@@ -88,7 +104,10 @@ private:
     QCommandLineOption format_;
     QCommandLineOption filter_;
     QCommandLineOption sort_;
+    QCommandLineOption overview_;
+    QCommandLineOption compare_;
     QString path_;
     SavePlan plan_;
+    TablePlan table_;
     QString error_;
 };

@@ -129,64 +129,116 @@ constexpr const char* kSave = "--salvar";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchSaveTest,
-    ::testing::Values(SaveRun{"OneFileEachFormat",
-                              {kSave, "{dir}/saida.pdf", "{dir}/retorno.txt"},
-                              0,
-                              "",
-                              {"saida.pdf"}},
-                      SaveRun{"SeveralIntoAFolder",
-                              {"--otimizar", kSave, "{dir}", "--formato", "xlsx",
-                               "{dir}/retorno.txt", "{dir}/sumiu.txt"},
-                              1,
-                              "{dir}/sumiu.txt: Arquivo Selecionado Não Existe\n",
-                              {"retorno.xlsx"}},
-                      // Neither a file that is not a return file nor one without
-                      // any worker passes for a result without problems.
-                      SaveRun{"NoResultForWhatHoldsNoWorker",
-                              {"--otimizar", kSave, "{dir}", "--formato", "xlsx", "{dir}/lista.txt",
-                               "{dir}/vazio.txt", "{dir}/retorno.txt"},
-                              1,
-                              "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
-                              "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
-                              "foi carregado.\n{dir}/vazio.txt: O arquivo não tem nenhum "
-                              "trabalhador.\n",
-                              {"retorno.xlsx"}},
-                      // A return file is never written over by its own result.
-                      SaveRun{
-                          "OverItsOwnReturnFile",
-                          {kSave, "{dir}", "--formato", "csv", "{dir}/retorno.csv"},
-                          1,
-                          "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
-                          "retorno.\n",
-                          {}},
-                      // A name is shown with its control characters escaped: it
-                      // cannot clear the terminal nor pass for another line.
-                      SaveRun{"NameWithControlCharacters",
-                              {kSave, "{dir}", "--formato", "csv", "{dir}/r\033[2J\nx.txt"},
-                              1,
-                              "{dir}/r\\033[2J\\nx.txt: Arquivo Selecionado Não Existe\n",
-                              {}},
-                      SaveRun{"UnknownFormat",
-                              {kSave, "{dir}/saida.doc", "{dir}/retorno.txt"},
-                              2,
-                              "SAIDA tem de terminar em .xlsx, .csv ou .pdf",
-                              {}},
-                      SaveRun{"IntoAFolderThatDoesNotExist",
-                              {kSave, "{dir}/naoexiste/", "{dir}/retorno.txt"},
-                              2,
-                              "a pasta \"{dir}/naoexiste/\" não existe",
-                              {}},
-                      SaveRun{"SeveralIntoAFile",
-                              {kSave, "{dir}/saida.csv", "{dir}/retorno.txt", "{dir}/retorno.csv"},
-                              2,
-                              "SAIDA tem de ser uma pasta existente",
-                              {}},
-                      // One value would be lost without a word.
-                      SaveRun{"SaveTwice",
-                              {kSave, "{dir}/a.csv", kSave, "{dir}/b.csv", "{dir}/retorno.txt"},
-                              2,
-                              "--salvar vale uma vez só",
-                              {}}),
+    ::testing::Values(
+        SaveRun{"OneFileEachFormat",
+                {kSave, "{dir}/saida.pdf", "{dir}/retorno.txt"},
+                0,
+                "",
+                {"saida.pdf"}},
+        SaveRun{"SeveralIntoAFolder",
+                {"--otimizar", kSave, "{dir}", "--formato", "xlsx", "{dir}/retorno.txt",
+                 "{dir}/sumiu.txt"},
+                1,
+                "{dir}/sumiu.txt: Arquivo Selecionado Não Existe\n",
+                {"retorno.xlsx"}},
+        // Neither a file that is not a return file nor one without
+        // any worker passes for a result without problems.
+        SaveRun{"NoResultForWhatHoldsNoWorker",
+                {"--otimizar", kSave, "{dir}", "--formato", "xlsx", "{dir}/lista.txt",
+                 "{dir}/vazio.txt", "{dir}/retorno.txt"},
+                1,
+                "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
+                "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
+                "foi carregado.\n{dir}/vazio.txt: O arquivo não tem nenhum "
+                "trabalhador.\n",
+                {"retorno.xlsx"}},
+        // A return file is never written over by its own result.
+        SaveRun{"OverItsOwnReturnFile",
+                {kSave, "{dir}", "--formato", "csv", "{dir}/retorno.csv"},
+                1,
+                "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
+                "retorno.\n",
+                {}},
+        // A name is shown with its control characters escaped: it
+        // cannot clear the terminal nor pass for another line.
+        SaveRun{"NameWithControlCharacters",
+                {kSave, "{dir}", "--formato", "csv", "{dir}/r\033[2J\nx.txt"},
+                1,
+                "{dir}/r\\033[2J\\nx.txt: Arquivo Selecionado Não Existe\n",
+                {}},
+        SaveRun{"UnknownFormat",
+                {kSave, "{dir}/saida.doc", "{dir}/retorno.txt"},
+                2,
+                "SAIDA tem de terminar em .xlsx, .csv ou .pdf",
+                {}},
+        SaveRun{"IntoAFolderThatDoesNotExist",
+                {kSave, "{dir}/naoexiste/", "{dir}/retorno.txt"},
+                2,
+                "a pasta \"{dir}/naoexiste/\" não existe",
+                {}},
+        SaveRun{"SeveralIntoAFile",
+                {kSave, "{dir}/saida.csv", "{dir}/retorno.txt", "{dir}/retorno.csv"},
+                2,
+                "SAIDA tem de ser uma pasta existente",
+                {}},
+        SaveRun{"OverviewOfReturnFiles",
+                {"--resumo", "{dir}/visao.pdf", "{dir}/retorno.txt", "{dir}/retorno.csv"},
+                0,
+                "",
+                {"visao.pdf"}},
+        // A return without a worker is a failed download, not a company
+        // without problems.
+        SaveRun{"OverviewWithAnEmptyReturn",
+                {"--resumo", "{dir}/visao.pdf", "{dir}/retorno.txt", "{dir}/vazio.txt"},
+                1,
+                "{dir}/vazio.txt: O arquivo não tem nenhum trabalhador.\n",
+                {"visao.pdf"}},
+        SaveRun{"Comparison",
+                {"--comparar", "{dir}/retorno.csv", kSave, "{dir}/mudou.xlsx", "{dir}/retorno.txt"},
+                0,
+                "",
+                {"mudou.xlsx"}},
+        // Nothing to compare with: no comparison passes for one.
+        SaveRun{"ComparisonWithWhatIsNotAReturnFile",
+                {"--comparar", "{dir}/lista.txt", kSave, "{dir}/mudou.csv", "{dir}/retorno.txt"},
+                1,
+                "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
+                "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
+                "foi carregado.\n",
+                {}},
+        SaveRun{"ComparisonWithAnEmptyReturn",
+                {"--comparar", "{dir}/vazio.txt", kSave, "{dir}/mudou.csv", "{dir}/retorno.txt"},
+                1,
+                "{dir}/vazio.txt: O arquivo não tem nenhum trabalhador.\n",
+                {}},
+        SaveRun{
+            "ComparisonOverItsEarlierFile",
+            {"--comparar", "{dir}/retorno.csv", kSave, "{dir}/retorno.csv", "{dir}/retorno.txt"},
+            1,
+            "{dir}/retorno.csv: o resultado seria gravado sobre o próprio "
+            "arquivo de retorno.\n",
+            {}},
+        SaveRun{"ComparisonWithoutWhereToSave",
+                {"--comparar", "{dir}/retorno.csv", "{dir}/retorno.txt"},
+                2,
+                "--comparar precisa de --salvar SAIDA",
+                {}},
+        SaveRun{"OverviewOptimized",
+                {"--resumo", "{dir}/visao.csv", "--otimizar", "{dir}"},
+                2,
+                "--otimizar, --formato, --filtro e --ordenar não valem com --resumo",
+                {}},
+        SaveRun{"OverviewIntoAFolder",
+                {"--resumo", "{dir}", "{dir}/retorno.txt"},
+                2,
+                "SAIDA tem de ser um arquivo terminado em .xlsx, .csv ou .pdf",
+                {}},
+        // One value would be lost without a word.
+        SaveRun{"SaveTwice",
+                {kSave, "{dir}/a.csv", kSave, "{dir}/b.csv", "{dir}/retorno.txt"},
+                2,
+                "--salvar vale uma vez só",
+                {}}),
     CaseName());
 
 #ifndef _WIN32 // links, and sessions without a display, as POSIX has them
@@ -201,6 +253,18 @@ INSTANTIATE_TEST_SUITE_P(
                               "\"{dir}/nulo.csv\" não é um arquivo comum (é um FIFO, um "
                               "dispositivo ou um socket) e não será substituído.\n",
                               {}},
+                      // A folder's files that are not return files (a link to a
+                      // device among them), or hold no worker, are listed, told and
+                      // make the run fail.
+                      SaveRun{"OverviewOfAFolder",
+                              {"--resumo", "{dir}/visao.pdf", "{dir}"},
+                              1,
+                              "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
+                              "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
+                              "foi carregado.\n{dir}/nulo.csv: Arquivo Selecionado Não "
+                              "Existe\n{dir}/vazio.txt: O arquivo não tem nenhum "
+                              "trabalhador.\n",
+                              {"visao.pdf"}},
                       // The path text differs; the file is the same.
                       SaveRun{"OverASecondNameOfItsReturnFile",
                               {kSave, "{dir}/ligado.csv", "{dir}/retorno.csv"},
@@ -237,6 +301,80 @@ TEST(BatchSave, WritesAWellFormedWorkbookUnderTheBrazilianLocale)
     const XlsxBook book = XlsxBook::read(QDir(dir).filePath(QStringLiteral("saida.xlsx")));
     ASSERT_FALSE(book.sheets.empty());
     EXPECT_EQ(book.sheets.front().rows.size(), 31u);
+}
+
+// Worker lines of a return file: `problem` fails the NIS check.
+std::string workerLine(int person, bool problem)
+{
+    std::string line = ReturnFileGenerator::cpf(100'000'000 + person) + ';' +
+                       ReturnFileGenerator::nis(1'000'000'000 + person) + ";TRABALHADOR " +
+                       std::to_string(person) + ";01011980;" + (problem ? "1" : "0");
+    for (int code = 6; code <= 21; ++code)
+        line += ";0";
+    return line + "\r\n";
+}
+
+// The saved CSV's rows by their column `key`, each row's fields.
+std::map<QString, QStringList> rowsBy(const QString& csv, int key)
+{
+    std::map<QString, QStringList> rows;
+    QString text = QString::fromUtf8(TestFiles::read(csv));
+    text.remove(0, 1); // the byte order mark
+    for (const QString& line : text.split(u"\r\n"_s, Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u';');
+        rows[fields.value(key)] = fields;
+    }
+    return rows;
+}
+
+// Two returns of one company a month apart, told apart by hand: the
+// overview counts what each holds and reads the company and date from the
+// government's names; the comparison gives each worker its situation and
+// the messages of both files.
+TEST(BatchSave, OverviewAndComparisonTellWhatTheReturnsHold)
+{
+    TestFiles files;
+    const QString earlier =
+        files.write(u"D.CNS.CPF.002.20261101080000.12345678000199.12345678901.TXT.PROCESSADO"_s,
+                    ReturnFileGenerator::header() + workerLine(1, true) + workerLine(2, false) +
+                        workerLine(3, true) + workerLine(5, false));
+    const QString current =
+        files.write(u"D.CNS.CPF.002.20261201093000.12345678000199.12345678901.TXT.PROCESSADO"_s,
+                    ReturnFileGenerator::header() + workerLine(1, false) + workerLine(2, true) +
+                        workerLine(3, true) + workerLine(4, false) + workerLine(6, true));
+    const QString dir = QFileInfo(earlier).path();
+
+    // Run again, the overview saved before in the folder is not listed.
+    Finished run;
+    for (int time = 1; time <= 2; ++time) {
+        run = runProgram({u"--resumo"_s, u"visao.csv"_s, dir}, dir);
+        ASSERT_EQ(run.exitCode, 0) << time << run.errors.toStdString();
+    }
+    const std::map<QString, QStringList> overview = rowsBy(QDir(dir).filePath(u"visao.csv"_s), 1);
+    ASSERT_EQ(overview.size(), 3u); // the headings and two files
+    // Date; CNPJ, file, workers, with problems, with orientation, COD_NIS_INV.
+    EXPECT_EQ(overview.at(u"01/11/2026 08:00"_s).mid(0, 7),
+              QStringList({u"12.345.678/0001-99"_s, u"01/11/2026 08:00"_s,
+                           QFileInfo(earlier).fileName(), u"4"_s, u"2"_s, u"0"_s, u"2"_s}));
+    EXPECT_EQ(overview.at(u"01/12/2026 09:30"_s).mid(3, 4),
+              QStringList({u"5"_s, u"3"_s, u"0"_s, u"3"_s}));
+
+    run = runProgram({u"--comparar"_s, earlier, u"--salvar"_s, u"mudou.csv"_s, current}, dir);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const std::map<QString, QStringList> changes = rowsBy(QDir(dir).filePath(u"mudou.csv"_s), 1);
+    const QString nis = u"COD_NIS_INV: NIS inválido"_s;
+    // By person: situation, before, now.
+    const std::map<int, QStringList> expected{
+        {1, {u"Resolvido"_s, nis, u"OK"_s}},     {2, {u"Novo problema"_s, u"OK"_s, nis}},
+        {3, {u"Pendente"_s, nis, nis}},          {4, {u"Sem problema"_s, {}, u"OK"_s}},
+        {5, {u"Só no anterior"_s, u"OK"_s, {}}}, {6, {u"Novo problema"_s, {}, nis}}};
+    EXPECT_EQ(changes.size(), expected.size() + 1);
+    for (const auto& [person, want] : expected) {
+        const QString cpf = QString::fromStdString(ReturnFileGenerator::cpf(100'000'000 + person));
+        ASSERT_TRUE(changes.count(cpf)) << person;
+        const QStringList& row = changes.at(cpf);
+        EXPECT_EQ((QStringList{row.value(0), row.value(5), row.value(6)}), want) << person;
+    }
 }
 
 class BatchSaveNameTest : public ::testing::TestWithParam<const char*>

@@ -1,0 +1,69 @@
+#include "processing/comparisontable.h"
+
+#include "sheet/resultsheet.h"
+#include "sheet/returnfields.h"
+
+namespace {
+using Side = ReturnComparison::Side;
+
+// The worker's problems on one side, one per line.
+QString problemsText(const ReturnComparison& comparison, Side side, int row)
+{
+    if (row == 0)
+        return {};
+    QStringList lines;
+    for (const ReturnComparison::Problem& problem : comparison.problems(side, row))
+        lines.append(problem.heading + QStringLiteral(": ") + problem.text);
+    return lines.isEmpty() ? QStringLiteral("OK") : lines.join(u'\n');
+}
+
+QString candidatesText(const ReturnComparison& comparison, const ReturnComparison::Entry& entry)
+{
+    const Side other = entry.currentRow != 0 ? Side::Earlier : Side::Current;
+    const ResultSheet& sheet = comparison.sheet(other);
+    QStringList lines{QStringLiteral("Pode ser:")};
+    for (const int row : comparison.candidates(entry))
+        lines.append(QStringLiteral("CPF %1, NIS %2, %3, %4")
+                         .arg(sheet.CellText(row, ReturnFields::kCpfColumn),
+                              sheet.CellText(row, ReturnFields::kNisColumn),
+                              sheet.CellText(row, ReturnFields::kNomeColumn),
+                              sheet.CellText(row, ReturnFields::kDnColumn)));
+    return lines.join(u'\n');
+}
+} // namespace
+
+Table ComparisonTable::of(const ReturnComparison& comparison, const QString& earlierName,
+                          const QString& currentName)
+{
+    Table table;
+    table.sheetName = QStringLiteral("Comparação");
+    table.headings = {QStringLiteral("Situação"), QStringLiteral("CPF"), QStringLiteral("NIS"),
+                      QStringLiteral("NOME"),     QStringLiteral("DN"),  QStringLiteral("Antes"),
+                      QStringLiteral("Agora")};
+    table.rows.reserve(comparison.entries().size());
+    for (const ReturnComparison::Entry& entry : comparison.entries()) {
+        // The worker as the current file has it, when it is there.
+        const Side side = entry.currentRow != 0 ? Side::Current : Side::Earlier;
+        const int row = entry.currentRow != 0 ? entry.currentRow : entry.earlierRow;
+        const ResultSheet& sheet = comparison.sheet(side);
+        QString before = problemsText(comparison, Side::Earlier, entry.earlierRow);
+        QString now = problemsText(comparison, Side::Current, entry.currentRow);
+        if (entry.situation == ReturnComparison::Situation::Ambiguous)
+            (side == Side::Current ? before : now) = candidatesText(comparison, entry);
+        table.rows.push_back({ReturnComparison::situationText(entry.situation),
+                              sheet.CellText(row, ReturnFields::kCpfColumn),
+                              sheet.CellText(row, ReturnFields::kNisColumn),
+                              sheet.CellText(row, ReturnFields::kNomeColumn),
+                              sheet.CellText(row, ReturnFields::kDnColumn), before, now});
+    }
+    QStringList counts;
+    for (int i = 0; i < ReturnComparison::kSituationCount; ++i) {
+        const auto situation = static_cast<ReturnComparison::Situation>(i);
+        counts.append(QStringLiteral("%1: %2")
+                          .arg(ReturnComparison::situationText(situation))
+                          .arg(comparison.count(situation)));
+    }
+    table.title = QStringLiteral("%1 comparado com %2 — %3")
+                      .arg(currentName, earlierName, counts.join(QStringLiteral("; ")));
+    return table;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "processing/returncomparison.h"
+#include "sheet/export/table.h"
+
+#include <QString>
+
+// A comparison as a table to save: every entry with its situation, the
+// worker's CPF, NIS, NOME and DN, and the checks and orientations not "OK"
+// before and now ("OK" where there are none, empty where the worker is not
+// in that file; an ambiguous worker's other side names its candidates). The
+// count of each situation is in the title, which the workbook and the PDF
+// print on top of each page.
+class ComparisonTable
+{
+public:
+    // The names are the files' as the title shows them.
+    static Table of(const ReturnComparison& comparison, const QString& earlierName,
+                    const QString& currentName);
+};
