@@ -53,8 +53,9 @@ private:
     QLabel* status_;
     QProgressBar* progress_;
     QPushButton* cancel_;
-    // Saving the overview as XLSX, CSV or PDF joins the bottom row, beside
-    // Cancelar, once the table writer can take model_->entries().
+    // Saving the overview as XLSX, CSV or PDF is still to join the bottom
+    // row, beside Cancelar: OverviewTable::of(model_->entries()) and
+    // TableFile::save make the file, as --resumo does.
     std::unique_ptr<Relay> relay_;
     // Declared last: gone, and its thread with it, before what it reports to.
     std::unique_ptr<FolderOverviewTask> task_;

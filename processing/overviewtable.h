@@ -1,7 +1,7 @@
 #pragma once
 
 #include "processing/folderoverview.h"
-#include "sheet/export/table.h"
+#include "sheet/table.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/export/sheetfile.h"
-#include "sheet/export/table.h"
+#include "sheet/table.h"
 
 class Progress;
 
