@@ -1,7 +1,12 @@
 #include "app/overviewwindow.h"
 
 #include "app/overviewmodel.h"
+#include "app/windowdialogs.h"
+#include "processing/commandoutcome.h"
 #include "processing/folderoverviewtask.h"
+#include "processing/overviewtable.h"
+#include "processing/returnfilejob.h"
+#include "sheet/export/tablefile.h"
 #include "sheet/progress.h"
 #include "sheet/sheettemplate.h"
 
@@ -10,6 +15,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 // Hands the reading thread's reports to the window's thread. Nothing here
 // stops the reading: Cancelar does, through the task.
@@ -40,11 +47,13 @@ private:
     Progress* watcher_;
 };
 
-OverviewWindow::OverviewWindow(const QString& folder, QWidget* parent, Progress* watcher)
-    : QWidget(parent, Qt::Window), folder_(QDir::toNativeSeparators(folder)),
+OverviewWindow::OverviewWindow(const QString& folder, WindowDialogs& dialogs, QWidget* parent,
+                               Progress* watcher)
+    : QWidget(parent, Qt::Window), folder_(QDir::toNativeSeparators(folder)), dialogs_(dialogs),
       folderLabel_(new QLabel(this)), table_(new QTableView(this)), model_(new OverviewModel(this)),
       status_(new QLabel(this)), progress_(new QProgressBar(this)),
       cancel_(new QPushButton(QStringLiteral("&Cancelar"), this)),
+      save_(new QPushButton(QStringLiteral("&Salvar como…"), this)),
       relay_(std::make_unique<Relay>(*this, watcher))
 {
     setObjectName(QStringLiteral("VisaoGeral"));
@@ -89,15 +98,22 @@ OverviewWindow::OverviewWindow(const QString& folder, QWidget* parent, Progress*
         status_->setText(QStringLiteral("Cancelando…"));
     });
 
+    save_->setObjectName(QStringLiteral("Salvar"));
+    save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save_->setEnabled(false);
+    connect(save_, &QPushButton::clicked, this, &OverviewWindow::save);
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(progress_);
     bottom->addWidget(cancel_);
+    bottom->addWidget(save_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folderLabel_);
     layout->addWidget(table_, 1);
     layout->addLayout(bottom);
     setTabOrder(table_, cancel_);
+    setTabOrder(cancel_, save_);
 
     if (parent)
         resize(parent->window()->size() * 9 / 10);
@@ -177,5 +193,45 @@ void OverviewWindow::takeResult()
         told += QStringLiteral(" %1 arquivos lidos.").arg(locale.toString(files));
     status_->setText(told);
     status_->setAccessibleName(told);
+    save_->setEnabled(result.complete());
     Q_EMIT readingFinished();
+}
+
+// As the grid is saved: XLSX, CSV or PDF, by the name's extension or else
+// the type chosen, the rows in the order shown.
+void OverviewWindow::save()
+{
+    using Format = SheetFile::Format;
+    constexpr Format kFormats[] = {Format::Xlsx, Format::Csv, Format::Pdf};
+    QStringList filters;
+    for (const Format format : kFormats)
+        filters.append(SheetFile::filter(format));
+    const QString proposed = QDir(folder_).filePath(QStringLiteral("visao-geral.xlsx"));
+    const std::optional<WindowDialogs::SaveChoice> choice =
+        dialogs_.chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
+    if (!choice || choice->path.isEmpty())
+        return;
+    // The folder's own files are the office's returns: none is replaced.
+    for (const FolderOverview::Entry& entry : model_->entries()) {
+        if (ReturnFileJob::savesOver(choice->path, entry.path)) {
+            dialogs_.showCritical(
+                this, CommandOutcome::messageTitle(),
+                QStringLiteral("A visão geral não foi salva: \"%1\" é um dos arquivos da pasta e "
+                               "seria perdido. Escolha outro nome.")
+                    .arg(QDir::toNativeSeparators(choice->path)));
+            return;
+        }
+    }
+    const Format format =
+        SheetFile::formatOf(choice->path)
+            .value_or(kFormats[std::max<qsizetype>(filters.indexOf(choice->filter), 0)]);
+    SheetFile::Result result;
+    {
+        const std::unique_ptr<Progress> progress =
+            dialogs_.progress(this, QStringLiteral("Salvando linha %1 de %2"));
+        result = TableFile::save(OverviewTable::of(model_->entries()), choice->path, format,
+                                 progress.get());
+    }
+    if (result.status == SheetFile::Result::Status::Failed)
+        dialogs_.showCritical(this, CommandOutcome::messageTitle(), result.error);
 }

@@ -9,6 +9,7 @@ class FolderOverviewTask;
 class OverviewModel;
 class Progress;
 class QLabel;
+class WindowDialogs;
 class QProgressBar;
 class QPushButton;
 class QTableView;
@@ -23,10 +24,11 @@ class OverviewWindow : public QWidget
     Q_OBJECT
 
 public:
-    // `watcher`, when given, also hears of each file on the reading thread,
-    // before the window does, and must outlive the reading.
-    explicit OverviewWindow(const QString& folder, QWidget* parent = nullptr,
-                            Progress* watcher = nullptr);
+    // `dialogs` asks where to save, and tells what failed; it must outlive
+    // the window. `watcher`, when given, also hears of each file on the
+    // reading thread, before the window does, and must outlive the reading.
+    OverviewWindow(const QString& folder, WindowDialogs& dialogs, QWidget* parent = nullptr,
+                   Progress* watcher = nullptr);
     ~OverviewWindow() override;
 
     bool reading() const;
@@ -45,17 +47,19 @@ private:
     void showProgress(int done, int total);
     void takeResult();
     void fitColumns();
+    void save();
 
     QString folder_;
+    WindowDialogs& dialogs_;
     QLabel* folderLabel_;
     QTableView* table_;
     OverviewModel* model_;
     QLabel* status_;
     QProgressBar* progress_;
     QPushButton* cancel_;
-    // Saving the overview as XLSX, CSV or PDF is still to join the bottom
-    // row, beside Cancelar: OverviewTable::of(model_->entries()) and
-    // TableFile::save make the file, as --resumo does.
+    // Offered once the whole folder is read: a part of it saved would read
+    // as the office's whole overview.
+    QPushButton* save_;
     std::unique_ptr<Relay> relay_;
     // Declared last: gone, and its thread with it, before what it reports to.
     std::unique_ptr<FolderOverviewTask> task_;

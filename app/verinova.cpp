@@ -365,7 +365,7 @@ void Verinova::showFolderOverview()
         dialogs_->chooseFolder(this, QStringLiteral("Visão geral de uma pasta"), startingFolder());
     if (folder.isEmpty())
         return;
-    auto* overview = new OverviewWindow(folder, this);
+    auto* overview = new OverviewWindow(folder, *dialogs_, this);
     // Fechar ends the program even with overviews open; they go with the
     // window, each stopping its reading.
     overview->setAttribute(Qt::WA_QuitOnClose, false);

@@ -217,7 +217,7 @@ private:
 TEST_F(OverviewTest, CancelarStopsTheReadingAndSaysSo)
 {
     HeldReading held;
-    auto overview = std::make_unique<OverviewWindow>(folder(), nullptr, &held);
+    auto overview = std::make_unique<OverviewWindow>(folder(), *dialogs_, nullptr, &held);
     overview->setAttribute(Qt::WA_DeleteOnClose, false);
     overview->show();
     held.arrived.acquire();
@@ -234,6 +234,39 @@ TEST_F(OverviewTest, CancelarStopsTheReadingAndSaysSo)
                   QStringLiteral(" %1 arquivos lidos.").arg(table->model()->rowCount()));
     EXPECT_FALSE(cancel->isVisible());
     EXPECT_FALSE(overview->findChild<QProgressBar*>()->isVisible());
+    // A part of the folder is not offered as its overview.
+    EXPECT_FALSE(overview->findChild<QAbstractButton*>(QStringLiteral("Salvar"))->isEnabled());
+}
+
+// Salvar como writes the rows in the order shown, and never over one of the
+// folder's own files.
+TEST_F(OverviewTest, SavesTheRowsAsShownAndNoneOfTheFolder)
+{
+    OverviewWindow* overview = openOverview();
+    ASSERT_NE(overview, nullptr);
+    auto* table = overview->findChild<QTableView*>(QStringLiteral("tabela"));
+    table->sortByColumn(OverviewModel::Date, Qt::DescendingOrder);
+    auto* save = overview->findChild<QAbstractButton*>(QStringLiteral("Salvar"));
+    ASSERT_TRUE(save->isEnabled());
+
+    const QString returnFile = files_.path(kCompanies[1].fileName);
+    const QByteArray returnBytes = TestFiles::read(returnFile);
+    dialogs_->saveAnswer = FakeDialogs::SaveChoice{returnFile, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_TRUE(dialogs_->messages[0].detail.contains(kCompanies[1].fileName));
+    EXPECT_EQ(TestFiles::read(returnFile), returnBytes);
+
+    const QString saved = files_.path(QStringLiteral("visao.csv"));
+    dialogs_->saveAnswer = FakeDialogs::SaveChoice{saved, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(dialogs_->messages.size(), 1u);
+    const QStringList lines =
+        QString::fromUtf8(TestFiles::read(saved)).split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 4);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_TRUE(lines[row + 1].contains(cell(table, row, OverviewModel::FileName)))
+            << lines[row + 1].toStdString();
 }
 
 } // namespace
