@@ -108,7 +108,7 @@ QVariant OverviewModel::headerData(int section, Qt::Orientation orientation, int
     case Workers:
         return QStringLiteral("Trabalhadores");
     case WithProblems:
-        return QStringLiteral("Com verificação");
+        return QStringLiteral("Com problema");
     case WithOrientation:
         return QStringLiteral("Com orientação");
     default:
