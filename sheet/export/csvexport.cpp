@@ -28,8 +28,9 @@ bool flush(QIODevice& out, std::string& pending)
 void CsvExport::appendField(std::string& out, std::string_view field)
 {
     // The starts OWASP's CSV-injection guidance lists: a spreadsheet may drop
-    // a leading tab or CR and then read the rest as a formula.
-    const bool formula = !field.empty() &&
+    // a leading tab or CR and then read the rest as a formula. One character
+    // alone (the dash an overview writes for no date) carries none.
+    const bool formula = field.size() > 1 &&
                          std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
     QuotedField::append(out, field, ";\"\r\n", formula ? "'" : "");
 }

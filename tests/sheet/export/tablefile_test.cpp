@@ -34,12 +34,17 @@ TEST(TableFile, CsvIsTheGridsDialect)
 {
     TestFiles files;
     const QString path = files.path(u"t.csv"_s);
-    ASSERT_TRUE(TableFile::save(sample(), path, Format::Csv).saved());
+    Table table = sample();
+    // A lone dash runs nothing and reads as itself; a text that starts with
+    // one may.
+    table.rows.push_back({u"-"_s, u"-1+1"_s});
+    ASSERT_TRUE(TableFile::save(table, path, Format::Csv).saved());
     EXPECT_EQ(TestFiles::read(path).toStdString(), std::string("\xEF\xBB\xBF"
                                                                "Empresa;Trabalhadores\r\n"
                                                                "\"Açúcar; Cia\";3\r\n"
                                                                "'=SOMA(1);\r\n"
-                                                               "\"linha\nduas\";-7\r\n"));
+                                                               "\"linha\nduas\";-7\r\n"
+                                                               "-;'-1+1\r\n"));
 }
 
 // Read back by an independent reader: numbers as numbers, the heading bold
