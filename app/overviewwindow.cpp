@@ -202,13 +202,9 @@ void OverviewWindow::takeResult()
 void OverviewWindow::save()
 {
     using Format = SheetFile::Format;
-    constexpr Format kFormats[] = {Format::Xlsx, Format::Csv, Format::Pdf};
-    QStringList filters;
-    for (const Format format : kFormats)
-        filters.append(SheetFile::filter(format));
     const QString proposed = QDir(folder_).filePath(QStringLiteral("visao-geral.xlsx"));
-    const std::optional<WindowDialogs::SaveChoice> choice =
-        dialogs_.chooseFileToSave(this, QStringLiteral("Salvar como"), proposed, filters);
+    const std::optional<WindowDialogs::SaveChoice> choice = dialogs_.chooseFileToSave(
+        this, QStringLiteral("Salvar como"), proposed, SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
     // The folder's own files are the office's returns: none is replaced.
@@ -222,9 +218,7 @@ void OverviewWindow::save()
             return;
         }
     }
-    const Format format =
-        SheetFile::formatOf(choice->path)
-            .value_or(kFormats[std::max<qsizetype>(filters.indexOf(choice->filter), 0)]);
+    const Format format = SheetFile::chosenFormat(choice->path, choice->filter);
     SheetFile::Result result;
     {
         const std::unique_ptr<Progress> progress =

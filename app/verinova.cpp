@@ -392,13 +392,8 @@ void Verinova::tell(const CommandOutcome& outcome)
 void Verinova::saveSheet()
 {
     using Format = SheetFile::Format;
-    constexpr Format kFormats[] = {Format::Xlsx, Format::Csv, Format::Pdf};
-    QStringList filters;
-    for (const Format format : kFormats)
-        filters.append(SheetFile::filter(format));
-
     const std::optional<WindowDialogs::SaveChoice> choice = dialogs_->chooseFileToSave(
-        this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), filters);
+        this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
     if (ReturnFileJob::savesOver(choice->path, loadedFile_)) {
@@ -409,11 +404,7 @@ void Verinova::saveSheet()
                                    .arg(QDir::toNativeSeparators(choice->path)));
         return;
     }
-    // The name's extension says the format; a name with another one is
-    // written in the type chosen in the dialog.
-    const Format format =
-        SheetFile::formatOf(choice->path)
-            .value_or(kFormats[std::max<qsizetype>(filters.indexOf(choice->filter), 0)]);
+    const Format format = SheetFile::chosenFormat(choice->path, choice->filter);
 
     SheetFile::Result result;
     {

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QPrinter>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -92,6 +93,25 @@ QString SheetFile::extension(Format format)
         return QStringLiteral("pdf");
     }
     return {};
+}
+
+namespace {
+constexpr SheetFile::Format kSaveFormats[] = {SheetFile::Format::Xlsx, SheetFile::Format::Csv,
+                                              SheetFile::Format::Pdf};
+} // namespace
+
+QStringList SheetFile::filters()
+{
+    QStringList filters;
+    for (const Format format : kSaveFormats)
+        filters.append(filter(format));
+    return filters;
+}
+
+SheetFile::Format SheetFile::chosenFormat(const QString& path, const QString& chosenFilter)
+{
+    return formatOf(path).value_or(
+        kSaveFormats[std::max<qsizetype>(filters().indexOf(chosenFilter), 0)]);
 }
 
 QString SheetFile::filter(Format format)

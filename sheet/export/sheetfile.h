@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -60,6 +61,10 @@ public:
     static QString resultName(const QString& returnFile, Format format);
     // The label a save dialog lists the format under.
     static QString filter(Format format);
+    // The save dialog's types, XLSX first, and the format a chosen name is
+    // written in: its extension's, else the type chosen with it.
+    static QStringList filters();
+    static Format chosenFormat(const QString& path, const QString& chosenFilter);
 
     // PDF needs the GUI application's fonts; the others only QtCore.
     static Result save(const ResultSheet& sheet, const QString& path, Format format,
