@@ -222,7 +222,7 @@ void OverviewWindow::save()
     SheetFile::Result result;
     {
         const std::unique_ptr<Progress> progress =
-            dialogs_.progress(this, QStringLiteral("Salvando linha %1 de %2"));
+            dialogs_.progress(this, SheetFile::progressLabel(format));
         result = TableFile::save(OverviewTable::of(model_->entries()), choice->path, format,
                                  progress.get());
     }

@@ -1,6 +1,7 @@
 #include "app/verinova.h"
 
 #include "app/commondialog.h"
+#include "app/comparisonwindow.h"
 #include "app/overviewwindow.h"
 #include "app/picturebutton.h"
 #ifdef VERINOVA_PRERENDERED_ART
@@ -9,9 +10,11 @@
 #include "app/svgiconengine.h"
 #endif
 #include "app/systemdialogs.h"
+#include "processing/earlierreturn.h"
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
 #include "processing/printcommand.h"
+#include "processing/returncomparison.h"
 #include "processing/returnfilejob.h"
 #include "sheet/export/sheetfile.h"
 #include "sheet/grid/sheetview.h"
@@ -32,6 +35,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -230,6 +234,7 @@ void Verinova::followTheSheetsRequests()
     connect(F1Book1, &SheetView::findNextRequested, this, &Verinova::findNextText);
     connect(F1Book1, &SheetView::filterRequested, this, &Verinova::filterColumn);
     connect(F1Book1, &SheetView::folderOverviewRequested, this, &Verinova::showFolderOverview);
+    connect(F1Book1, &SheetView::comparisonRequested, this, &Verinova::compareWithEarlier);
     connect(F1Book1, &SheetView::memoryShort, this, [this](const QString& message) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(), message);
     });
@@ -383,6 +388,62 @@ void Verinova::openFromOverview(const QString& path)
     raise();
 }
 
+// The return the sheet came from, compared with an earlier one the clerk
+// chooses: the newest earlier return of its company in its folder is
+// offered first. Both files are read again, whatever the sheet now shows.
+void Verinova::compareWithEarlier()
+{
+    const QString title = QStringLiteral("Comparar com o retorno anterior");
+    if (loadedFile_.isEmpty()) {
+        dialogs_->showInformation(
+            this, title,
+            QStringLiteral("Processe primeiro o retorno atual; depois compare-o com o anterior."));
+        return;
+    }
+    const QString offered = EarlierReturn::newestBefore(loadedFile_);
+    const QString earlier =
+        dialogs_->chooseFileToOpen(this, title, offered.isEmpty() ? startingFolder() : offered);
+    if (earlier.isEmpty())
+        return;
+    if (ReturnFileJob::savesOver(earlier, loadedFile_)) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(),
+                               QStringLiteral("O arquivo escolhido é o próprio retorno atual. "
+                                              "Escolha um retorno anterior."));
+        return;
+    }
+    using Side = ReturnComparison::Side;
+    std::optional<ReturnComparison> comparison;
+    try {
+        const WaitCursor wait;
+        comparison.emplace(ReturnComparison::compare(earlier, loadedFile_));
+    } catch (const std::bad_alloc&) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(),
+                               QStringLiteral("Memória insuficiente para comparar os retornos."));
+        return;
+    }
+    for (const Side side : {Side::Earlier, Side::Current}) {
+        const QString file =
+            QDir::toNativeSeparators(side == Side::Earlier ? earlier : loadedFile_);
+        // A file without a worker, a failed download, would make every
+        // worker of the other look gone or new: no comparison is shown.
+        QString refusal;
+        if (!comparison->succeeded() && comparison->failedSide() == side)
+            refusal = comparison->outcome(side).messageText();
+        else if (comparison->succeeded() && comparison->outcome(side).noWorkers)
+            refusal = comparison->warning(side);
+        if (!refusal.isEmpty()) {
+            dialogs_->showCritical(this, CommandOutcome::messageTitle(),
+                                   QStringLiteral("%1\n\n%2").arg(file, refusal));
+            return;
+        }
+    }
+    auto* window =
+        new ComparisonWindow(std::move(*comparison), earlier, loadedFile_, *dialogs_, this);
+    // As an overview: it goes with the main window.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    window->show();
+}
+
 void Verinova::tell(const CommandOutcome& outcome)
 {
     if (!outcome.succeeded())
@@ -408,9 +469,8 @@ void Verinova::saveSheet()
 
     SheetFile::Result result;
     {
-        const std::unique_ptr<Progress> progress = dialogs_->progress(
-            this, format == Format::Pdf ? QStringLiteral("Salvando página %1 de %2")
-                                        : QStringLiteral("Salvando linha %1 de %2"));
+        const std::unique_ptr<Progress> progress =
+            dialogs_->progress(this, SheetFile::progressLabel(format));
         result = SheetFile::save(F1Book1->sheet(), choice->path, format, progress.get());
     }
     if (result.status == SheetFile::Result::Status::Failed)

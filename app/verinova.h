@@ -64,6 +64,7 @@ private:
     QString startingFolder() const;
     void showFolderOverview();
     void openFromOverview(const QString& path);
+    void compareWithEarlier();
     void tell(const CommandOutcome& outcome);
 
     QString proposedFile(SheetFile::Format format) const;

@@ -21,7 +21,8 @@ class WindowDialogs
 public:
     virtual ~WindowDialogs() = default;
 
-    // The platform's open-file dialog with every file listed; the chosen
+    // The platform's open-file dialog with every file listed, opened at
+    // `folder`, or at a file's folder with that file proposed; the chosen
     // file's full path with the native separators, or empty text when the
     // dialog was cancelled.
     virtual QString chooseFileToOpen(QWidget* parent, const QString& title,

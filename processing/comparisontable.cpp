@@ -32,29 +32,47 @@ QString candidatesText(const ReturnComparison& comparison, const ReturnCompariso
 }
 } // namespace
 
+QStringList ComparisonTable::headings()
+{
+    return {QStringLiteral("Situação"), QStringLiteral("CPF"), QStringLiteral("NIS"),
+            QStringLiteral("NOME"),     QStringLiteral("DN"),  QStringLiteral("Antes"),
+            QStringLiteral("Agora")};
+}
+
+QStringList ComparisonTable::row(const ReturnComparison& comparison,
+                                 const ReturnComparison::Entry& entry)
+{
+    // The worker as the current file has it, when it is there.
+    const Side side = entry.currentRow != 0 ? Side::Current : Side::Earlier;
+    const int row = entry.currentRow != 0 ? entry.currentRow : entry.earlierRow;
+    const ResultSheet& sheet = comparison.sheet(side);
+    QString before = problemsText(comparison, Side::Earlier, entry.earlierRow);
+    QString now = problemsText(comparison, Side::Current, entry.currentRow);
+    if (entry.situation == ReturnComparison::Situation::Ambiguous)
+        (side == Side::Current ? before : now) = candidatesText(comparison, entry);
+    return {ReturnComparison::situationText(entry.situation),
+            sheet.CellText(row, ReturnFields::kCpfColumn),
+            sheet.CellText(row, ReturnFields::kNisColumn),
+            sheet.CellText(row, ReturnFields::kNomeColumn),
+            sheet.CellText(row, ReturnFields::kDnColumn),
+            before,
+            now};
+}
+
 Table ComparisonTable::of(const ReturnComparison& comparison, const QString& earlierName,
-                          const QString& currentName)
+                          const QString& currentName,
+                          std::optional<ReturnComparison::Situation> only)
 {
     Table table;
     table.sheetName = QStringLiteral("Comparação");
-    table.headings = {QStringLiteral("Situação"), QStringLiteral("CPF"), QStringLiteral("NIS"),
-                      QStringLiteral("NOME"),     QStringLiteral("DN"),  QStringLiteral("Antes"),
-                      QStringLiteral("Agora")};
-    table.rows.reserve(comparison.entries().size());
+    table.headings = headings();
+    table.rows.reserve(only ? static_cast<std::size_t>(comparison.count(*only))
+                            : comparison.entries().size());
     for (const ReturnComparison::Entry& entry : comparison.entries()) {
-        // The worker as the current file has it, when it is there.
-        const Side side = entry.currentRow != 0 ? Side::Current : Side::Earlier;
-        const int row = entry.currentRow != 0 ? entry.currentRow : entry.earlierRow;
-        const ResultSheet& sheet = comparison.sheet(side);
-        QString before = problemsText(comparison, Side::Earlier, entry.earlierRow);
-        QString now = problemsText(comparison, Side::Current, entry.currentRow);
-        if (entry.situation == ReturnComparison::Situation::Ambiguous)
-            (side == Side::Current ? before : now) = candidatesText(comparison, entry);
-        table.rows.push_back({ReturnComparison::situationText(entry.situation),
-                              sheet.CellText(row, ReturnFields::kCpfColumn),
-                              sheet.CellText(row, ReturnFields::kNisColumn),
-                              sheet.CellText(row, ReturnFields::kNomeColumn),
-                              sheet.CellText(row, ReturnFields::kDnColumn), before, now});
+        if (only && entry.situation != *only)
+            continue;
+        const QStringList texts = row(comparison, entry);
+        table.rows.emplace_back(texts.begin(), texts.end());
     }
     QStringList counts;
     for (int i = 0; i < ReturnComparison::kSituationCount; ++i) {
@@ -65,5 +83,8 @@ Table ComparisonTable::of(const ReturnComparison& comparison, const QString& ear
     }
     table.title = QStringLiteral("%1 comparado com %2 — %3")
                       .arg(currentName, earlierName, counts.join(QStringLiteral("; ")));
+    if (only)
+        table.title +=
+            QStringLiteral(" — listados: %1").arg(ReturnComparison::situationText(*only));
     return table;
 }

@@ -5,16 +5,28 @@
 
 #include <QString>
 
+#include <optional>
+
 // A comparison as a table to save: every entry with its situation, the
 // worker's CPF, NIS, NOME and DN, and the checks and orientations not "OK"
 // before and now ("OK" where there are none, empty where the worker is not
 // in that file; an ambiguous worker's other side names its candidates). The
 // count of each situation is in the title, which the workbook and the PDF
 // print on top of each page.
+//
+// A table of one situation only, the clerk's filter, lists those entries and
+// says so in its title, beside the counts of all.
 class ComparisonTable
 {
 public:
     // The names are the files' as the title shows them.
     static Table of(const ReturnComparison& comparison, const QString& earlierName,
-                    const QString& currentName);
+                    const QString& currentName,
+                    std::optional<ReturnComparison::Situation> only = std::nullopt);
+
+    // The columns' headings, and an entry's texts under them: what a window
+    // shows of the comparison is what a saved one holds.
+    static QStringList headings();
+    static QStringList row(const ReturnComparison& comparison,
+                           const ReturnComparison::Entry& entry);
 };

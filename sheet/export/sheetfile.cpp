@@ -108,6 +108,12 @@ QStringList SheetFile::filters()
     return filters;
 }
 
+QString SheetFile::progressLabel(Format format)
+{
+    return format == Format::Pdf ? QStringLiteral("Salvando página %1 de %2")
+                                 : QStringLiteral("Salvando linha %1 de %2");
+}
+
 SheetFile::Format SheetFile::chosenFormat(const QString& path, const QString& chosenFilter)
 {
     return formatOf(path).value_or(

@@ -65,6 +65,9 @@ public:
     // written in: its extension's, else the type chosen with it.
     static QStringList filters();
     static Format chosenFormat(const QString& path, const QString& chosenFilter);
+    // A save's progress label, with %1 and %2 for the step and their number:
+    // a PDF is written page by page, the others row by row.
+    static QString progressLabel(Format format);
 
     // PDF needs the GUI application's fonts; the others only QtCore.
     static Result save(const ResultSheet& sheet, const QString& path, Format format,

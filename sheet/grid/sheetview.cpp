@@ -66,6 +66,9 @@ SheetView::SheetView(QWidget* parent)
       folderOverview_(addMenuAction(QStringLiteral("Visão geral de uma pasta…"),
                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
                                     Qt::WindowShortcut)),
+      comparison_(addMenuAction(QStringLiteral("Comparar com o retorno anterior…"),
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                                Qt::WindowShortcut)),
       showAll_(addMenuAction(QStringLiteral("Mostrar todos"), {}, Qt::WidgetShortcut)),
       freeze_(addMenuAction(QStringLiteral("Congelar CPF, NIS e NOME"), {}, Qt::WidgetShortcut)),
       header_(new SheetHeader(*sheet_, this)), frozen_(nullptr), count_(new QLabel(this))
@@ -106,6 +109,7 @@ SheetView::SheetView(QWidget* parent)
     connect(find_, &QAction::triggered, this, &SheetView::findRequested);
     connect(findNext_, &QAction::triggered, this, &SheetView::findNextRequested);
     connect(folderOverview_, &QAction::triggered, this, &SheetView::folderOverviewRequested);
+    connect(comparison_, &QAction::triggered, this, &SheetView::comparisonRequested);
     // Connected after setModel, so the headers have taken the new counts
     // before the template's widths and the hidden columns are laid on them.
     connect(model_, &QAbstractItemModel::modelReset, this, &SheetView::followReset);

@@ -94,6 +94,7 @@ Q_SIGNALS:
     void findRequested();
     void findNextRequested();
     void folderOverviewRequested();
+    void comparisonRequested();
     // The user asks to choose the texts column `col` (1-based) shows.
     void filterRequested(int col);
     // A sort or a filter from the grid's menus found too little memory and
@@ -142,6 +143,7 @@ private:
     QAction* find_;
     QAction* findNext_;
     QAction* folderOverview_;
+    QAction* comparison_;
     QAction* showAll_;
     QAction* freeze_;
     SheetHeader* header_;

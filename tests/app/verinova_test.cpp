@@ -508,12 +508,13 @@ TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
     QStringList menu;
     for (const QAction* action : grid->actions())
         menu.append(action->text() + QLatin1Char(' ') + action->shortcut().toString());
-    EXPECT_EQ(menu,
-              (QStringList{
-                  QStringLiteral("Copiar Ctrl+C"), QStringLiteral("Salvar como… Ctrl+S"),
-                  QStringLiteral("Localizar… Ctrl+F"), QStringLiteral("Localizar próxima F3"),
-                  QStringLiteral("Visão geral de uma pasta… Ctrl+Shift+O"), QStringLiteral(" "),
-                  QStringLiteral("Mostrar todos "), QStringLiteral("Congelar CPF, NIS e NOME ")}));
+    EXPECT_EQ(menu, (QStringList{
+                        QStringLiteral("Copiar Ctrl+C"), QStringLiteral("Salvar como… Ctrl+S"),
+                        QStringLiteral("Localizar… Ctrl+F"), QStringLiteral("Localizar próxima F3"),
+                        QStringLiteral("Visão geral de uma pasta… Ctrl+Shift+O"),
+                        QStringLiteral("Comparar com o retorno anterior… Ctrl+Shift+C"),
+                        QStringLiteral(" "), QStringLiteral("Mostrar todos "),
+                        QStringLiteral("Congelar CPF, NIS e NOME ")}));
 
     load(twoWorkers());
     dialogs_->saveAnswer = {files_.path(QStringLiteral("resultado.csv")), QString()};

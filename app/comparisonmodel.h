@@ -1,0 +1,57 @@
+#pragma once
+
+#include "processing/returncomparison.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// A comparison as a table, one row per entry in the comparison's order,
+// with the columns a saved comparison has (ComparisonTable). It lists every
+// entry or those of one situation. A worker's messages show on one line;
+// the whole list, one per line, is the cell's tooltip and messages().
+class ComparisonModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        Situation,
+        Cpf,
+        Nis,
+        Nome,
+        Dn,
+        Before,
+        Now,
+    };
+
+    // `comparison` must outlive the model.
+    explicit ComparisonModel(const ReturnComparison& comparison, QObject* parent = nullptr);
+
+    // Lists the entries of `situation` only, or all of them.
+    void setSituation(std::optional<ReturnComparison::Situation> situation);
+    std::optional<ReturnComparison::Situation> situation() const { return situation_; }
+
+    // A row's texts, as a saved comparison holds them.
+    QStringList texts(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    const ReturnComparison& comparison_;
+    std::optional<ReturnComparison::Situation> situation_;
+    // The listed entries' indexes in the comparison.
+    std::vector<int> rows_;
+    QStringList headings_;
+    // The texts of the row last asked for: a view asks for each of its cells
+    // in turn, in every role.
+    mutable int cachedRow_ = -1;
+    mutable QStringList cached_;
+};

@@ -1,0 +1,113 @@
+#include "app/comparisonmodel.h"
+#include "app/comparisonwindow.h"
+#include "app/verinova.h"
+#include "sheet/grid/sheetview.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/testfiles.h"
+#include "tools/returnfilegenerator.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+// A worker line: CPF from nine digits, and the code columns given (all
+// others "0").
+std::string worker(std::uint64_t cpf, const char* nome, std::map<int, const char*> codes = {})
+{
+    std::string line = ReturnFileGenerator::cpf(cpf) + ';' + ReturnFileGenerator::nis(cpf + 1) +
+                       ';' + nome + ";01011980";
+    for (int col = 5; col <= 21; ++col)
+        line += std::string(";") + (codes.contains(col) ? codes[col] : "0");
+    return line + "\r\n";
+}
+
+// The same company's November and December returns: one worker resolved,
+// one pending, one with a new problem, one new without any, one gone.
+const QString kEarlier =
+    QStringLiteral("D.CNS.CPF.002.20261101093000.11222333000181.12345678909.TXT.PROCESSADO");
+const QString kCurrent =
+    QStringLiteral("D.CNS.CPF.002.20261201093000.11222333000181.12345678909.TXT.PROCESSADO");
+
+TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOneChosen)
+{
+    TestFiles files;
+    const QString earlier = files.write(
+        kEarlier, ReturnFileGenerator::header() + worker(100000001, "ANA", {{6, "1"}}) +
+                      worker(100000002, "BRUNO") + worker(100000003, "CARLA", {{20, "1"}}) +
+                      worker(100000005, "EDUARDO"));
+    const QString current = files.write(
+        kCurrent, ReturnFileGenerator::header() + worker(100000001, "ANA") +
+                      worker(100000002, "BRUNO", {{7, "1"}}) +
+                      worker(100000003, "CARLA", {{20, "1"}, {6, "1"}}) +
+                      worker(100000004, "DANIELA"));
+    auto owned = std::make_unique<FakeDialogs>();
+    FakeDialogs& dialogs = *owned;
+    Verinova window(std::move(owned));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* grid = window.findChild<SheetView*>(QStringLiteral("F1Book1"));
+
+    // Nothing processed yet: nothing to compare, and no file asked for.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs.informations.size(), 1u);
+    EXPECT_TRUE(dialogs.opens.empty());
+
+    window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(current);
+    window.findChild<QAbstractButton*>(QStringLiteral("Command2"))->click();
+    dialogs.answer = QDir::toNativeSeparators(earlier);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs.opens.size(), 1u);
+    EXPECT_EQ(dialogs.opens[0].detail.toStdString(),
+              QDir::toNativeSeparators(QFileInfo(earlier).absoluteFilePath()).toStdString());
+    auto* comparison = window.findChild<ComparisonWindow*>();
+    ASSERT_NE(comparison, nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    EXPECT_EQ(comparison->findChild<QLabel*>(QStringLiteral("contagens"))->text(),
+              QStringLiteral("Resolvido: 1   ·   Pendente: 1   ·   Novo problema: 1   ·   "
+                             "Sem problema: 1   ·   Só no anterior: 1   ·   "
+                             "Correspondência ambígua: 0"));
+    auto* table = comparison->findChild<QTableView*>(QStringLiteral("tabela"));
+    EXPECT_EQ(table->model()->rowCount(), 5);
+
+    // Pendente: CARLA only, with what she had then and has now.
+    comparison->findChild<QComboBox*>(QStringLiteral("situacao"))->setCurrentIndex(2);
+    ASSERT_EQ(table->model()->rowCount(), 1);
+    EXPECT_EQ(table->model()->index(0, ComparisonModel::Nome).data().toString(),
+              QStringLiteral("CARLA"));
+    const QString before =
+        comparison->findChild<QPlainTextEdit*>(QStringLiteral("antes"))->toPlainText();
+    const QString now = comparison->findChild<QPlainTextEdit*>(QStringLiteral("agora"))->toPlainText();
+    EXPECT_EQ(before.count(u'\n'), 0) << before.toStdString();
+    EXPECT_EQ(now.count(u'\n'), 1) << now.toStdString();
+    EXPECT_TRUE(!before.isEmpty() && now.contains(before)) << now.toStdString();
+
+    // Never over a compared file; the list shown, as CSV.
+    auto* save = comparison->findChild<QAbstractButton*>(QStringLiteral("Salvar"));
+    const QByteArray earlierBytes = TestFiles::read(earlier);
+    dialogs.saveAnswer = FakeDialogs::SaveChoice{earlier, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(TestFiles::read(earlier), earlierBytes);
+    const QString saved = files.path(QStringLiteral("comparacao.csv"));
+    dialogs.saveAnswer = FakeDialogs::SaveChoice{saved, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    const QString csv = QString::fromUtf8(TestFiles::read(saved));
+    EXPECT_EQ(csv.count(QStringLiteral("Pendente;")), 1) << csv.toStdString();
+    EXPECT_FALSE(csv.contains(QStringLiteral("DANIELA"))) << csv.toStdString();
+}
+} // namespace
