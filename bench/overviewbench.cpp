@@ -4,15 +4,12 @@
 // against the peak of one of its files loaded into a sheet, and that sheet's
 // own cells: the folder keeps counts, never sheets, so the two peaks should
 // be alike.
+#include "bench/benchdata.h"
 #include "processing/folderoverview.h"
 #include "processing/folderoverviewtask.h"
 #include "processing/importcommand.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
-#include "tools/returnfilegenerator.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -20,36 +17,15 @@
 #include <functional>
 #include <malloc.h>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace {
 constexpr int kCompanies = 200;
 constexpr int kWorkers = 5'000;
 
-// Written once per process; every company has its own CNPJ and workers.
 QString folder()
 {
-    static QTemporaryDir dir;
-    static const bool written = [] {
-        for (int company = 0; company < kCompanies; ++company) {
-            ReturnFileGenerator::Options options;
-            options.seed = 1000 + static_cast<std::uint64_t>(company);
-            const std::string text = ReturnFileGenerator(options).file(kWorkers);
-            const QString name =
-                QStringLiteral("D.CNS.CPF.002.20261201093015.%1.98765432100.TXT."
-                               "PROCESSADO")
-                    .arg(12'345'678'000'000LL + company * 100 + 99, 14, 10, QLatin1Char('0'));
-            QFile file(dir.filePath(name));
-            if (!file.open(QIODevice::WriteOnly) ||
-                file.write(text.data(), static_cast<qint64>(text.size())) !=
-                    static_cast<qint64>(text.size()))
-                throw std::runtime_error("cannot write benchmark data");
-        }
-        return true;
-    }();
-    benchmark::DoNotOptimize(written);
-    return dir.path();
+    return BenchData::officeFolder(kCompanies, kWorkers);
 }
 
 // Kilobytes of a line of /proc/self/status ("VmHWM", "VmRSS"), 0 elsewhere.
