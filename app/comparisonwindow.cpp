@@ -51,8 +51,8 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
       currentPath_(QDir::toNativeSeparators(currentPath)), dialogs_(dialogs),
       counts_(new QLabel(this)), situation_(new QComboBox(this)), table_(new QTableView(this)),
       model_(new ComparisonModel(comparison_, this)), before_(new QPlainTextEdit(this)),
-      now_(new QPlainTextEdit(this)),
-      status_(new QLabel(this)), save_(new QPushButton(QStringLiteral("&Salvar como…"), this))
+      now_(new QPlainTextEdit(this)), status_(new QLabel(this)),
+      save_(new QPushButton(QStringLiteral("&Salvar como…"), this))
 {
     setObjectName(QStringLiteral("Comparacao"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -81,15 +81,15 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
 
     QStringList counts;
     situation_->setObjectName(QStringLiteral("situacao"));
-    situation_->addItem(QStringLiteral("Todos os trabalhadores (%1)")
-                            .arg(locale.toString(static_cast<qlonglong>(
-                                comparison_.entries().size()))));
+    situation_->addItem(
+        QStringLiteral("Todos os trabalhadores (%1)")
+            .arg(locale.toString(static_cast<qlonglong>(comparison_.entries().size()))));
     for (int i = 0; i < ReturnComparison::kSituationCount; ++i) {
         const auto situation = static_cast<Situation>(i);
         const QString count = locale.toString(comparison_.count(situation));
         counts.append(ReturnComparison::situationText(situation) + QStringLiteral(": ") + count);
-        situation_->addItem(QStringLiteral("%1 (%2)").arg(
-            ReturnComparison::situationText(situation), count));
+        situation_->addItem(
+            QStringLiteral("%1 (%2)").arg(ReturnComparison::situationText(situation), count));
     }
     counts_->setObjectName(QStringLiteral("contagens"));
     counts_->setTextFormat(Qt::PlainText);
@@ -190,7 +190,7 @@ void ComparisonWindow::fitMessageColumns()
     for (int column = ComparisonModel::Situation; column < ComparisonModel::Before; ++column)
         taken += header->sectionSize(column);
     const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int width = std::max((table_->viewport()->width() - taken) / 2, 24 * digit);
+    const int width = std::max((table_->viewport()->width() - taken) / 2, 16 * digit);
     header->resizeSection(ComparisonModel::Before, width);
     header->resizeSection(ComparisonModel::Now, width);
 }
@@ -229,10 +229,10 @@ void ComparisonWindow::showMessages()
     const bool worker = current.isValid();
     const QString& before = texts.at(ComparisonModel::Before);
     const QString& now = texts.at(ComparisonModel::Now);
-    before_->setPlainText(worker && before.isEmpty()
-                              ? QStringLiteral("Não estava no retorno anterior.")
-                              : before);
-    now_->setPlainText(worker && now.isEmpty() ? QStringLiteral("Não está no retorno atual.") : now);
+    before_->setPlainText(
+        worker && before.isEmpty() ? QStringLiteral("Não estava no retorno anterior.") : before);
+    now_->setPlainText(worker && now.isEmpty() ? QStringLiteral("Não está no retorno atual.")
+                                               : now);
 }
 
 // As the grid is saved: XLSX, CSV or PDF, by the name's extension or else
@@ -246,10 +246,9 @@ void ComparisonWindow::save()
             ? QStringLiteral("comparacao-%1-%2.xlsx")
                   .arg(name.cnpj(), name.dateTime().toString(QStringLiteral("yyyyMMdd")))
             : QStringLiteral("comparacao.xlsx");
-    const std::optional<WindowDialogs::SaveChoice> choice =
-        dialogs_.chooseFileToSave(this, QStringLiteral("Salvar como"),
-                                  QDir::toNativeSeparators(current.dir().filePath(proposedName)),
-                                  SheetFile::filters());
+    const std::optional<WindowDialogs::SaveChoice> choice = dialogs_.chooseFileToSave(
+        this, QStringLiteral("Salvar como"),
+        QDir::toNativeSeparators(current.dir().filePath(proposedName)), SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
     for (const QString& compared : {currentPath_, earlierPath_}) {
@@ -267,9 +266,10 @@ void ComparisonWindow::save()
     {
         const std::unique_ptr<Progress> progress =
             dialogs_.progress(this, SheetFile::progressLabel(format));
-        result = TableFile::save(ComparisonTable::of(comparison_, QFileInfo(earlierPath_).fileName(),
-                                                     current.fileName(), model_->situation()),
-                                 choice->path, format, progress.get());
+        result =
+            TableFile::save(ComparisonTable::of(comparison_, QFileInfo(earlierPath_).fileName(),
+                                                current.fileName(), model_->situation()),
+                            choice->path, format, progress.get());
     }
     if (result.status == SheetFile::Result::Status::Failed)
         dialogs_.showCritical(this, CommandOutcome::messageTitle(), result.error);

@@ -2,6 +2,7 @@
 
 #include "sheet/resultsheet.h"
 #include "sheet/returnfields.h"
+#include "sheet/sheettemplate.h"
 
 namespace {
 using Side = ReturnComparison::Side;
@@ -79,7 +80,7 @@ Table ComparisonTable::of(const ReturnComparison& comparison, const QString& ear
         const auto situation = static_cast<ReturnComparison::Situation>(i);
         counts.append(QStringLiteral("%1: %2")
                           .arg(ReturnComparison::situationText(situation))
-                          .arg(comparison.count(situation)));
+                          .arg(SheetTemplate::locale().toString(comparison.count(situation))));
     }
     table.title = QStringLiteral("%1 comparado com %2 — %3")
                       .arg(currentName, earlierName, counts.join(QStringLiteral("; ")));

@@ -25,5 +25,6 @@ QString EarlierReturn::newestBefore(const QString& currentPath)
             newestTime = name.dateTime();
         }
     }
-    return newest.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(newest).absoluteFilePath());
+    return newest.isEmpty() ? QString()
+                            : QDir::toNativeSeparators(QFileInfo(newest).absoluteFilePath());
 }

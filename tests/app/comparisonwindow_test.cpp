@@ -45,11 +45,11 @@ TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOn
         kEarlier, ReturnFileGenerator::header() + worker(100000001, "ANA", {{6, "1"}}) +
                       worker(100000002, "BRUNO") + worker(100000003, "CARLA", {{20, "1"}}) +
                       worker(100000005, "EDUARDO"));
-    const QString current = files.write(
-        kCurrent, ReturnFileGenerator::header() + worker(100000001, "ANA") +
-                      worker(100000002, "BRUNO", {{7, "1"}}) +
-                      worker(100000003, "CARLA", {{20, "1"}, {6, "1"}}) +
-                      worker(100000004, "DANIELA"));
+    const QString current =
+        files.write(kCurrent, ReturnFileGenerator::header() + worker(100000001, "ANA") +
+                                  worker(100000002, "BRUNO", {{7, "1"}}) +
+                                  worker(100000003, "CARLA", {{20, "1"}, {6, "1"}}) +
+                                  worker(100000004, "DANIELA"));
     auto owned = std::make_unique<FakeDialogs>();
     FakeDialogs& dialogs = *owned;
     Verinova window(std::move(owned));
@@ -90,7 +90,8 @@ TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOn
               QStringLiteral("CARLA"));
     const QString before =
         comparison->findChild<QPlainTextEdit*>(QStringLiteral("antes"))->toPlainText();
-    const QString now = comparison->findChild<QPlainTextEdit*>(QStringLiteral("agora"))->toPlainText();
+    const QString now =
+        comparison->findChild<QPlainTextEdit*>(QStringLiteral("agora"))->toPlainText();
     EXPECT_EQ(before.count(u'\n'), 0) << before.toStdString();
     EXPECT_EQ(now.count(u'\n'), 1) << now.toStdString();
     EXPECT_TRUE(!before.isEmpty() && now.contains(before)) << now.toStdString();

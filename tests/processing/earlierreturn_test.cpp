@@ -50,10 +50,10 @@ TEST_P(EarlierReturnTest, IsTheCompanysNewestBeforeTheCurrent)
     for (const char* name : kFolder)
         files.write(QString::fromUtf8(name), "CPF;NIS\r\n");
     const QString expected =
-        c.expected < 0 ? QString()
-                       : QDir::toNativeSeparators(
-                             QFileInfo(files.path(QString::fromUtf8(kFolder[c.expected])))
-                                 .absoluteFilePath());
+        c.expected < 0
+            ? QString()
+            : QDir::toNativeSeparators(
+                  QFileInfo(files.path(QString::fromUtf8(kFolder[c.expected]))).absoluteFilePath());
     EXPECT_EQ(EarlierReturn::newestBefore(files.path(QString::fromUtf8(kFolder[c.current]))),
               expected);
 }
