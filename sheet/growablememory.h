@@ -5,14 +5,18 @@
 #include <utility>
 
 // One contiguous, growable block of memory for the big arrays of a sheet.
-// Small blocks come from malloc; from a few megabytes on the block is a
-// PageMapping, which grows without copying bytes (mremap on Linux, pages
-// committed in a reserved range on Windows) and, on Linux, asks for
-// transparent huge pages, which cuts the page faults of a million-row sheet
-// by hundreds. Growing zeroes nothing: the
-// owner writes what it appends before reading it (GrowableArray::push_back);
-// only GrowableArray::resize value-initialises the elements it adds.
-// Only the pages touched cost memory, so doubling the capacity costs none.
+// Small blocks come from malloc; from a quarter of a megabyte on, the block
+// is a PageMapping, given back whole when the sheet goes. So a folder's
+// files read one after another each cost one sheet: glibc, once a large
+// block is freed, serves the next ones of that size from its heap, where
+// growing them left old copies behind (1.6 times one sheet). A mapping grows
+// without copying bytes (mremap on Linux, pages committed in a reserved
+// range on Windows) and, on Linux, asks for transparent huge pages, which
+// cuts the page faults of a million-row sheet by hundreds. Growing zeroes
+// nothing: the owner writes what it appends before reading it
+// (GrowableArray::push_back); only GrowableArray::resize value-initialises
+// the elements it adds. Only the pages touched cost memory, so doubling the
+// capacity costs none.
 class GrowableMemory
 {
 public:
@@ -37,7 +41,7 @@ public:
     void release();
 
     // From this size on the memory is mapped rather than allocated.
-    static constexpr std::size_t kMapFrom = std::size_t{4} << 20;
+    static constexpr std::size_t kMapFrom = std::size_t{256} << 10;
 
 private:
     void grow(std::size_t bytes);
