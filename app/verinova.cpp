@@ -401,7 +401,7 @@ void Verinova::compareWithEarlier()
         return;
     }
     const QString offered = EarlierReturn::newestBefore(loadedFile_);
-    const QString earlier =
+    QString earlier =
         dialogs_->chooseFileToOpen(this, title, offered.isEmpty() ? startingFolder() : offered);
     if (earlier.isEmpty())
         return;
@@ -411,19 +411,23 @@ void Verinova::compareWithEarlier()
                                               "Escolha um retorno anterior."));
         return;
     }
+    // What changed runs from the older return to the newer, whichever of the
+    // two the grid holds, when their names say which is which.
+    QString current = loadedFile_;
+    if (EarlierReturn::madeAfter(earlier, current))
+        std::swap(earlier, current);
     using Side = ReturnComparison::Side;
     std::optional<ReturnComparison> comparison;
     try {
         const WaitCursor wait;
-        comparison.emplace(ReturnComparison::compare(earlier, loadedFile_));
+        comparison.emplace(ReturnComparison::compare(earlier, current));
     } catch (const std::bad_alloc&) {
         dialogs_->showCritical(this, CommandOutcome::messageTitle(),
                                QStringLiteral("Memória insuficiente para comparar os retornos."));
         return;
     }
     for (const Side side : {Side::Earlier, Side::Current}) {
-        const QString file =
-            QDir::toNativeSeparators(side == Side::Earlier ? earlier : loadedFile_);
+        const QString file = QDir::toNativeSeparators(side == Side::Earlier ? earlier : current);
         // A file without a worker, a failed download, would make every
         // worker of the other look gone or new: no comparison is shown.
         QString refusal;
@@ -437,8 +441,7 @@ void Verinova::compareWithEarlier()
             return;
         }
     }
-    auto* window =
-        new ComparisonWindow(std::move(*comparison), earlier, loadedFile_, *dialogs_, this);
+    auto* window = new ComparisonWindow(std::move(*comparison), earlier, current, *dialogs_, this);
     // As an overview: it goes with the main window.
     window->setAttribute(Qt::WA_QuitOnClose, false);
     window->show();

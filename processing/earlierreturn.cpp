@@ -28,3 +28,10 @@ QString EarlierReturn::newestBefore(const QString& currentPath)
     return newest.isEmpty() ? QString()
                             : QDir::toNativeSeparators(QFileInfo(newest).absoluteFilePath());
 }
+
+bool EarlierReturn::madeAfter(const QString& path, const QString& otherPath)
+{
+    const ReturnFileName name = ReturnFileName::parse(path);
+    const ReturnFileName other = ReturnFileName::parse(otherPath);
+    return name.isGovernments() && other.isGovernments() && other.dateTime() < name.dateTime();
+}

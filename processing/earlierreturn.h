@@ -13,4 +13,7 @@ public:
     // not the government's or the folder holds no earlier return of its
     // company.
     static QString newestBefore(const QString& currentPath);
+    // Whether both names are the government's and `path`'s return was made
+    // after `otherPath`'s.
+    static bool madeAfter(const QString& path, const QString& otherPath);
 };

@@ -38,8 +38,35 @@ const QString kEarlier =
 const QString kCurrent =
     QStringLiteral("D.CNS.CPF.002.20261201093000.11222333000181.12345678909.TXT.PROCESSADO");
 
-TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOneChosen)
+const QString kCounts =
+    QStringLiteral("Resolvido: 1   ·   Pendente: 1   ·   Novo problema: 1   ·   "
+                   "Sem problema: 1   ·   Só no anterior: 1   ·   "
+                   "Correspondência ambígua: 0");
+
+class ComparisonWindowTest : public ::testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    // Processes `processed` in the window, then asks for the comparison
+    // with `chosen` from the grid's menu key.
+    ComparisonWindow* compare(const QString& processed, const QString& chosen)
+    {
+        if (!processed.isEmpty()) {
+            window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(processed);
+            window.findChild<QAbstractButton*>(QStringLiteral("Command2"))->click();
+        }
+        dialogs.answer = QDir::toNativeSeparators(chosen);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        return window.findChild<ComparisonWindow*>();
+    }
+
     TestFiles files;
     const QString earlier = files.write(
         kEarlier, ReturnFileGenerator::header() + worker(100000001, "ANA", {{6, "1"}}) +
@@ -50,36 +77,26 @@ TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOn
                                   worker(100000002, "BRUNO", {{7, "1"}}) +
                                   worker(100000003, "CARLA", {{20, "1"}, {6, "1"}}) +
                                   worker(100000004, "DANIELA"));
-    auto owned = std::make_unique<FakeDialogs>();
+    std::unique_ptr<FakeDialogs> owned = std::make_unique<FakeDialogs>();
     FakeDialogs& dialogs = *owned;
-    Verinova window(std::move(owned));
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    auto* grid = window.findChild<SheetView*>(QStringLiteral("F1Book1"));
+    Verinova window{std::move(owned)};
+    SheetView* grid = window.findChild<SheetView*>(QStringLiteral("F1Book1"));
+};
 
+TEST_F(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOneChosen)
+{
     // Nothing processed yet: nothing to compare, and no file asked for.
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(compare({}, earlier), nullptr);
     EXPECT_EQ(dialogs.informations.size(), 1u);
     EXPECT_TRUE(dialogs.opens.empty());
 
-    window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(current);
-    window.findChild<QAbstractButton*>(QStringLiteral("Command2"))->click();
-    dialogs.answer = QDir::toNativeSeparators(earlier);
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    ComparisonWindow* comparison = compare(current, earlier);
     ASSERT_EQ(dialogs.opens.size(), 1u);
     EXPECT_EQ(dialogs.opens[0].detail.toStdString(),
               QDir::toNativeSeparators(QFileInfo(earlier).absoluteFilePath()).toStdString());
-    auto* comparison = window.findChild<ComparisonWindow*>();
     ASSERT_NE(comparison, nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
-
-    EXPECT_EQ(comparison->findChild<QLabel*>(QStringLiteral("contagens"))->text(),
-              QStringLiteral("Resolvido: 1   ·   Pendente: 1   ·   Novo problema: 1   ·   "
-                             "Sem problema: 1   ·   Só no anterior: 1   ·   "
-                             "Correspondência ambígua: 0"));
+    EXPECT_EQ(comparison->findChild<QLabel*>(QStringLiteral("contagens"))->text(), kCounts);
     auto* table = comparison->findChild<QTableView*>(QStringLiteral("tabela"));
     EXPECT_EQ(table->model()->rowCount(), 5);
 
@@ -110,5 +127,17 @@ TEST(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesTheOn
     const QString csv = QString::fromUtf8(TestFiles::read(saved));
     EXPECT_EQ(csv.count(QStringLiteral("Pendente;")), 1) << csv.toStdString();
     EXPECT_FALSE(csv.contains(QStringLiteral("DANIELA"))) << csv.toStdString();
+}
+
+// The clerk who holds the older return and chooses the newer still sees
+// what changed since the older one.
+TEST_F(ComparisonWindowTest, TheOlderReturnIsTheEarlierWhicheverTheGridHolds)
+{
+    ComparisonWindow* comparison = compare(earlier, current);
+    ASSERT_NE(comparison, nullptr);
+    EXPECT_EQ(comparison->findChild<QLabel*>(QStringLiteral("contagens"))->text(), kCounts);
+    EXPECT_TRUE(comparison->findChild<QLabel*>(QStringLiteral("arquivos"))
+                    ->text()
+                    .startsWith(QStringLiteral("Atual: ") + QDir::toNativeSeparators(current)));
 }
 } // namespace
