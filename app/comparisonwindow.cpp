@@ -113,6 +113,14 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    // No arrow at first: the workers in the files' order, where a third click
+    // on a heading brings them back.
+    table_->horizontalHeader()->setSortIndicatorClearable(true);
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
+    // The worker at hand stays in sight when the rows are sorted around it.
+    connect(model_, &QAbstractItemModel::layoutChanged, this,
+            [this] { table_->scrollTo(table_->currentIndex()); });
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ComparisonWindow::showMessages);
 
@@ -266,10 +274,10 @@ void ComparisonWindow::save()
     {
         const std::unique_ptr<Progress> progress =
             dialogs_.progress(this, SheetFile::progressLabel(format));
-        result =
-            TableFile::save(ComparisonTable::of(comparison_, QFileInfo(earlierPath_).fileName(),
-                                                current.fileName(), model_->situation()),
-                            choice->path, format, progress.get());
+        result = TableFile::save(
+            ComparisonTable::of(comparison_, QFileInfo(earlierPath_).fileName(), current.fileName(),
+                                model_->listed(), model_->situation()),
+            choice->path, format, progress.get());
     }
     if (result.status == SheetFile::Result::Status::Failed)
         dialogs_.showCritical(this, CommandOutcome::messageTitle(), result.error);

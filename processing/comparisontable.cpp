@@ -4,6 +4,8 @@
 #include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
 
+#include <numeric>
+
 namespace {
 using Side = ReturnComparison::Side;
 
@@ -61,18 +63,24 @@ QStringList ComparisonTable::row(const ReturnComparison& comparison,
 }
 
 Table ComparisonTable::of(const ReturnComparison& comparison, const QString& earlierName,
-                          const QString& currentName,
+                          const QString& currentName)
+{
+    std::vector<int> all(comparison.entries().size());
+    std::iota(all.begin(), all.end(), 0);
+    return of(comparison, earlierName, currentName, all, std::nullopt);
+}
+
+Table ComparisonTable::of(const ReturnComparison& comparison, const QString& earlierName,
+                          const QString& currentName, const std::vector<int>& listed,
                           std::optional<ReturnComparison::Situation> only)
 {
     Table table;
     table.sheetName = QStringLiteral("Comparação");
     table.headings = headings();
-    table.rows.reserve(only ? static_cast<std::size_t>(comparison.count(*only))
-                            : comparison.entries().size());
-    for (const ReturnComparison::Entry& entry : comparison.entries()) {
-        if (only && entry.situation != *only)
-            continue;
-        const QStringList texts = row(comparison, entry);
+    table.rows.reserve(listed.size());
+    for (const int index : listed) {
+        const QStringList texts =
+            row(comparison, comparison.entries().at(static_cast<std::size_t>(index)));
         table.rows.emplace_back(texts.begin(), texts.end());
     }
     QStringList counts;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // A comparison as a table to save: every entry with its situation, the
 // worker's CPF, NIS, NOME and DN, and the checks and orientations not "OK"
@@ -14,15 +15,19 @@
 // count of each situation is in the title, which the workbook and the PDF
 // print on top of each page.
 //
-// A table of one situation only, the clerk's filter, lists those entries and
-// says so in its title, beside the counts of all.
+// A table of the entries a window lists, the clerk's filter and order, says
+// in its title which situation it lists, beside the counts of all.
 class ComparisonTable
 {
 public:
     // The names are the files' as the title shows them.
     static Table of(const ReturnComparison& comparison, const QString& earlierName,
-                    const QString& currentName,
-                    std::optional<ReturnComparison::Situation> only = std::nullopt);
+                    const QString& currentName);
+    // The entries `listed` (indexes in the comparison) in that order, which
+    // are those of `only` when it is given.
+    static Table of(const ReturnComparison& comparison, const QString& earlierName,
+                    const QString& currentName, const std::vector<int>& listed,
+                    std::optional<ReturnComparison::Situation> only);
 
     // The columns' headings, and an entry's texts under them: what a window
     // shows of the comparison is what a saved one holds.

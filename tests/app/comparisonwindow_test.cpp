@@ -2,6 +2,7 @@
 #include "app/comparisonwindow.h"
 #include "app/verinova.h"
 #include "sheet/grid/sheetview.h"
+#include "tests/support/casename.h"
 #include "tests/support/fakedialogs.h"
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
@@ -22,10 +23,11 @@
 namespace {
 // A worker line: CPF from nine digits, and the code columns given (all
 // others "0").
-std::string worker(std::uint64_t cpf, const char* nome, std::map<int, const char*> codes = {})
+std::string worker(std::uint64_t cpf, const char* nome, std::map<int, const char*> codes = {},
+                   const char* dn = "01011980")
 {
     std::string line = ReturnFileGenerator::cpf(cpf) + ';' + ReturnFileGenerator::nis(cpf + 1) +
-                       ';' + nome + ";01011980";
+                       ';' + nome + ';' + dn;
     for (int col = 5; col <= 21; ++col)
         line += std::string(";") + (codes.contains(col) ? codes[col] : "0");
     return line + "\r\n";
@@ -140,4 +142,56 @@ TEST_F(ComparisonWindowTest, TheOlderReturnIsTheEarlierWhicheverTheGridHolds)
                     ->text()
                     .startsWith(QStringLiteral("Atual: ") + QDir::toNativeSeparators(current)));
 }
+struct SortCase
+{
+    const char* name;
+    int column;
+    Qt::SortOrder order;
+    const char* nomes; // in the order shown, "-" for the empty one
+};
+
+const SortCase kSorts[] = {
+    {"FilesOrder", -1, Qt::AscendingOrder, "ALVES ÁLVARO - ALVARO BIA"},
+    // Accents decide only between equal letters; no name is last both ways.
+    {"NomeAToZ", ComparisonModel::Nome, Qt::AscendingOrder, "ALVARO ÁLVARO ALVES BIA -"},
+    {"NomeZToA", ComparisonModel::Nome, Qt::DescendingOrder, "BIA ALVES ÁLVARO ALVARO -"},
+    {"DnAsDates", ComparisonModel::Dn, Qt::AscendingOrder, "- ALVARO ÁLVARO ALVES BIA"},
+    // Resolvido, Pendente, Novo problema, Sem problema, Só no anterior.
+    {"SituationsInTheirOrder", ComparisonModel::Situation, Qt::AscendingOrder,
+     "ÁLVARO ALVES - ALVARO BIA"},
+    // The messages' text puts a check's workers together; "OK" among them.
+    {"ByTheMessagesNow", ComparisonModel::Now, Qt::AscendingOrder, "ALVES - ÁLVARO ALVARO BIA"},
+};
+
+class ComparisonSortTest : public ::testing::TestWithParam<SortCase>
+{
+};
+
+TEST_P(ComparisonSortTest, SortsTheWorkersListed)
+{
+    const SortCase& c = GetParam();
+    TestFiles files;
+    const std::string earlier =
+        ReturnFileGenerator::header() + worker(1, "ALVES", {{6, "1"}}, "01011990") +
+        worker(2, "ÁLVARO", {{9, "1"}}, "15061985") + worker(4, "ALVARO", {}, "02021985") +
+        worker(5, "BIA", {}, "03031999");
+    const std::string current =
+        ReturnFileGenerator::header() + worker(1, "ALVES", {{6, "1"}}, "01011990") +
+        worker(2, "ÁLVARO", {}, "15061985") + worker(3, "", {{7, "1"}}, "31121979") +
+        worker(4, "ALVARO", {}, "02021985");
+    const ReturnComparison comparison =
+        ReturnComparison::compare(files.write(QStringLiteral("a.txt"), earlier),
+                                  files.write(QStringLiteral("b.txt"), current));
+    ASSERT_TRUE(comparison.succeeded());
+    ComparisonModel model(comparison);
+    model.sort(c.column, c.order);
+    QStringList nomes;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QString nome = model.index(row, ComparisonModel::Nome).data().toString();
+        nomes.append(nome.isEmpty() ? QStringLiteral("-") : nome);
+    }
+    EXPECT_EQ(nomes.join(u' ').toStdString(), c.nomes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, ComparisonSortTest, ::testing::ValuesIn(kSorts), CaseName{});
 } // namespace
