@@ -178,7 +178,14 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
     table_->setFocus();
 }
 
-ComparisonWindow::~ComparisonWindow() = default;
+ComparisonWindow::~ComparisonWindow()
+{
+    // The table and its model read the comparison, a member gone before
+    // the window's children would be.
+    table_->viewport()->removeEventFilter(this);
+    delete table_;
+    delete model_;
+}
 
 bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event)
 {
