@@ -54,3 +54,11 @@ QString TerminalText::shown(const QString& text)
         out += invisible(c) ? escaped(c) : QString::fromUcs4(&c, 1);
     return out;
 }
+
+bool TerminalText::writeAbout(std::FILE* stream, const QString& name, const QString& text)
+{
+    QString told;
+    for (const QString& line : text.split(u'\n'))
+        told += shown(name) + QStringLiteral(": ") + line + u'\n';
+    return write(stream, told);
+}

@@ -13,17 +13,6 @@
 #include <stdexcept>
 
 namespace {
-// Each line of the text after the file's name, so that every line of
-// standard error says which file it is about. False when it could not be
-// told.
-bool tell(std::FILE* errors, const QString& returnFile, const QString& text)
-{
-    QString told;
-    for (const QString& line : text.split(u'\n'))
-        told += TerminalText::shown(returnFile) + QStringLiteral(": ") + line + u'\n';
-    return TerminalText::write(errors, told);
-}
-
 // The rows --filtro and --ordenar ask for; why they could not be had,
 // empty when they were. Short of memory nothing is saved: other rows than
 // those asked for would pass for them.
@@ -59,7 +48,7 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     if (done.outcome.succeeded() && done.outcome.noWorkers)
         return done.warning;
     if (!done.warning.isEmpty())
-        untold |= !tell(errors, job.returnFile, done.warning);
+        untold |= !TerminalText::writeAbout(errors, job.returnFile, done.warning);
     if (!done.outcome.succeeded())
         return done.outcome.messageText();
     if (const QString message = chooseRows(sheet, plan); !message.isEmpty())
@@ -67,9 +56,10 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     // Saved all the same, but a mistyped text is told, not met later as
     // an empty file.
     if (!plan.filters.empty() && sheet.ShownRowCount() == 0 && sheet.RowCount() > 0)
-        untold |= !tell(errors, job.returnFile,
-                        QStringLiteral("nenhum trabalhador passa pelo filtro; o resultado só tem "
-                                       "os títulos."));
+        untold |= !TerminalText::writeAbout(
+            errors, job.returnFile,
+            QStringLiteral("nenhum trabalhador passa pelo filtro; o resultado só tem "
+                           "os títulos."));
     const QString step =
         plan.format == SheetFile::Format::Pdf ? QStringLiteral("página") : QStringLiteral("linha");
     TerminalProgress progress(errors, TerminalText::shown(QFileInfo(job.returnFile).fileName()) +
@@ -92,7 +82,7 @@ int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
         bool untold = false;
         const QString message = saveOne(job, plan, errors, untold);
         if (!message.isEmpty()) {
-            tell(errors, job.returnFile, message);
+            TerminalText::writeAbout(errors, job.returnFile, message);
             failed = true;
         }
         failed |= untold;

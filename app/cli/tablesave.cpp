@@ -16,23 +16,14 @@
 #include <new>
 
 namespace {
-// Each line of the text after the name, so that every line of standard
-// error says what it is about. False when it could not be told.
-bool tell(std::FILE* errors, const QString& name, const QString& text)
-{
-    QString told;
-    for (const QString& line : text.split(u'\n'))
-        told += TerminalText::shown(name) + QStringLiteral(": ") + line + u'\n';
-    return TerminalText::write(errors, told);
-}
-
 // A result never takes the place of a return file it was made of.
 bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE* errors)
 {
     for (const QString& input : inputs) {
         if (ReturnFileJob::savesOver(output, input)) {
-            tell(errors, input,
-                 QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno."));
+            TerminalText::writeAbout(
+                errors, input,
+                QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno."));
             return true;
         }
     }
@@ -85,10 +76,11 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
             // Nothing of it in the overview: the clerk must not read its
             // absence as a folder without problems.
             failed = true;
-            tell(errors, input,
-                 info.isReadable()
-                     ? QStringLiteral("a pasta não tem nenhum arquivo.")
-                     : FolderOverview::statusText(FolderOverview::Status::FolderUnreadable));
+            TerminalText::writeAbout(
+                errors, input,
+                info.isReadable()
+                    ? QStringLiteral("a pasta não tem nenhum arquivo.")
+                    : FolderOverview::statusText(FolderOverview::Status::FolderUnreadable));
         }
         files.append(found);
     }
@@ -101,12 +93,12 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
         for (const FolderOverview::Entry& entry : read.entries) {
             if (!entry.counts.counted()) {
                 failed = true;
-                tell(errors, entry.path, entry.counts.reason());
+                TerminalText::writeAbout(errors, entry.path, entry.counts.reason());
             } else if (entry.counts.outcome().noWorkers) {
                 failed = true;
-                tell(errors, entry.path, entry.counts.warning());
+                TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
             } else if (!entry.counts.warning().isEmpty()) {
-                failed |= !tell(errors, entry.path, entry.counts.warning());
+                failed |= !TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
             }
         }
         if (!saveTable(OverviewTable::of(read.entries), plan, errors))
@@ -130,17 +122,17 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
         for (const Side side : {Side::Earlier, Side::Current}) {
             const QString& file = side == Side::Earlier ? plan.earlier : current;
             if (!comparison.succeeded() && comparison.failedSide() == side) {
-                tell(errors, file, comparison.outcome(side).messageText());
+                TerminalText::writeAbout(errors, file, comparison.outcome(side).messageText());
                 return 1;
             }
             // A file without a worker, a failed download, would make every
             // worker of the other look gone or new.
             if (comparison.succeeded() && comparison.outcome(side).noWorkers) {
-                tell(errors, file, comparison.warning(side));
+                TerminalText::writeAbout(errors, file, comparison.warning(side));
                 return 1;
             }
             if (!comparison.warning(side).isEmpty())
-                untold |= !tell(errors, file, comparison.warning(side));
+                untold |= !TerminalText::writeAbout(errors, file, comparison.warning(side));
         }
         if (!comparison.succeeded())
             return 1;
