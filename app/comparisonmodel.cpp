@@ -117,7 +117,6 @@ void ComparisonModel::sortRows()
         std::sort(rows_.begin(), rows_.end());
         return;
     }
-    using Side = ReturnComparison::Side;
     const std::vector<ReturnComparison::Entry>& entries = comparison_.entries();
     // One key per listed entry, made once: empty where the cell is.
     std::vector<std::string> keys(rows_.size());
@@ -136,15 +135,12 @@ void ComparisonModel::sortRows()
                 collation.append(text.toUtf8().toStdString(), key);
             continue;
         }
-        // The worker as the current file has it, when it is there.
-        const Side side = entry.currentRow != 0 ? Side::Current : Side::Earlier;
-        const int row = entry.currentRow != 0 ? entry.currentRow : entry.earlierRow;
-        const ResultSheet& sheet = comparison_.sheet(side);
+        const ResultSheet& sheet = comparison_.sheet(entry.side());
         const int sheetColumn = sortColumn_ == Cpf    ? ReturnFields::kCpfColumn
                                 : sortColumn_ == Nis  ? ReturnFields::kNisColumn
                                 : sortColumn_ == Nome ? ReturnFields::kNomeColumn
                                                       : ReturnFields::kDnColumn;
-        const std::string_view cell = sheet.CellUtf8(row, sheetColumn);
+        const std::string_view cell = sheet.CellUtf8(entry.row(), sheetColumn);
         if (cell.empty())
             continue;
         if (sortColumn_ == Nome) {

@@ -1,6 +1,7 @@
 #include "app/comparisonwindow.h"
 
 #include "app/comparisonmodel.h"
+#include "app/listtable.h"
 #include "app/windowdialogs.h"
 #include "processing/commandoutcome.h"
 #include "processing/comparisontable.h"
@@ -103,16 +104,7 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
     situation_->setAccessibleName(QStringLiteral("Mostrar"));
     connect(situation_, &QComboBox::currentIndexChanged, this, &ComparisonWindow::showSituation);
 
-    table_->setObjectName(QStringLiteral("tabela"));
-    table_->setAccessibleName(QStringLiteral("Trabalhadores comparados"));
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setTabKeyNavigation(false);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    ListTable::prepare(*table_, model_, QStringLiteral("Trabalhadores comparados"));
     // No arrow at first: the workers in the files' order, where a third click
     // on a heading brings them back.
     table_->horizontalHeader()->setSortIndicatorClearable(true);

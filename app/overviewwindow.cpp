@@ -1,5 +1,6 @@
 #include "app/overviewwindow.h"
 
+#include "app/listtable.h"
 #include "app/overviewmodel.h"
 #include "app/windowdialogs.h"
 #include "processing/commandoutcome.h"
@@ -63,18 +64,7 @@ OverviewWindow::OverviewWindow(const QString& folder, WindowDialogs& dialogs, QW
     folderLabel_->setText(QStringLiteral("Pasta: %1").arg(folder_));
     folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    table_->setObjectName(QStringLiteral("tabela"));
-    table_->setAccessibleName(QStringLiteral("Arquivos da pasta"));
-    table_->setModel(model_);
-    table_->setLocale(SheetTemplate::locale());
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setTabKeyNavigation(false);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    // Rows as close as the sheet's, so a screen holds many companies.
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    ListTable::prepare(*table_, model_, QStringLiteral("Arquivos da pasta"));
     // The files come in their names' order; the arrow says so from the start.
     table_->horizontalHeader()->setSortIndicator(OverviewModel::FileName, Qt::AscendingOrder);
     table_->setSortingEnabled(true);

@@ -22,7 +22,7 @@ QString problemsText(const ReturnComparison& comparison, Side side, int row)
 
 QString candidatesText(const ReturnComparison& comparison, const ReturnComparison::Entry& entry)
 {
-    const Side other = entry.currentRow != 0 ? Side::Earlier : Side::Current;
+    const Side other = entry.side() == Side::Current ? Side::Earlier : Side::Current;
     const ResultSheet& sheet = comparison.sheet(other);
     QStringList lines{QStringLiteral("Pode ser:")};
     for (const int row : comparison.candidates(entry))
@@ -45,9 +45,8 @@ QStringList ComparisonTable::headings()
 QStringList ComparisonTable::row(const ReturnComparison& comparison,
                                  const ReturnComparison::Entry& entry)
 {
-    // The worker as the current file has it, when it is there.
-    const Side side = entry.currentRow != 0 ? Side::Current : Side::Earlier;
-    const int row = entry.currentRow != 0 ? entry.currentRow : entry.earlierRow;
+    const Side side = entry.side();
+    const int row = entry.row();
     const ResultSheet& sheet = comparison.sheet(side);
     QString before = problemsText(comparison, Side::Earlier, entry.earlierRow);
     QString now = problemsText(comparison, Side::Current, entry.currentRow);

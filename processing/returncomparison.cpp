@@ -386,8 +386,7 @@ std::vector<int> ReturnComparison::candidates(const Entry& entry) const
 {
     if (entry.situation != Situation::Ambiguous)
         return {};
-    const bool current = entry.currentRow != 0;
-    const auto& bySide = candidates_[index(current ? Side::Current : Side::Earlier)];
-    const auto it = bySide.find(current ? entry.currentRow : entry.earlierRow);
+    const auto& bySide = candidates_[index(entry.side())];
+    const auto it = bySide.find(entry.row());
     return it == bySide.end() ? std::vector<int>{} : it->second;
 }

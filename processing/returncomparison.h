@@ -56,6 +56,10 @@ public:
         Situation situation;
         int earlierRow;
         int currentRow;
+
+        // Where the worker is read: in the current file when it is there.
+        Side side() const { return currentRow != 0 ? Side::Current : Side::Earlier; }
+        int row() const { return currentRow != 0 ? currentRow : earlierRow; }
     };
 
     // A cell of a worker's checks or orientations that is not "OK".
