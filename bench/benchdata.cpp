@@ -7,7 +7,19 @@
 
 #include <map>
 #include <stdexcept>
+#include <string>
 #include <utility>
+
+namespace {
+void write(const QString& path, const std::string& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()))
+        throw std::runtime_error("cannot write benchmark data");
+}
+} // namespace
 
 QTemporaryDir& BenchData::folder()
 {
@@ -27,11 +39,7 @@ QString BenchData::returnFile(int workers, double problemShare)
     const std::string text = ReturnFileGenerator(options).file(workers);
     const QString path =
         folder().filePath(QStringLiteral("retorno-%1-%2.txt").arg(workers).arg(problemShare));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()))
-        throw std::runtime_error("cannot write benchmark data");
+    write(path, text);
     written.emplace(key, path);
     return path;
 }
@@ -54,11 +62,7 @@ QString BenchData::officeFolder(int companies, int workers)
         const QString name =
             QStringLiteral("D.CNS.CPF.002.20261201093015.%1.98765432100.TXT.PROCESSADO")
                 .arg(12'345'678'000'000LL + company * 100 + 99, 14, 10, QLatin1Char('0'));
-        QFile file(QDir(path).filePath(name));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(text.data(), static_cast<qint64>(text.size())) !=
-                static_cast<qint64>(text.size()))
-            throw std::runtime_error("cannot write benchmark data");
+        write(QDir(path).filePath(name), text);
     }
     written.emplace(key, path);
     return path;

@@ -6,6 +6,7 @@
 // worst of the matching: two companies' files compared by mistake, every
 // worker with the same placeholder NIS, so that no one pairs and everyone
 // shares a key with everyone in the other file.
+#include "bench/residentmemory.h"
 #include "processing/returncomparison.h"
 #include "sheet/resultsheet.h"
 #include "tools/returnfilegenerator.h"
@@ -16,7 +17,6 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <fstream>
 #include <malloc.h>
 #include <random>
 #include <stdexcept>
@@ -136,19 +136,6 @@ const Pair& pair()
     return made;
 }
 
-double statusMegabytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string name;
-    double kb = 0;
-    while (status >> name) {
-        if (name == field + ":" && status >> kb)
-            return kb / 1024.0;
-        status.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
-
 const Pair& unrelatedPair()
 {
     static const Pair made = [] {
@@ -175,15 +162,14 @@ void compareReturns(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         malloc_trim(0);
-        // Linux: a new resident peak from what is resident now.
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const double before = statusMegabytes("VmRSS");
+        ResidentMemory::resetPeak();
+        const double before = ResidentMemory::megabytes("VmRSS");
         state.ResumeTiming();
 
         ReturnComparison comparison = ReturnComparison::compare(files.earlier, files.current);
 
         state.PauseTiming();
-        peakMegabytes = statusMegabytes("VmHWM") - before;
+        peakMegabytes = ResidentMemory::megabytes("VmHWM") - before;
         sheetsMegabytes =
             static_cast<double>(
                 comparison.sheet(ReturnComparison::Side::Earlier).Cells().memoryBytes() +

@@ -5,6 +5,7 @@
 // own cells: the folder keeps counts, never sheets, so the two peaks should
 // be alike.
 #include "bench/benchdata.h"
+#include "bench/residentmemory.h"
 #include "processing/folderoverview.h"
 #include "processing/folderoverviewtask.h"
 #include "processing/importcommand.h"
@@ -13,11 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <functional>
-#include <malloc.h>
 #include <memory>
-#include <string>
 
 namespace {
 constexpr int kCompanies = 200;
@@ -26,33 +23,6 @@ constexpr int kWorkers = 5'000;
 QString folder()
 {
     return BenchData::officeFolder(kCompanies, kWorkers);
-}
-
-// Kilobytes of a line of /proc/self/status ("VmHWM", "VmRSS"), 0 elsewhere.
-double statusKb(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string name;
-    double kb = 0;
-    while (status >> name) {
-        if (name == field + ":" && status >> kb)
-            return kb;
-        status.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
-
-// The resident peak `job` adds, in MB: the peak is first reset to what is
-// resident now (Linux 4.0 and later). Big blocks are always mapped afresh,
-// never taken from memory an earlier run freed, so that what the job
-// touches shows.
-double peakMb(const std::function<void()>& job)
-{
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    const double before = statusKb("VmRSS");
-    job();
-    return (statusKb("VmHWM") - before) / 1024;
 }
 
 // What the window's progress bar would hear, counted.
@@ -88,12 +58,13 @@ void overviewFolder(benchmark::State& state)
     // One file as Processar loads it, against the whole folder.
     std::size_t sheetBytes = 0;
     const QString first = FolderOverview::filesIn(folder()).front();
-    const double sheetPeak = peakMb([&sheetBytes, &first] {
+    const double sheetPeak = ResidentMemory::peakAddedMb([&sheetBytes, &first] {
         ResultSheet sheet;
         ImportCommand::run(first, sheet);
         sheetBytes = sheet.Cells().memoryBytes();
     });
-    const double overviewPeak = peakMb([] { benchmark::DoNotOptimize(readInBackground()); });
+    const double overviewPeak =
+        ResidentMemory::peakAddedMb([] { benchmark::DoNotOptimize(readInBackground()); });
     state.counters["sheet_cells_MB"] = static_cast<double>(sheetBytes) / (1024 * 1024);
     state.counters["sheet_peak_MB"] = sheetPeak;
     state.counters["overview_peak_MB"] = overviewPeak;

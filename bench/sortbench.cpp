@@ -4,6 +4,7 @@
 // its peak beyond what the process held before (which includes the 4 bytes
 // a row of the order it returns) and the order alone.
 #include "bench/benchdata.h"
+#include "bench/residentmemory.h"
 #include "processing/importcommand.h"
 #include "sheet/resultsheet.h"
 #include "sheet/rowsort.h"
@@ -11,11 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <fstream>
-#include <malloc.h>
 #include <memory>
 #include <stdexcept>
-#include <string>
 #include <vector>
 
 namespace {
@@ -32,33 +30,15 @@ const ResultSheet& sheet()
     return *imported;
 }
 
-// Kilobytes of a line of /proc/self/status ("VmHWM", "VmRSS"), 0 elsewhere.
-double statusKb(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string name;
-    double kb = 0;
-    while (status >> name) {
-        if (name == field + ":" && status >> kb)
-            return kb;
-        status.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
-
-// The resident peak one sort adds, in bytes: the peak is reset to what is
-// resident now, which the kernel has done since Linux 4.0. Big blocks are
-// always mapped afresh, never taken from memory the import freed, so that
-// what the sort touches shows.
+// The resident peak one sort adds, in bytes.
 double sortPeakBytes(int col, RowSort::Direction direction)
 {
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    const double before = statusKb("VmRSS");
-    const std::vector<std::int32_t> order =
-        RowSort::order(sheet().Cells(), sheet().RowCount(), col, direction);
-    benchmark::DoNotOptimize(order.data());
-    return (statusKb("VmHWM") - before) * 1024;
+    std::vector<std::int32_t> order;
+    return ResidentMemory::peakAddedMb([&] {
+               order = RowSort::order(sheet().Cells(), sheet().RowCount(), col, direction);
+               benchmark::DoNotOptimize(order.data());
+           }) *
+           1024 * 1024;
 }
 
 void sortColumn(benchmark::State& state)

@@ -4,48 +4,28 @@
 // with the process's peak memory against one sheet's.
 #include "app/verinova.h"
 #include "bench/benchdata.h"
+#include "bench/residentmemory.h"
 #include "sheet/grid/sheetview.h"
 #include "sheet/resultsheet.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QPixmap>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <malloc.h>
 #include <memory>
 
 namespace {
 constexpr int kWorkers = 1'000'000;
 
-// VmHWM and VmRSS of /proc/self/status, in MB.
-double statusMegabytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(static_cast<qsizetype>(std::strlen(field)))
-                       .trimmed()
-                       .split(' ')[0]
-                       .toDouble() /
-                   1024.0;
-    }
-    return 0;
-}
-
 // Starts a new peak (Linux: writing 5 to clear_refs resets VmHWM).
 void resetPeak()
 {
     malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
+    ResidentMemory::resetPeak();
 }
 
 std::unique_ptr<Verinova> shownWindow(const QString& path)
@@ -101,15 +81,15 @@ void BM_ReloadPeak(benchmark::State& state)
     for (auto _ : state) {
         std::unique_ptr<Verinova> window = shownWindow(first);
         resetPeak();
-        const double base = statusMegabytes("VmRSS:");
+        const double base = ResidentMemory::megabytes("VmRSS");
         click(*window);
         paintGrid(*window);
-        const double one = statusMegabytes("VmHWM:") - base;
+        const double one = ResidentMemory::megabytes("VmHWM") - base;
         window->setReturnFilePath(second);
         resetPeak();
         click(*window);
         paintGrid(*window);
-        const double two = statusMegabytes("VmHWM:") - base;
+        const double two = ResidentMemory::megabytes("VmHWM") - base;
         state.counters["oneSheetPeak_MB"] = one;
         state.counters["reloadPeak_MB"] = two;
         state.counters["reloadOverOne"] = two / one;
