@@ -5,8 +5,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
-void ListTable::prepare(QTableView& table, QAbstractItemModel* model,
-                        const QString& accessibleName)
+void ListTable::prepare(QTableView& table, QAbstractItemModel* model, const QString& accessibleName)
 {
     table.setObjectName(QStringLiteral("tabela"));
     table.setAccessibleName(accessibleName);
