@@ -1,5 +1,6 @@
 #include "system/terminaltext.h"
 
+#include <QDir>
 #include <QList>
 
 // Flushed at once, so that a failure is known while the message is told,
@@ -55,10 +56,15 @@ QString TerminalText::shown(const QString& text)
     return out;
 }
 
+QString TerminalText::shownPath(const QString& path)
+{
+    return shown(QDir::toNativeSeparators(path));
+}
+
 bool TerminalText::writeAbout(std::FILE* stream, const QString& name, const QString& text)
 {
     QString told;
     for (const QString& line : text.split(u'\n'))
-        told += shown(name) + QStringLiteral(": ") + line + u'\n';
+        told += shownPath(name) + QStringLiteral(": ") + line + u'\n';
     return write(stream, told);
 }

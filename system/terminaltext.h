@@ -31,7 +31,13 @@ bool writeUtf8(std::FILE* stream, const QString& text);
 // (\n, \t, \033, \u202e), so that a name cannot break a message's line,
 // move the cursor or pass for another message.
 QString shown(const QString& text);
-// Each line of `text` after `name` shown and ": ", so that every line of a
-// message says which file it is about; whether all of it was written.
+// A path inside a message: in the system's own separators, as its user
+// types it and its file manager shows it ("C:\Users\ana\retorno.txt" on
+// Windows, whatever Qt or the user wrote), then shown(). Every path the
+// command line tells goes through it.
+QString shownPath(const QString& path);
+// Each line of `text` after the path `name` shown and ": ", so that every
+// line of a message says which file it is about; whether all of it was
+// written.
 bool writeAbout(std::FILE* stream, const QString& name, const QString& text);
 } // namespace TerminalText

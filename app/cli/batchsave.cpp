@@ -70,8 +70,8 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
         return {};
     // The save's message names the result as given, in the system's
     // separators.
-    const QString output = QDir::toNativeSeparators(job.output);
-    return QString(saved.error).replace(output, TerminalText::shown(output));
+    return QString(saved.error)
+        .replace(QDir::toNativeSeparators(job.output), TerminalText::shownPath(job.output));
 }
 } // namespace
 

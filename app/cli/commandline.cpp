@@ -166,17 +166,18 @@ QString CommandLine::planSave(const QStringList& files)
     if (!QFileInfo(output).isDir()) {
         // "saida/" names a folder, whatever comes after it.
         if (output.endsWith(u'/') || output.endsWith(QDir::separator()))
-            return QStringLiteral("a pasta \"%1\" não existe.").arg(TerminalText::shown(output));
+            return QStringLiteral("a pasta \"%1\" não existe.")
+                .arg(TerminalText::shownPath(output));
         if (files.size() > 1)
             return QStringLiteral("com vários arquivos de retorno, SAIDA tem de ser uma pasta "
                                   "existente: \"%1\".")
-                .arg(TerminalText::shown(output));
+                .arg(TerminalText::shownPath(output));
         if (parser_.isSet(format_))
             return QStringLiteral("--formato só vale quando SAIDA é uma pasta.");
         const std::optional<SheetFile::Format> format = SheetFile::formatOf(output);
         if (!format)
             return QStringLiteral("SAIDA tem de terminar em .xlsx, .csv ou .pdf: \"%1\".")
-                .arg(TerminalText::shown(output));
+                .arg(TerminalText::shownPath(output));
         plan_.format = *format;
         plan_.jobs.push_back({files.front(), output});
         return {};
@@ -197,7 +198,7 @@ QString CommandLine::planSave(const QStringList& files)
         const QString target = folder.filePath(SheetFile::resultName(file, plan_.format));
         if (!outputs.insert(QFileInfo(target).absoluteFilePath()).second)
             return QStringLiteral("dois arquivos de retorno dariam o mesmo resultado \"%1\".")
-                .arg(TerminalText::shown(QDir::toNativeSeparators(target)));
+                .arg(TerminalText::shownPath(target));
         plan_.jobs.push_back({file, target});
     }
     return {};
@@ -227,7 +228,7 @@ QString CommandLine::planTable(const QStringList& files)
     if (!format || QFileInfo(table_.output).isDir())
         return QStringLiteral("SAIDA tem de ser um arquivo terminado em .xlsx, .csv ou .pdf: "
                               "\"%1\".")
-            .arg(TerminalText::shown(table_.output));
+            .arg(TerminalText::shownPath(table_.output));
     table_.format = *format;
     table_.inputs = files;
     if (!overview)

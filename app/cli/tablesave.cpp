@@ -40,10 +40,11 @@ bool saveTable(const Table& table, const CommandLine::TablePlan& plan, std::FILE
     const SheetFile::Result saved = TableFile::save(table, plan.output, plan.format, &progress);
     if (saved.saved())
         return true;
-    const QString output = QDir::toNativeSeparators(plan.output);
-    TerminalText::write(
-        errors, QStringLiteral("verinova-cadastral: ") +
-                    QString(saved.error).replace(output, TerminalText::shown(output)) + u'\n');
+    TerminalText::write(errors, QStringLiteral("verinova-cadastral: ") +
+                                    QString(saved.error)
+                                        .replace(QDir::toNativeSeparators(plan.output),
+                                                 TerminalText::shownPath(plan.output)) +
+                                    u'\n');
     return false;
 }
 

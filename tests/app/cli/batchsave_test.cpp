@@ -101,14 +101,15 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     const Finished run = runProgram(arguments, dir);
     EXPECT_EQ(run.exitCode, c.exitCode);
     const QString& errors = run.errors;
+    // Every path told in the system's own separators.
+    const QString told =
+        QDir::toNativeSeparators(QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir));
     // Misuse is told in the program's words alone, never Qt's.
     if (c.exitCode == 2)
-        EXPECT_TRUE(
-            errors.startsWith(u"verinova-cadastral: "_s) &&
-            errors.contains(QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir)))
+        EXPECT_TRUE(errors.startsWith(u"verinova-cadastral: "_s) && errors.contains(told))
             << errors.toStdString();
     else
-        EXPECT_EQ(errors, QString::fromUtf8(c.errors).replace(QStringLiteral("{dir}"), dir));
+        EXPECT_EQ(errors, told);
 
     QStringList made = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     made.removeAll(QStringLiteral("retorno.txt"));
@@ -472,8 +473,9 @@ TEST(BatchSaveRows, FilterAndSortChooseTheSavedRows)
     run = runProgram({u"--salvar"_s, u"nada.csv"_s, u"--filtro"_s, u"NOME=NINGUÉM"_s, returnFile},
                      dir);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.errors, returnFile + u": nenhum trabalhador passa pelo filtro; o resultado só "
-                                       u"tem os títulos.\n"_s);
+    EXPECT_EQ(run.errors,
+              QDir::toNativeSeparators(returnFile) +
+                  u": nenhum trabalhador passa pelo filtro; o resultado só tem os títulos.\n"_s);
     EXPECT_EQ(
         QString::fromUtf8(TestFiles::read(QDir(dir).filePath(u"nada.csv"_s))).count(u"\r\n"_s), 1);
 }
@@ -848,9 +850,10 @@ TEST(BatchSaveRows, MemoryShortInAFilterOrASortIsAMessage)
             told.append(static_cast<char>(c));
         std::fclose(errors);
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(told.toStdString(), (returnFile + u": memória insuficiente para "_s +
-                                       step.message + u" as linhas; nada foi gravado.\n"_s)
-                                          .toStdString());
+        EXPECT_EQ(told.toStdString(),
+                  (QDir::toNativeSeparators(returnFile) + u": memória insuficiente para "_s +
+                   step.message + u" as linhas; nada foi gravado.\n"_s)
+                      .toStdString());
         EXPECT_EQ(dir.entryList(QDir::Files | QDir::Hidden), QStringList{u"retorno.txt"_s});
     }
 }
