@@ -1,6 +1,7 @@
 #include "processing/folderoverview.h"
 
 #include "sheet/progress.h"
+#include "text/filenameorder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,8 +14,7 @@ QStringList FolderOverview::filesIn(const QString& folder)
     // would refuse anyway, and no folder.
     QFileInfoList found = QDir(folder).entryInfoList(QDir::Files, QDir::NoSort);
     std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        const int folded = a.fileName().compare(b.fileName(), Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a.fileName() < b.fileName();
+        return FileNameOrder::before(a.fileName(), b.fileName());
     });
     QStringList paths;
     paths.reserve(found.size());

@@ -19,4 +19,9 @@ public:
     // can be told by its bytes (POSIX). On Windows the system made them from
     // the wide line: there is nothing in them to check.
     static bool givenAsBytes();
+
+    // Whether "*" and "?" in a file argument are the program's to expand
+    // (FilePattern): on Windows, whose cmd passes them on as typed. A POSIX
+    // shell has expanded them, and what it left is a name as it is.
+    static bool expandsPatterns();
 };

@@ -14,3 +14,8 @@ bool SystemArguments::givenAsBytes()
 {
     return true;
 }
+
+bool SystemArguments::expandsPatterns()
+{
+    return false;
+}

@@ -21,3 +21,8 @@ bool SystemArguments::givenAsBytes()
 {
     return false;
 }
+
+bool SystemArguments::expandsPatterns()
+{
+    return true;
+}

@@ -4,6 +4,7 @@
 #include "processing/returnfilejob.h"
 #include "sheet/resultsheet.h"
 #include "system/fileidentity.h"
+#include "system/filepattern.h"
 #include "system/terminaltext.h"
 
 #include <QDir>
@@ -38,6 +39,8 @@ QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
                 std::FILE* errors, bool& untold)
 {
+    if (plan.unmatched.contains(job.returnFile))
+        return FilePattern::noMatchText();
     if (ReturnFileJob::savesOver(job.output, job.returnFile))
         return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
 

@@ -2,6 +2,8 @@
 
 #include "sheet/returnfields.h"
 #include "sheet/sheettemplate.h"
+#include "system/filepattern.h"
+#include "system/systemarguments.h"
 #include "system/terminaltext.h"
 
 #include <QCoreApplication>
@@ -41,7 +43,9 @@ QString misuse(const QString& what)
 }
 } // namespace
 
-CommandLine::CommandLine()
+CommandLine::CommandLine() : CommandLine(SystemArguments::expandsPatterns()) {}
+
+CommandLine::CommandLine(bool expandPatterns)
     : help_({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra esta ajuda.")),
       version_({QStringLiteral("v"), QStringLiteral("version")},
                QStringLiteral("Mostra a versão.")),
@@ -81,7 +85,8 @@ CommandLine::CommandLine()
                               "ANTERIOR e salva cada trabalhador com a sua situação (Resolvido, "
                               "Pendente, Novo problema, Sem problema, Só no anterior) e as "
                               "mensagens de antes e de agora."),
-               QStringLiteral("ANTERIOR"))
+               QStringLiteral("ANTERIOR")),
+      expandPatterns_(expandPatterns)
 {
     parser_.setApplicationDescription(
         QStringLiteral("Abre a janela do Verinova Cadastral, que mostra o arquivo de retorno da\n"
@@ -113,13 +118,14 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
     plan_ = {};
     table_ = {};
     error_.clear();
+    unmatched_.clear();
     const bool parsed = parser_.parse(arguments);
     if (parser_.isSet(help_))
         return Request::Help;
     if (parser_.isSet(version_))
         return Request::Version;
 
-    const QStringList files = parser_.positionalArguments();
+    const QStringList files = expanded(parser_.positionalArguments());
     const bool saving = parsed && parser_.isSet(save_);
     const bool overview = parsed && parser_.isSet(overview_);
     const bool comparing = parsed && parser_.isSet(compare_);
@@ -141,6 +147,8 @@ CommandLine::Request CommandLine::parse(const QStringList& arguments)
         error_ = misuse(error_);
         return Request::Misuse;
     }
+    plan_.unmatched = unmatched_;
+    table_.unmatched = unmatched_;
     if (overview)
         return Request::Overview;
     if (comparing)
@@ -231,9 +239,35 @@ QString CommandLine::planTable(const QStringList& files)
             .arg(TerminalText::shownPath(table_.output));
     table_.format = *format;
     table_.inputs = files;
-    if (!overview)
-        table_.earlier = parser_.value(compare_);
+    if (overview)
+        return {};
+    table_.earlier = parser_.value(compare_);
+    const QStringList earlier = expanded({table_.earlier});
+    if (earlier.size() > 1)
+        return QStringLiteral("ANTERIOR \"%1\" corresponde a %2 arquivos; --comparar compara "
+                              "com um só.")
+            .arg(TerminalText::shownPath(table_.earlier))
+            .arg(earlier.size());
+    table_.earlier = earlier.front();
     return {};
+}
+
+QStringList CommandLine::expanded(const QStringList& files)
+{
+    if (!expandPatterns_)
+        return files;
+    QStringList found;
+    for (const QString& file : files) {
+        const QStringList matches =
+            FilePattern::isPattern(file) ? FilePattern::matches(file) : QStringList{file};
+        if (matches.isEmpty()) {
+            // Kept, as a missing file is, to be told in its turn.
+            unmatched_.append(file);
+            found.append(file);
+        }
+        found.append(matches);
+    }
+    return found;
 }
 
 // The rows each result keeps and their order, or what is wrong with them.

@@ -45,6 +45,9 @@ public:
         // --ordenar: 0 keeps the file's order.
         int sortColumn = 0;
         RowSort::Direction sortDirection = RowSort::Direction::Ascending;
+        // The patterns among the return files that matched no file, each
+        // kept in its place in `jobs` to be told so when its turn comes.
+        QStringList unmatched;
     };
 
     // After Overview: the files and folders whose overview goes to `output`;
@@ -56,9 +59,15 @@ public:
         QString earlier;
         QString output;
         SheetFile::Format format = SheetFile::Format::Xlsx;
+        // As in SavePlan, among `inputs` and `earlier`.
+        QStringList unmatched;
     };
 
+    // Expanding "*" and "?" in the files given where the system asks for
+    // it (SystemArguments::expandsPatterns), or as told: the files, the
+    // folders and ANTERIOR, never SAIDA.
     CommandLine();
+    explicit CommandLine(bool expandPatterns);
 
     // The arguments program name first, as QCoreApplication::arguments()
     // gives them. Help and version win over anything else on the line.
@@ -92,6 +101,8 @@ private:
     QString planSave(const QStringList& files);
     QString planRows();
     QString planTable(const QStringList& files);
+    // The files given, each pattern in them replaced by what it matches.
+    QStringList expanded(const QStringList& files);
     const QCommandLineOption* optionNamed(const QString& name) const;
     // The name of an option given twice that takes one value, empty for none.
     QString repeatedOption() const;
@@ -106,6 +117,8 @@ private:
     QCommandLineOption sort_;
     QCommandLineOption overview_;
     QCommandLineOption compare_;
+    bool expandPatterns_;
+    QStringList unmatched_;
     QString path_;
     SavePlan plan_;
     TablePlan table_;

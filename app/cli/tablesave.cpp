@@ -8,6 +8,7 @@
 #include "processing/returncounts.h"
 #include "processing/returnfilejob.h"
 #include "sheet/export/tablefile.h"
+#include "system/filepattern.h"
 #include "system/terminaltext.h"
 
 #include <QDir>
@@ -59,6 +60,11 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
     bool failed = false;
     QStringList files;
     for (const QString& input : plan.inputs) {
+        if (plan.unmatched.contains(input)) {
+            failed = true;
+            TerminalText::writeAbout(errors, input, FilePattern::noMatchText());
+            continue;
+        }
         const QFileInfo info(input);
         if (!info.isDir()) {
             files.append(input);
@@ -115,6 +121,12 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
 {
     using Side = ReturnComparison::Side;
     const QString& current = plan.inputs.front();
+    for (const QString& file : {plan.earlier, current}) {
+        if (plan.unmatched.contains(file)) {
+            TerminalText::writeAbout(errors, file, FilePattern::noMatchText());
+            return 1;
+        }
+    }
     if (savesOverInput(plan.output, {plan.earlier, current}, errors))
         return 1;
     try {

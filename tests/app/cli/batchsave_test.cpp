@@ -1,7 +1,9 @@
 #include "app/cli/batchsave.h"
 #include "app/cli/commandline.h"
+#include "app/cli/tablesave.h"
 #include "processing/importcommand.h"
 #include "sheet/resultsheet.h"
+#include "system/terminaltext.h"
 #include "tests/support/casename.h"
 #include "tests/support/failingallocation.h"
 #include "tests/support/testfiles.h"
@@ -266,6 +268,13 @@ INSTANTIATE_TEST_SUITE_P(
                               "Existe\n{dir}/vazio.txt: O arquivo não tem nenhum "
                               "trabalhador.\n",
                               {"visao.pdf"}},
+                      // The shell has expanded what it could: what it left is
+                      // a name, which a file may have.
+                      SaveRun{"PatternLeftByTheShell",
+                              {kSave, "{dir}", "--formato", "csv", "{dir}/retorno.t?t"},
+                              1,
+                              "{dir}/retorno.t?t: Arquivo Selecionado Não Existe\n",
+                              {}},
                       // The path text differs; the file is the same.
                       SaveRun{"OverASecondNameOfItsReturnFile",
                               {kSave, "{dir}/ligado.csv", "{dir}/retorno.csv"},
@@ -377,6 +386,110 @@ TEST(BatchSave, OverviewAndComparisonTellWhatTheReturnsHold)
         EXPECT_EQ((QStringList{row.value(0), row.value(5), row.value(6)}), want) << person;
     }
 }
+
+struct PatternRun
+{
+    const char* name;
+    std::vector<const char*> arguments; // "{dir}" stands for the test's folder
+    int exitCode;
+    const char* errors;            // "{dir}" as above; all of them, or a part on misuse
+    std::vector<const char*> made; // files the run leaves besides the two returns
+};
+
+class BatchSavePatternTest : public ::testing::TestWithParam<PatternRun>
+{
+};
+
+// The line as cmd passes it on, "*" and "?" as typed, read by a command line
+// that expands them as the Windows program's does, whatever the system the
+// test runs on: each return file a pattern names, in name order and case
+// aside, saved, listed or compared; one that names nothing said so as a
+// missing file is, the rest still run.
+TEST_P(BatchSavePatternTest, ExpandsWhatCmdPassesOnAsTyped)
+{
+    const PatternRun& c = GetParam();
+    TestFiles files;
+    const QString earlier =
+        files.write(u"D.CNS.CPF.002.20261101080000.12345678000199.12345678901.TXT.PROCESSADO"_s,
+                    ReturnFileGenerator::header() + workerLine(1, true) + workerLine(2, false));
+    files.write(u"d.cns.cpf.002.20261201093000.12345678000199.12345678901.txt.processado"_s,
+                ReturnFileGenerator::header() + workerLine(1, false) + workerLine(2, true));
+    const QString dir = QFileInfo(earlier).path();
+    QStringList arguments{u"verinova-cadastral"_s};
+    for (const char* argument : c.arguments)
+        arguments.append(QString::fromUtf8(argument).replace(u"{dir}"_s, dir));
+
+    CommandLine commandLine(true);
+    std::FILE* errors = std::tmpfile();
+    ASSERT_NE(errors, nullptr);
+    int exitCode = 2;
+    switch (commandLine.parse(arguments)) {
+    case CommandLine::Request::Save:
+        exitCode = BatchSave::run(commandLine.savePlan(), errors);
+        break;
+    case CommandLine::Request::Overview:
+        exitCode = TableSave::overview(commandLine.tablePlan(), errors);
+        break;
+    case CommandLine::Request::Compare:
+        exitCode = TableSave::compare(commandLine.tablePlan(), errors);
+        break;
+    default:
+        TerminalText::writeUtf8(errors, commandLine.errorText());
+        break;
+    }
+    QByteArray told(1 << 16, '\0');
+    std::rewind(errors);
+    told.resize(static_cast<qsizetype>(std::fread(told.data(), 1, told.size(), errors)));
+    std::fclose(errors);
+
+    EXPECT_EQ(exitCode, c.exitCode);
+    // Every path told in the system's own separators.
+    const QString expected =
+        QDir::toNativeSeparators(QString::fromUtf8(c.errors).replace(u"{dir}"_s, dir));
+    if (c.exitCode == 2)
+        EXPECT_TRUE(QString::fromUtf8(told).contains(expected)) << told.toStdString();
+    else
+        EXPECT_EQ(QString::fromUtf8(told), expected);
+    QStringList made = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    made.removeAll(QFileInfo(earlier).fileName());
+    made.removeAll(u"d.cns.cpf.002.20261201093000.12345678000199.12345678901.txt.processado"_s);
+    QStringList expectedMade;
+    for (const char* name : c.made)
+        expectedMade.append(QString::fromUtf8(name));
+    EXPECT_EQ(made, expectedMade);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchSavePatternTest,
+    ::testing::Values(
+        PatternRun{
+            "SaveEachMatch",
+            {kSave, "{dir}", "--formato", "csv", "{dir}/D.CNS*.PROCESSADO", "{dir}/nada*.txt"},
+            1,
+            "{dir}/nada*.txt: nenhum arquivo corresponde a este padrão.\n",
+            {"D.CNS.CPF.002.20261101080000.12345678000199.12345678901.csv",
+             "d.cns.cpf.002.20261201093000.12345678000199.12345678901.csv"}},
+        PatternRun{"OverviewOfEachMatch",
+                   {"--resumo", "{dir}/visao.csv", "{dir}/?.cns.cpf.*", "{dir}/nada*"},
+                   1,
+                   "{dir}/nada*: nenhum arquivo corresponde a este padrão.\n",
+                   {"visao.csv"}},
+        PatternRun{"ComparisonOfTheMatches",
+                   {"--comparar", "{dir}/*1101*", kSave, "{dir}/mudou.csv", "{dir}/*1201*"},
+                   0,
+                   "",
+                   {"mudou.csv"}},
+        PatternRun{"EarlierMatchingNothing",
+                   {"--comparar", "{dir}/*1001*", kSave, "{dir}/mudou.csv", "{dir}/*1201*"},
+                   1,
+                   "{dir}/*1001*: nenhum arquivo corresponde a este padrão.\n",
+                   {}},
+        PatternRun{"EarlierMatchingTwo",
+                   {"--comparar", "{dir}/D.CNS*", kSave, "{dir}/mudou.csv", "{dir}/*1201*"},
+                   2,
+                   "ANTERIOR \"{dir}/D.CNS*\" corresponde a 2 arquivos",
+                   {}}),
+    CaseName());
 
 class BatchSaveNameTest : public ::testing::TestWithParam<const char*>
 {
