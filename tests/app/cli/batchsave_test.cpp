@@ -711,6 +711,27 @@ INSTANTIATE_TEST_SUITE_P(
             "{dir}/retorno.txt: Não foi possível gravar o arquivo CSV \"{dir}/saida.csv\": "
             "o arquivo passou do tamanho máximo permitido.\n",
             {}},
+        // The PDF writer does not check its writes; the save does.
+        WriteEndCase{
+            "PdfPastTheFileSizeLimit",
+            {"--salvar", "{dir}/saida.pdf", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Read,
+            100 * 1024,
+            1,
+            "{dir}/retorno.txt: Não foi possível gravar o arquivo PDF \"{dir}/saida.pdf\": "
+            "o arquivo passou do tamanho máximo permitido.\n",
+            {}},
+        WriteEndCase{
+            "OverviewPdfPastTheFileSizeLimit",
+            {"--resumo", "{dir}/saida.pdf", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Read,
+            4 * 1024,
+            1,
+            "verinova-cadastral: Não foi possível gravar o arquivo PDF \"{dir}/saida.pdf\": "
+            "o arquivo passou do tamanho máximo permitido.\n",
+            {}},
         WriteEndCase{
             "ErrorsIntoAPipeNoOneReads",
             {"--salvar", "{dir}/", "--formato", "xlsx", "{dir}/sumiu.txt", "{dir}/retorno.txt"},
