@@ -1,5 +1,7 @@
 #include "app/systemprintdialog.h"
 
+#include "processing/savetarget.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -42,6 +44,12 @@ bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
     }
     if (printer.outputFileName().isEmpty())
         return true;
+    if (SaveTarget::isReturnFile(printer.outputFileName())) {
+        restoreWorkingFolder();
+        tell(QStringLiteral("O PDF não foi salvo: ") +
+             SaveTarget::returnFileText(QDir::toNativeSeparators(printer.outputFileName())));
+        return false;
+    }
     file_.emplace(printer.outputFileName(), QStringLiteral("PDF"));
     if (!file_->create()) {
         restoreWorkingFolder();

@@ -2,6 +2,7 @@
 
 #include "app/cli/terminalprogress.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/resultsheet.h"
 #include "system/fileidentity.h"
 #include "system/terminaltext.h"
@@ -11,6 +12,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 // The rows --filtro and --ordenar ask for; why they could not be had,
@@ -38,9 +40,6 @@ QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
                 std::FILE* errors, bool& untold)
 {
-    if (ReturnFileJob::savesOver(job.output, job.returnFile))
-        return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
-
     ResultSheet sheet;
     const ReturnFileJob::Done done = ReturnFileJob::run(job.returnFile, sheet, plan.optimize);
     // An empty result from a file with no worker would read as a file
@@ -73,14 +72,48 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     const QString output = QDir::toNativeSeparators(job.output);
     return QString(saved.error).replace(output, TerminalText::shown(output));
 }
+
+// Why the result may not be written where it goes, empty when it may: over
+// its own return file, any other file of the batch, by whatever name, or any
+// file that reads as a return file.
+QString refusalOf(const CommandLine::SaveJob& job, const QStringList& inputs)
+{
+    if (ReturnFileJob::savesOver(job.output, job.returnFile))
+        return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
+    const QString shown = TerminalText::shown(QDir::toNativeSeparators(job.output));
+    switch (SaveTarget::check(job.output, inputs)) {
+    case SaveTarget::Refusal::None:
+        break;
+    case SaveTarget::Refusal::Input:
+        return QStringLiteral("o resultado não foi salvo: \"%1\" é um dos arquivos dados para "
+                              "salvar e seria perdido. Escolha outro nome.")
+            .arg(shown);
+    case SaveTarget::Refusal::ReturnFile:
+        return QStringLiteral("o resultado não foi salvo: ") + SaveTarget::returnFileText(shown);
+    }
+    return {};
+}
 } // namespace
 
 int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
 {
+    // Every result is checked before the first is written: one written
+    // through a link would otherwise replace a later return file of the
+    // batch before that file's own turn came.
+    QStringList inputs;
+    for (const CommandLine::SaveJob& job : plan.jobs)
+        inputs.append(job.returnFile);
+    std::vector<QString> refusals;
+    refusals.reserve(plan.jobs.size());
+    for (const CommandLine::SaveJob& job : plan.jobs)
+        refusals.push_back(refusalOf(job, inputs));
+
     bool failed = false;
-    for (const CommandLine::SaveJob& job : plan.jobs) {
+    for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
+        const CommandLine::SaveJob& job = plan.jobs[i];
         bool untold = false;
-        const QString message = saveOne(job, plan, errors, untold);
+        const QString message =
+            refusals[i].isEmpty() ? saveOne(job, plan, errors, untold) : refusals[i];
         if (!message.isEmpty()) {
             TerminalText::writeAbout(errors, job.returnFile, message);
             failed = true;

@@ -7,6 +7,7 @@
 #include "processing/returncomparison.h"
 #include "processing/returncounts.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
 #include "system/terminaltext.h"
 
@@ -16,8 +17,11 @@
 #include <new>
 
 namespace {
-// A result never takes the place of a return file it was made of.
-bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE* errors)
+// A result never takes the place of a return file it was made of, nor of
+// any other file that reads as a return file. `what` names the result:
+// "a visão geral", "a comparação".
+bool refused(const QString& output, const QStringList& inputs, const QString& what,
+             std::FILE* errors)
 {
     for (const QString& input : inputs) {
         if (ReturnFileJob::savesOver(output, input)) {
@@ -27,7 +31,14 @@ bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE*
             return true;
         }
     }
-    return false;
+    if (!SaveTarget::isReturnFile(output))
+        return false;
+    TerminalText::write(
+        errors,
+        QStringLiteral("verinova-cadastral: ") + what + QStringLiteral(" não foi salva: ") +
+            SaveTarget::returnFileText(TerminalText::shown(QDir::toNativeSeparators(output))) +
+            u'\n');
+    return true;
 }
 
 // Saves the table; false, with the reason told, when it was not saved.
@@ -84,7 +95,7 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
         }
         files.append(found);
     }
-    if (savesOverInput(plan.output, files, errors))
+    if (refused(plan.output, files, QStringLiteral("a visão geral"), errors))
         return 1;
 
     try {
@@ -114,7 +125,7 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
 {
     using Side = ReturnComparison::Side;
     const QString& current = plan.inputs.front();
-    if (savesOverInput(plan.output, {plan.earlier, current}, errors))
+    if (refused(plan.output, {plan.earlier, current}, QStringLiteral("a comparação"), errors))
         return 1;
     try {
         const ReturnComparison comparison = ReturnComparison::compare(plan.earlier, current);

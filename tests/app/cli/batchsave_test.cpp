@@ -159,6 +159,27 @@ INSTANTIATE_TEST_SUITE_P(
                 "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
                 "retorno.\n",
                 {}},
+        // Another month's return of the company, whatever its name ends
+        // in, is never written over by a result.
+        SaveRun{"OverAnotherReturnFile",
+                {kSave, "{dir}/retorno.csv", "{dir}/retorno.txt"},
+                1,
+                "{dir}/retorno.txt: o resultado não foi salvo: \"{dir}/retorno.csv\" é um "
+                "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+                {}},
+        SaveRun{"OverviewOverAReturnFile",
+                {"--resumo", "{dir}/retorno.csv", "{dir}/retorno.txt"},
+                1,
+                "verinova-cadastral: a visão geral não foi salva: \"{dir}/retorno.csv\" é um "
+                "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+                {}},
+        SaveRun{
+            "ComparisonOverAReturnFile",
+            {"--comparar", "{dir}/retorno.txt", kSave, "{dir}/retorno.csv", "{dir}/retorno.txt"},
+            1,
+            "verinova-cadastral: a comparação não foi salva: \"{dir}/retorno.csv\" é um "
+            "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+            {}},
         // A name is shown with its control characters escaped: it
         // cannot clear the terminal nor pass for another line.
         SaveRun{"NameWithControlCharacters",
@@ -282,6 +303,30 @@ INSTANTIATE_TEST_SUITE_P(
                               "comando",
                               {}}),
     CaseName());
+#endif
+
+#ifndef _WIN32 // links and names that are no text, as POSIX has them
+// A result written through a link would replace a return file given later
+// in the same batch before that file's turn: every result is checked
+// against every file given before the first is written.
+TEST(BatchSave, NoResultReplacesAnotherFileOfTheBatch)
+{
+    TestFiles files;
+    files.write(QStringLiteral("m.txt"), ReturnFileGenerator().sample(3));
+    const QString q = files.write(QStringLiteral("q.csv"), "Lista de compras\narroz\n");
+    const QString dir = QFileInfo(q).path();
+    ASSERT_EQ(symlink("q.csv", QFile::encodeName(QDir(dir).filePath(u"m.csv"_s))), 0);
+
+    const Finished run =
+        runProgram({u"--salvar"_s, dir, u"--formato"_s, u"csv"_s, dir + u"/m.txt"_s, q}, dir);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errors,
+              dir + u"/m.txt: o resultado não foi salvo: \""_s + dir +
+                  u"/m.csv\" é um dos arquivos dados para salvar e seria perdido. Escolha outro "
+                  "nome.\n"_s +
+                  q + u": o resultado seria gravado sobre o próprio arquivo de retorno.\n"_s);
+    EXPECT_EQ(TestFiles::read(q), QByteArray("Lista de compras\narroz\n"));
+}
 #endif
 
 // The users' own locale writes decimal commas; a workbook holding one in its
