@@ -31,6 +31,9 @@ bool writeUtf8(std::FILE* stream, const QString& text);
 // (\n, \t, \033, \u202e), so that a name cannot break a message's line,
 // move the cursor or pass for another message.
 QString shown(const QString& text);
+// Bytes that may not be text, a name as the system holds it: those that are
+// not ASCII written as \xHH, the rest as shown() writes them.
+QString shownBytes(const QByteArray& bytes);
 // Each line of `text` after `name` shown and ": ", so that every line of a
 // message says which file it is about; whether all of it was written.
 bool writeAbout(std::FILE* stream, const QString& name, const QString& text);

@@ -1,6 +1,7 @@
 #include "app/cli/batchsave.h"
 
 #include "app/cli/terminalprogress.h"
+#include "processing/pathcheck.h"
 #include "processing/returnfilejob.h"
 #include "processing/savetarget.h"
 #include "sheet/resultsheet.h"
@@ -40,6 +41,10 @@ QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
                 std::FILE* errors, bool& untold)
 {
+    // The window says a path that leads to no file does not exist; a name
+    // typed on the command line is told for what it is.
+    if (PathCheck::namesOtherThanFile(job.returnFile))
+        return CommandOutcome{CommandMessage::NotAFile}.messageText();
     ResultSheet sheet;
     const ReturnFileJob::Done done = ReturnFileJob::run(job.returnFile, sheet, plan.optimize);
     // An empty result from a file with no worker would read as a file

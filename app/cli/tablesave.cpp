@@ -4,6 +4,7 @@
 #include "processing/comparisontable.h"
 #include "processing/folderoverview.h"
 #include "processing/overviewtable.h"
+#include "processing/pathcheck.h"
 #include "processing/returncomparison.h"
 #include "processing/returncounts.h"
 #include "processing/returnfilejob.h"
@@ -14,7 +15,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <iterator>
 #include <new>
+#include <set>
+#include <vector>
 
 namespace {
 // A result never takes the place of a return file it was made of, nor of
@@ -68,10 +72,20 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
 {
     bool failed = false;
     QStringList files;
+    std::set<QString> named; // given on the line, not found in a folder
+    std::vector<FolderOverview::Entry> untexted;
     for (const QString& input : plan.inputs) {
         const QFileInfo info(input);
         if (!info.isDir()) {
+            // A FIFO or a device named on the line is no return file to list.
+            if (PathCheck::namesOtherThanFile(input)) {
+                failed = true;
+                TerminalText::writeAbout(errors, input,
+                                         CommandOutcome{CommandMessage::NotAFile}.messageText());
+                continue;
+            }
             files.append(input);
+            named.insert(input);
             continue;
         }
         QStringList found = FolderOverview::filesIn(input);
@@ -83,7 +97,8 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
             const ReturnCounts counts = ReturnCounts::ofFile(file);
             return !counts.counted() || counts.outcome().noWorkers;
         });
-        if (found.isEmpty()) {
+        std::vector<FolderOverview::Entry> unnamed = FolderOverview::untextedIn(input);
+        if (found.isEmpty() && unnamed.empty()) {
             // Nothing of it in the overview: the clerk must not read its
             // absence as a folder without problems.
             failed = true;
@@ -94,19 +109,30 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
                     : FolderOverview::statusText(FolderOverview::Status::FolderUnreadable));
         }
         files.append(found);
+        untexted.insert(untexted.end(), std::make_move_iterator(unnamed.begin()),
+                        std::make_move_iterator(unnamed.end()));
     }
     if (refused(plan.output, files, QStringLiteral("a visão geral"), errors))
         return 1;
 
     try {
         TerminalProgress reading(errors, QStringLiteral("lendo arquivo %1 de %2"));
-        const FolderOverview::Result read = FolderOverview::readFiles(files, &reading);
+        FolderOverview::Result read = FolderOverview::readFiles(files, &reading);
+        read.entries.insert(read.entries.end(), std::make_move_iterator(untexted.begin()),
+                            std::make_move_iterator(untexted.end()));
         for (const FolderOverview::Entry& entry : read.entries) {
             if (!entry.counts.counted()) {
-                failed = true;
+                // An office's folder holds other files too (notes, earlier
+                // overviews): listed with their reason, they are no failure.
+                // A return that cannot be read is, and so is a file named
+                // on the line that is not one.
+                failed |= entry.counts.outcome().message != CommandMessage::NotAReturnFile ||
+                          named.contains(entry.path);
                 TerminalText::writeAbout(errors, entry.path, entry.counts.reason());
             } else if (entry.counts.outcome().noWorkers) {
-                failed = true;
+                // A return of no worker is a failed download; a one-line
+                // note reads as one too, but not as a return file.
+                failed |= named.contains(entry.path) || SaveTarget::isReturnFile(entry.path);
                 TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
             } else if (!entry.counts.warning().isEmpty()) {
                 failed |= !TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
@@ -127,6 +153,13 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
     const QString& current = plan.inputs.front();
     if (refused(plan.output, {plan.earlier, current}, QStringLiteral("a comparação"), errors))
         return 1;
+    for (const QString& file : {plan.earlier, current}) {
+        if (PathCheck::namesOtherThanFile(file)) {
+            TerminalText::writeAbout(errors, file,
+                                     CommandOutcome{CommandMessage::NotAFile}.messageText());
+            return 1;
+        }
+    }
     try {
         const ReturnComparison comparison = ReturnComparison::compare(plan.earlier, current);
         bool untold = false;

@@ -180,6 +180,13 @@ INSTANTIATE_TEST_SUITE_P(
             "verinova-cadastral: a comparação não foi salva: \"{dir}/retorno.csv\" é um "
             "arquivo de retorno e seria perdido. Escolha outro nome.\n",
             {}},
+        // A folder is there: it is no file, not a missing one.
+        SaveRun{"AFolderGiven",
+                {kSave, "{dir}/saida.csv", "{dir}"},
+                1,
+                "{dir}: O Arquivo Selecionado não é um arquivo comum: é uma pasta, um FIFO ou um "
+                "dispositivo.\n",
+                {}},
         // A name is shown with its control characters escaped: it
         // cannot clear the terminal nor pass for another line.
         SaveRun{"NameWithControlCharacters",
@@ -286,6 +293,25 @@ INSTANTIATE_TEST_SUITE_P(
                               "Existe\n{dir}/vazio.txt: O arquivo não tem nenhum "
                               "trabalhador.\n",
                               {"visao.pdf"}},
+                      SaveRun{"ADeviceGiven",
+                              {kSave, "{dir}/saida.csv", "/dev/null"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {}},
+                      SaveRun{"ADeviceToCompare",
+                              {"--comparar", "/dev/null", kSave, "{dir}/mudou.csv",
+                               "{dir}/retorno.txt"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {}},
+                      SaveRun{"ADeviceInAnOverview",
+                              {"--resumo", "{dir}/visao.pdf", "/dev/null", "{dir}/retorno.txt"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {"visao.pdf"}},
                       // The path text differs; the file is the same.
                       SaveRun{"OverASecondNameOfItsReturnFile",
                               {kSave, "{dir}/ligado.csv", "{dir}/retorno.csv"},
@@ -326,6 +352,40 @@ TEST(BatchSave, NoResultReplacesAnotherFileOfTheBatch)
                   "nome.\n"_s +
                   q + u": o resultado seria gravado sobre o próprio arquivo de retorno.\n"_s);
     EXPECT_EQ(TestFiles::read(q), QByteArray("Lista de compras\narroz\n"));
+}
+
+// A name that is not UTF-8 (an old system's) is listed with its reason and
+// makes the run fail: it may be a return that could not be read. The
+// folder's other files (notes, an earlier overview) are listed with theirs
+// and do not.
+TEST(BatchSave, OverviewListsEveryFileOfTheFolder)
+{
+    TestFiles files;
+    const QString a = files.write(QStringLiteral("pasta/a.txt"), ReturnFileGenerator().sample(3));
+    const QString folder = QFileInfo(a).path();
+    const QString dir = QFileInfo(folder).path();
+    files.write(QStringLiteral("pasta/notas.txt"), "ligar para o contador\n");
+    files.write(QStringLiteral("pasta/visao.xlsx"), std::string("PK\x03\x04\x14\0\0\0", 8));
+    const QString output = dir + u"/visao.csv"_s;
+
+    Finished run = runProgram({u"--resumo"_s, output, folder}, dir);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.errors.count(u'\n'), 2) << run.errors.toStdString();
+    EXPECT_EQ(QString::fromUtf8(TestFiles::read(output)).count(u"\r\n"_s), 1 + 3);
+
+    const QByteArray untexted = QFile::encodeName(folder) + "/b\xe9.txt";
+    const std::string sample = ReturnFileGenerator().sample(3);
+    const int fd = ::open(untexted.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, sample.data(), sample.size()), static_cast<ssize_t>(sample.size()));
+    ::close(fd);
+    run = runProgram({u"--resumo"_s, output, folder}, dir);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(folder + u"/b\\xe9.txt: O nome do arquivo não é texto "
+                                             "UTF-8, e o arquivo não pode ser lido. Renomeie o "
+                                             "arquivo.\n"_s))
+        << run.errors.toStdString();
+    EXPECT_EQ(QString::fromUtf8(TestFiles::read(output)).count(u"\r\n"_s), 1 + 4);
 }
 #endif
 
