@@ -1,6 +1,7 @@
 #include "app/systemprintdialog.h"
 
 #include "processing/savetarget.h"
+#include "sheet/print/pdfend.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,6 +79,10 @@ bool SystemPrintDialog::finish(bool printed, const QString& error)
             if (!failure.isEmpty())
                 failure = QStringLiteral("Não foi possível gravar o arquivo PDF \"%1\". %2")
                               .arg(QDir::toNativeSeparators(file_->target()), failure);
+        } else if (!PdfEnd::whole(file_->writePath())) {
+            file_->discard();
+            failure = PdfEnd::cutText(file_->target());
+            printed = false;
         } else if (!file_->commit()) {
             failure = file_->error();
             printed = false;
