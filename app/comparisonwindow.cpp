@@ -7,6 +7,7 @@
 #include "processing/comparisontable.h"
 #include "processing/returnfilejob.h"
 #include "processing/returnfilename.h"
+#include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
 #include "sheet/progress.h"
 #include "sheet/sheettemplate.h"
@@ -267,6 +268,13 @@ void ComparisonWindow::save()
                     .arg(QDir::toNativeSeparators(choice->path)));
             return;
         }
+    }
+    if (SaveTarget::isReturnFile(choice->path)) {
+        dialogs_.showCritical(
+            this, CommandOutcome::messageTitle(),
+            QStringLiteral("A comparação não foi salva: ") +
+                SaveTarget::returnFileText(QDir::toNativeSeparators(choice->path)));
+        return;
     }
     const SheetFile::Format format = SheetFile::chosenFormat(choice->path, choice->filter);
     SheetFile::Result result;

@@ -7,6 +7,7 @@
 #include "processing/folderoverviewtask.h"
 #include "processing/overviewtable.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
 #include "sheet/progress.h"
 #include "sheet/sheettemplate.h"
@@ -207,6 +208,13 @@ void OverviewWindow::save()
                     .arg(QDir::toNativeSeparators(choice->path)));
             return;
         }
+    }
+    if (SaveTarget::isReturnFile(choice->path)) {
+        dialogs_.showCritical(
+            this, CommandOutcome::messageTitle(),
+            QStringLiteral("A visão geral não foi salva: ") +
+                SaveTarget::returnFileText(QDir::toNativeSeparators(choice->path)));
+        return;
     }
     const Format format = SheetFile::chosenFormat(choice->path, choice->filter);
     SheetFile::Result result;

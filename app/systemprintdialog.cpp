@@ -1,5 +1,8 @@
 #include "app/systemprintdialog.h"
 
+#include "processing/savetarget.h"
+#include "sheet/print/pdfend.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -42,6 +45,12 @@ bool SystemPrintDialog::prepare(QPrinter& printer, bool showDialog)
     }
     if (printer.outputFileName().isEmpty())
         return true;
+    if (SaveTarget::isReturnFile(printer.outputFileName())) {
+        restoreWorkingFolder();
+        tell(QStringLiteral("O PDF não foi salvo: ") +
+             SaveTarget::returnFileText(QDir::toNativeSeparators(printer.outputFileName())));
+        return false;
+    }
     file_.emplace(printer.outputFileName(), QStringLiteral("PDF"));
     if (!file_->create()) {
         restoreWorkingFolder();
@@ -70,6 +79,10 @@ bool SystemPrintDialog::finish(bool printed, const QString& error)
             if (!failure.isEmpty())
                 failure = QStringLiteral("Não foi possível gravar o arquivo PDF \"%1\". %2")
                               .arg(QDir::toNativeSeparators(file_->target()), failure);
+        } else if (!PdfEnd::whole(file_->writePath())) {
+            file_->discard();
+            failure = PdfEnd::cutText(file_->target());
+            printed = false;
         } else if (!file_->commit()) {
             failure = file_->error();
             printed = false;

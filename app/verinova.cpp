@@ -16,6 +16,7 @@
 #include "processing/printcommand.h"
 #include "processing/returncomparison.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/export/sheetfile.h"
 #include "sheet/grid/sheetview.h"
 #include "sheet/grid/waitcursor.h"
@@ -460,12 +461,17 @@ void Verinova::saveSheet()
         this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
-    if (ReturnFileJob::savesOver(choice->path, loadedFile_)) {
-        dialogs_->showCritical(this, CommandOutcome::messageTitle(),
-                               QStringLiteral("O resultado não foi salvo: \"%1\" é o arquivo de "
-                                              "retorno carregado e seria perdido. Escolha outro "
-                                              "nome.")
-                                   .arg(QDir::toNativeSeparators(choice->path)));
+    if (const SaveTarget::Refusal refusal = SaveTarget::check(choice->path, {loadedFile_});
+        refusal != SaveTarget::Refusal::None) {
+        const QString shown = QDir::toNativeSeparators(choice->path);
+        dialogs_->showCritical(
+            this, CommandOutcome::messageTitle(),
+            QStringLiteral("O resultado não foi salvo: ") +
+                (refusal == SaveTarget::Refusal::Input
+                     ? QStringLiteral("\"%1\" é o arquivo de retorno carregado e seria perdido. "
+                                      "Escolha outro nome.")
+                           .arg(shown)
+                     : SaveTarget::returnFileText(shown)));
         return;
     }
     const Format format = SheetFile::chosenFormat(choice->path, choice->filter);

@@ -42,6 +42,12 @@ QString CommandOutcome::messageText() const
         return QStringLiteral("O Arquivo Selecionado não é um Arquivo de Retorno: nenhuma linha "
                               "tem os %1 campos separados por \";\". Nada foi carregado.")
             .arg(ReturnFields::kCount);
+    case CommandMessage::NotAFile:
+        return QStringLiteral("O Arquivo Selecionado não é um arquivo comum: é uma pasta, um "
+                              "FIFO ou um dispositivo.");
+    case CommandMessage::NameNotText:
+        return QStringLiteral("O nome do arquivo não é texto UTF-8, e o arquivo não pode ser "
+                              "lido. Renomeie o arquivo.");
     }
     return {};
 }

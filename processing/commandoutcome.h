@@ -17,6 +17,12 @@ enum class CommandMessage
     LineTooLong,    // a line past LineReader::kMaxLineBytes
     TooManyLines,   // more lines than LineReader::kMaxLines, blank ones included
     NotAReturnFile, // not one worker line has the return file's fields
+    // The command line's word for a folder, a FIFO or a device given as a
+    // return file; the window says FileNotFound of its path box.
+    NotAFile,
+    // A name in a folder that is not UTF-8 (saved by an old system), which
+    // no path the program can open holds.
+    NameNotText,
 };
 
 struct CommandOutcome

@@ -1,12 +1,15 @@
 #include "processing/folderoverview.h"
 
 #include "sheet/progress.h"
+#include "system/terminaltext.h"
+#include "system/untextednames.h"
 #include "text/filenameorder.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <iterator>
 
 QStringList FolderOverview::filesIn(const QString& folder)
 {
@@ -23,12 +26,33 @@ QStringList FolderOverview::filesIn(const QString& folder)
     return paths;
 }
 
+std::vector<FolderOverview::Entry> FolderOverview::untextedIn(const QString& folder)
+{
+    std::vector<QString> names;
+    for (const QByteArray& bytes : UntextedNames::in(folder))
+        names.push_back(TerminalText::shownBytes(bytes));
+    std::sort(names.begin(), names.end());
+    std::vector<Entry> entries;
+    for (const QString& name : names) {
+        const QString path = QDir(folder).filePath(name);
+        entries.push_back({path, name, ReturnFileName::parse(path),
+                           ReturnCounts::unread(CommandMessage::NameNotText)});
+    }
+    return entries;
+}
+
 FolderOverview::Result FolderOverview::read(const QString& folder, Progress* progress)
 {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isReadable())
         return {Status::FolderUnreadable, {}};
-    return readFiles(filesIn(folder), progress);
+    Result result = readFiles(filesIn(folder), progress);
+    if (result.complete()) {
+        std::vector<Entry> untexted = untextedIn(folder);
+        result.entries.insert(result.entries.end(), std::make_move_iterator(untexted.begin()),
+                              std::make_move_iterator(untexted.end()));
+    }
+    return result;
 }
 
 FolderOverview::Result FolderOverview::readFiles(const QStringList& paths, Progress* progress)

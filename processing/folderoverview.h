@@ -43,6 +43,10 @@ public:
     // The ordinary files directly in `folder`, sorted by name, case aside.
     // Hidden files (Windows's desktop.ini and Thumbs.db) are no company's.
     static QStringList filesIn(const QString& folder);
+    // The folder's files whose names are no text (not UTF-8, from an old
+    // system), which filesIn() cannot give: listed, never read, each with
+    // that reason; their names with the bytes that are no text as \xHH.
+    static std::vector<Entry> untextedIn(const QString& folder);
 
     // Reads `folder` on the calling thread. `progress`, when given, hears of
     // each file before it is read (done, total) and can stop the run.

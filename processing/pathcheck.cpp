@@ -17,3 +17,11 @@ bool PathCheck::findsFile(const QString& path)
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden();
 }
+
+bool PathCheck::namesOtherThanFile(const QString& path)
+{
+    if (path.isEmpty() || path.contains(QChar(u'\0')))
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}

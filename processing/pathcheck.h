@@ -14,4 +14,8 @@ public:
     // FIFO, a hidden file, a path that cannot be looked up).
     static CommandMessage check(const QString& path);
     static bool findsFile(const QString& path);
+    // Whether the path names something that is there but is no ordinary
+    // file (a folder, a FIFO, a device), links followed: what the command
+    // line tells apart from a file that does not exist.
+    static bool namesOtherThanFile(const QString& path);
 };

@@ -4,6 +4,13 @@
 #include "sheet/resultsheet.h"
 #include "sheet/sheetsummary.h"
 
+ReturnCounts ReturnCounts::unread(CommandMessage why)
+{
+    ReturnCounts counts;
+    counts.outcome_.message = why;
+    return counts;
+}
+
 ReturnCounts ReturnCounts::ofFile(const QString& path)
 {
     ReturnCounts counts;

@@ -21,6 +21,8 @@ public:
     static constexpr int kColumns = kLastColumn - kFirstColumn + 1;
 
     static ReturnCounts ofFile(const QString& path);
+    // A file that could not even be opened, for `why`.
+    static ReturnCounts unread(CommandMessage why);
 
     // Whether the file was read as a return file. When it was not, every
     // count is 0 and reason() says why, as Processar's message box would.

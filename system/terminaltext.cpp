@@ -68,3 +68,14 @@ bool TerminalText::writeAbout(std::FILE* stream, const QString& name, const QStr
         told += shownPath(name) + QStringLiteral(": ") + line + u'\n';
     return write(stream, told);
 }
+
+QString TerminalText::shownBytes(const QByteArray& bytes)
+{
+    QString shown;
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        shown += code < 0x80 ? TerminalText::shown(QString(QLatin1Char(byte)))
+                             : QStringLiteral("\\x%1").arg(uint(code), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}

@@ -36,6 +36,9 @@ QString shown(const QString& text);
 // Windows, whatever Qt or the user wrote), then shown(). Every path the
 // command line tells goes through it.
 QString shownPath(const QString& path);
+// Bytes that may not be text, a name as the system holds it: those that are
+// not ASCII written as \xHH, the rest as shown() writes them.
+QString shownBytes(const QByteArray& bytes);
 // Each line of `text` after the path `name` shown and ": ", so that every
 // line of a message says which file it is about; whether all of it was
 // written.

@@ -1,7 +1,9 @@
 #include "app/cli/batchsave.h"
 
 #include "app/cli/terminalprogress.h"
+#include "processing/pathcheck.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/resultsheet.h"
 #include "system/fileidentity.h"
 #include "system/filepattern.h"
@@ -12,6 +14,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 // The rows --filtro and --ordenar ask for; why they could not be had,
@@ -41,9 +44,10 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
 {
     if (plan.unmatched.contains(job.returnFile))
         return FilePattern::noMatchText();
-    if (ReturnFileJob::savesOver(job.output, job.returnFile))
-        return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
-
+    // The window says a path that leads to no file does not exist; a name
+    // typed on the command line is told for what it is.
+    if (PathCheck::namesOtherThanFile(job.returnFile))
+        return CommandOutcome{CommandMessage::NotAFile}.messageText();
     ResultSheet sheet;
     const ReturnFileJob::Done done = ReturnFileJob::run(job.returnFile, sheet, plan.optimize);
     // An empty result from a file with no worker would read as a file
@@ -76,14 +80,52 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
     return QString(saved.error)
         .replace(QDir::toNativeSeparators(job.output), TerminalText::shownPath(job.output));
 }
+
+// Why the result may not be written where it goes, empty when it may: over
+// its own return file, any other file of the batch, by whatever name, or any
+// file that reads as a return file.
+QString refusalOf(const CommandLine::SaveJob& job, const QStringList& inputs)
+{
+    // A file that is not there is told as missing, not by where its result
+    // would have gone.
+    if (!QFileInfo::exists(job.returnFile))
+        return {};
+    if (ReturnFileJob::savesOver(job.output, job.returnFile))
+        return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
+    const QString shown = TerminalText::shownPath(job.output);
+    switch (SaveTarget::check(job.output, inputs)) {
+    case SaveTarget::Refusal::None:
+        break;
+    case SaveTarget::Refusal::Input:
+        return QStringLiteral("o resultado não foi salvo: \"%1\" é um dos arquivos dados para "
+                              "salvar e seria perdido. Escolha outro nome.")
+            .arg(shown);
+    case SaveTarget::Refusal::ReturnFile:
+        return QStringLiteral("o resultado não foi salvo: ") + SaveTarget::returnFileText(shown);
+    }
+    return {};
+}
 } // namespace
 
 int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
 {
+    // Every result is checked before the first is written: one written
+    // through a link would otherwise replace a later return file of the
+    // batch before that file's own turn came.
+    QStringList inputs;
+    for (const CommandLine::SaveJob& job : plan.jobs)
+        inputs.append(job.returnFile);
+    std::vector<QString> refusals;
+    refusals.reserve(plan.jobs.size());
+    for (const CommandLine::SaveJob& job : plan.jobs)
+        refusals.push_back(refusalOf(job, inputs));
+
     bool failed = false;
-    for (const CommandLine::SaveJob& job : plan.jobs) {
+    for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
+        const CommandLine::SaveJob& job = plan.jobs[i];
         bool untold = false;
-        const QString message = saveOne(job, plan, errors, untold);
+        const QString message =
+            refusals[i].isEmpty() ? saveOne(job, plan, errors, untold) : refusals[i];
         if (!message.isEmpty()) {
             TerminalText::writeAbout(errors, job.returnFile, message);
             failed = true;

@@ -8,6 +8,8 @@
 // does, then the rows --filtro and --ordenar ask for, then the result saved,
 // without a window. A file that ends with a
 // message is told on `errors` as "ARQUIVO: message" and the others still run.
+// No result is written over a file of the batch or any return file: every
+// result is checked before the first is written.
 class BatchSave
 {
 public:

@@ -354,13 +354,7 @@ QString CommandLine::checkBytes(int argc, const char* const* argv) const
         }
         if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
             continue;
-        // The bytes that are not text shown as \xHH, the rest as it is.
-        QString shown;
-        for (const char byte : bytes) {
-            const auto code = static_cast<unsigned char>(byte);
-            shown += code < 0x80 ? TerminalText::shown(QString(QLatin1Char(byte)))
-                                 : QStringLiteral("\\x%1").arg(uint(code), 2, 16);
-        }
+        const QString shown = TerminalText::shownBytes(bytes);
         // Options' names are all ASCII; a text, unlike a name, can be typed
         // again.
         if (isOption)

@@ -4,9 +4,11 @@
 #include "processing/comparisontable.h"
 #include "processing/folderoverview.h"
 #include "processing/overviewtable.h"
+#include "processing/pathcheck.h"
 #include "processing/returncomparison.h"
 #include "processing/returncounts.h"
 #include "processing/returnfilejob.h"
+#include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
 #include "system/filepattern.h"
 #include "system/terminaltext.h"
@@ -14,11 +16,17 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <iterator>
 #include <new>
+#include <set>
+#include <vector>
 
 namespace {
-// A result never takes the place of a return file it was made of.
-bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE* errors)
+// A result never takes the place of a return file it was made of, nor of
+// any other file that reads as a return file. `what` names the result:
+// "a visão geral", "a comparação".
+bool refused(const QString& output, const QStringList& inputs, const QString& what,
+             std::FILE* errors)
 {
     for (const QString& input : inputs) {
         if (ReturnFileJob::savesOver(output, input)) {
@@ -28,7 +36,12 @@ bool savesOverInput(const QString& output, const QStringList& inputs, std::FILE*
             return true;
         }
     }
-    return false;
+    if (!SaveTarget::isReturnFile(output))
+        return false;
+    TerminalText::write(
+        errors, QStringLiteral("verinova-cadastral: ") + what + QStringLiteral(" não foi salva: ") +
+                    SaveTarget::returnFileText(TerminalText::shownPath(output)) + u'\n');
+    return true;
 }
 
 // Saves the table; false, with the reason told, when it was not saved.
@@ -59,6 +72,8 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
 {
     bool failed = false;
     QStringList files;
+    std::set<QString> named; // given on the line, not found in a folder
+    std::vector<FolderOverview::Entry> untexted;
     for (const QString& input : plan.inputs) {
         if (plan.unmatched.contains(input)) {
             failed = true;
@@ -67,7 +82,15 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
         }
         const QFileInfo info(input);
         if (!info.isDir()) {
+            // A FIFO or a device named on the line is no return file to list.
+            if (PathCheck::namesOtherThanFile(input)) {
+                failed = true;
+                TerminalText::writeAbout(errors, input,
+                                         CommandOutcome{CommandMessage::NotAFile}.messageText());
+                continue;
+            }
             files.append(input);
+            named.insert(input);
             continue;
         }
         QStringList found = FolderOverview::filesIn(input);
@@ -79,7 +102,8 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
             const ReturnCounts counts = ReturnCounts::ofFile(file);
             return !counts.counted() || counts.outcome().noWorkers;
         });
-        if (found.isEmpty()) {
+        std::vector<FolderOverview::Entry> unnamed = FolderOverview::untextedIn(input);
+        if (found.isEmpty() && unnamed.empty()) {
             // Nothing of it in the overview: the clerk must not read its
             // absence as a folder without problems.
             failed = true;
@@ -90,19 +114,30 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
                     : FolderOverview::statusText(FolderOverview::Status::FolderUnreadable));
         }
         files.append(found);
+        untexted.insert(untexted.end(), std::make_move_iterator(unnamed.begin()),
+                        std::make_move_iterator(unnamed.end()));
     }
-    if (savesOverInput(plan.output, files, errors))
+    if (refused(plan.output, files, QStringLiteral("a visão geral"), errors))
         return 1;
 
     try {
         TerminalProgress reading(errors, QStringLiteral("lendo arquivo %1 de %2"));
-        const FolderOverview::Result read = FolderOverview::readFiles(files, &reading);
+        FolderOverview::Result read = FolderOverview::readFiles(files, &reading);
+        read.entries.insert(read.entries.end(), std::make_move_iterator(untexted.begin()),
+                            std::make_move_iterator(untexted.end()));
         for (const FolderOverview::Entry& entry : read.entries) {
             if (!entry.counts.counted()) {
-                failed = true;
+                // An office's folder holds other files too (notes, earlier
+                // overviews): listed with their reason, they are no failure.
+                // A return that cannot be read is, and so is a file named
+                // on the line that is not one.
+                failed |= entry.counts.outcome().message != CommandMessage::NotAReturnFile ||
+                          named.contains(entry.path);
                 TerminalText::writeAbout(errors, entry.path, entry.counts.reason());
             } else if (entry.counts.outcome().noWorkers) {
-                failed = true;
+                // A return of no worker is a failed download; a one-line
+                // note reads as one too, but not as a return file.
+                failed |= named.contains(entry.path) || SaveTarget::isReturnFile(entry.path);
                 TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
             } else if (!entry.counts.warning().isEmpty()) {
                 failed |= !TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
@@ -127,8 +162,15 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
             return 1;
         }
     }
-    if (savesOverInput(plan.output, {plan.earlier, current}, errors))
+    if (refused(plan.output, {plan.earlier, current}, QStringLiteral("a comparação"), errors))
         return 1;
+    for (const QString& file : {plan.earlier, current}) {
+        if (PathCheck::namesOtherThanFile(file)) {
+            TerminalText::writeAbout(errors, file,
+                                     CommandOutcome{CommandMessage::NotAFile}.messageText());
+            return 1;
+        }
+    }
     try {
         const ReturnComparison comparison = ReturnComparison::compare(plan.earlier, current);
         bool untold = false;

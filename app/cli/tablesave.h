@@ -10,9 +10,10 @@
 class TableSave
 {
 public:
-    // 0 when every file given was read as a return file and the overview
-    // saved; 1 otherwise. A file that is not a return file is still listed
-    // with its reason.
+    // 0 when the overview was saved and every return file in it was read;
+    // 1 when one could not be, when a file named on the line is not a
+    // return file or a folder has no file, or when the save failed. A
+    // folder's other files are listed with their reason and no failure.
     static int overview(const CommandLine::TablePlan& plan, std::FILE* errors);
     // 0 when the comparison was saved; 1 when either file could not be
     // compared (nothing is saved then) or the save failed.

@@ -1,17 +1,19 @@
 #include "sheet/export/sheetfile.h"
 
+#include "sheet/export/checkedfile.h"
 #include "sheet/export/csvexport.h"
 #include "sheet/export/xlsxexport.h"
 #include "sheet/print/sheetprinter.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
+#include "sheet/sheettemplate.h"
 #include "system/replacingfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPrinter>
+#include <QPdfWriter>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,20 +38,34 @@ SheetFile::Result savePdf(const ResultSheet& sheet, const QString& path, Progres
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return SheetFile::Result::failed(QStringLiteral("não há fontes para desenhar as páginas"));
-    QPrinter printer(QPrinter::HighResolution);
-    SheetPrinter::applySettings(printer);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    // The printer button prints the whole sheet; so does this, without
-    // touching the selection or the print range.
-    const CellRange whole{1, 1, sheet.ShownRowCount(), sheet.ColCount()};
-    const SheetPrinter::Result printed =
-        SheetPrinter(sheet, whole).print(printer, {}, {}, progress);
-    if (printed.printed)
-        return {};
-    if (printed.error.isEmpty())
+    // The printer's PDF writes its file unchecked: a page cut short by a
+    // full disk would pass for a whole printout. The same pages go through
+    // a writer on a device whose every write is checked.
+    CheckedFile file(path);
+    if (!file.openForWriting())
+        return SheetFile::Result::failed(ReplacingFile::reason(file.failure()));
+    SheetPrinter::Result printed;
+    {
+        QPdfWriter writer(&file);
+        // The printer's high resolution, at which the grid's printout is
+        // measured.
+        writer.setResolution(1200);
+        writer.setPageLayout(SheetPrinter::pageLayout());
+        writer.setTitle(SheetTemplate::sheetName());
+        writer.setCreator(QStringLiteral("Verinova Cadastral"));
+        // The printer button prints the whole sheet; so does this, without
+        // touching the selection or the print range.
+        const CellRange whole{1, 1, sheet.ShownRowCount(), sheet.ColCount()};
+        printed = SheetPrinter(sheet, whole).print(writer, {}, {}, progress);
+    }
+    const bool written = file.finish();
+    if (!printed.printed && printed.error.isEmpty())
         return SheetFile::Result::cancelled();
-    return SheetFile::Result::failed(printed.error);
+    if (!written)
+        return SheetFile::Result::failed(ReplacingFile::reason(file.failure()));
+    if (!printed.printed)
+        return SheetFile::Result::failed(printed.error);
+    return {};
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "sheet/export/tablefile.h"
 
+#include "sheet/export/checkedfile.h"
 #include "sheet/export/csvexport.h"
 #include "sheet/export/fastdeflate.h"
 #include "sheet/export/xlsxcell.h"
@@ -429,9 +430,10 @@ SheetFile::Result savePdf(const Table& table, const QString& path, Progress* pro
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return SheetFile::Result::failed(QStringLiteral("não há fontes para desenhar as páginas"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return SheetFile::Result::failed(ReplacingFile::reason(errno));
+    // QPdfWriter does not check its device's writes; this device does.
+    CheckedFile file(path);
+    if (!file.openForWriting())
+        return SheetFile::Result::failed(ReplacingFile::reason(file.failure()));
     SheetFile::Result result;
     {
         QPdfWriter writer(&file);
@@ -443,8 +445,7 @@ SheetFile::Result savePdf(const Table& table, const QString& path, Progress* pro
         const TablePages pages(table, writer);
         QPainter painter(&writer);
         if (!painter.isActive())
-            return SheetFile::Result::failed(ReplacingFile::reason(errno));
-        errno = 0;
+            return SheetFile::Result::failed(ReplacingFile::reason(file.failure()));
         for (int page = 0; page < pages.pageCount(); ++page) {
             if (progress && !progress->advance(page, pages.pageCount())) {
                 result = SheetFile::Result::cancelled();
@@ -456,9 +457,8 @@ SheetFile::Result savePdf(const Table& table, const QString& path, Progress* pro
         }
         painter.end();
     }
-    file.close();
-    if (result.saved() && file.error() != QFileDevice::NoError)
-        return SheetFile::Result::failed(ReplacingFile::reason(errno));
+    if (!file.finish() && result.saved())
+        return SheetFile::Result::failed(ReplacingFile::reason(file.failure()));
     return result;
 }
 } // namespace

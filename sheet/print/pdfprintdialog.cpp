@@ -1,5 +1,7 @@
 #include "sheet/print/pdfprintdialog.h"
 
+#include "sheet/print/pdfend.h"
+
 #include <QPrinter>
 
 PdfPrintDialog::PdfPrintDialog(QString path) : file_(std::move(path), QStringLiteral("PDF")) {}
@@ -20,6 +22,11 @@ bool PdfPrintDialog::prepare(QPrinter& printer, bool /*showDialog*/)
 
 bool PdfPrintDialog::finish(bool printed, const QString& error)
 {
+    if (printed && !PdfEnd::whole(file_.writePath())) {
+        error_ = PdfEnd::cutText(file_.target());
+        file_.discard();
+        return false;
+    }
     if (!printed) {
         error_ = error;
         file_.discard();

@@ -281,7 +281,7 @@ SheetPrinter::SheetPrinter(const ResultSheet& sheet, const CellRange& range)
 {
 }
 
-void SheetPrinter::applySettings(QPrinter& printer)
+QPageLayout SheetPrinter::pageLayout()
 {
     const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
     QPageLayout layout(pageSizeFor(settings.paperSizeCode),
@@ -292,7 +292,13 @@ void SheetPrinter::applySettings(QPrinter& printer)
     // The margins are measured from the paper's edge, and the header and
     // footer print inside them.
     layout.setMode(QPageLayout::FullPageMode);
-    printer.setPageLayout(layout);
+    return layout;
+}
+
+void SheetPrinter::applySettings(QPrinter& printer)
+{
+    const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
+    printer.setPageLayout(pageLayout());
     printer.setFullPage(true);
     printer.setColorMode(settings.blackAndWhite ? QPrinter::GrayScale : QPrinter::Color);
     printer.setCopyCount(settings.copies);

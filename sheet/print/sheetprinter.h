@@ -3,6 +3,7 @@
 #include "sheet/cellrange.h"
 #include "sheet/print/pageplan.h"
 
+#include <QPageLayout>
 #include <QPageRanges>
 #include <QString>
 
@@ -46,6 +47,8 @@ public:
     // The template's print settings: paper, orientation, margins, colour and
     // copies. Applied before the print dialog, so the user starts from them.
     static void applySettings(QPrinter& printer);
+    // The template's paper, orientation and margins, from the paper's edge.
+    static QPageLayout pageLayout();
     // The standard font's digit width in sheet pixels, the unit the column
     // widths count in; the grid measures the same font.
     static int digitWidth();

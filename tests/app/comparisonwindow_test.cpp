@@ -115,17 +115,26 @@ TEST_F(ComparisonWindowTest, OffersTheEarlierReturnShowsEachSituationAndSavesThe
     EXPECT_EQ(now.count(u'\n'), 1) << now.toStdString();
     EXPECT_TRUE(!before.isEmpty() && now.contains(before)) << now.toStdString();
 
-    // Never over a compared file; the list shown, as CSV.
+    // Never over a compared file nor another return; the list shown, as CSV.
     auto* save = comparison->findChild<QAbstractButton*>(QStringLiteral("Salvar"));
     const QByteArray earlierBytes = TestFiles::read(earlier);
     dialogs.saveAnswer = FakeDialogs::SaveChoice{earlier, {}};
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(TestFiles::read(earlier), earlierBytes);
+    const QString third = files.write(QStringLiteral("setembro.csv"), earlierBytes.toStdString());
+    dialogs.saveAnswer = FakeDialogs::SaveChoice{third, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].detail,
+              QStringLiteral("A comparação não foi salva: \"%1\" é um arquivo de retorno e "
+                             "seria perdido. Escolha outro nome.")
+                  .arg(QDir::toNativeSeparators(third)));
+    EXPECT_EQ(TestFiles::read(third), earlierBytes);
     const QString saved = files.path(QStringLiteral("comparacao.csv"));
     dialogs.saveAnswer = FakeDialogs::SaveChoice{saved, {}};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
     const QString csv = QString::fromUtf8(TestFiles::read(saved));
     EXPECT_EQ(csv.count(QStringLiteral("Pendente;")), 1) << csv.toStdString();
     EXPECT_FALSE(csv.contains(QStringLiteral("DANIELA"))) << csv.toStdString();

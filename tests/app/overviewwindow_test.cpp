@@ -239,7 +239,7 @@ TEST_F(OverviewTest, CancelarStopsTheReadingAndSaysSo)
 }
 
 // Salvar como writes the rows in the order shown, and never over one of the
-// folder's own files.
+// folder's own files or any other return file.
 TEST_F(OverviewTest, SavesTheRowsAsShownAndNoneOfTheFolder)
 {
     OverviewWindow* overview = openOverview();
@@ -256,11 +256,22 @@ TEST_F(OverviewTest, SavesTheRowsAsShownAndNoneOfTheFolder)
     ASSERT_EQ(dialogs_->messages.size(), 1u);
     EXPECT_TRUE(dialogs_->messages[0].detail.contains(kCompanies[1].fileName));
     EXPECT_EQ(TestFiles::read(returnFile), returnBytes);
+    // Nor over a return file of another folder, whatever its name.
+    const QString elsewhere =
+        files_.write(QStringLiteral("outra/anterior.csv"), returnBytes.toStdString());
+    dialogs_->saveAnswer = FakeDialogs::SaveChoice{elsewhere, {}};
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(dialogs_->messages.size(), 2u);
+    EXPECT_EQ(dialogs_->messages[1].detail,
+              QStringLiteral("A visão geral não foi salva: \"%1\" é um arquivo de retorno e "
+                             "seria perdido. Escolha outro nome.")
+                  .arg(QDir::toNativeSeparators(elsewhere)));
+    EXPECT_EQ(TestFiles::read(elsewhere), returnBytes);
 
     const QString saved = files_.path(QStringLiteral("visao.csv"));
     dialogs_->saveAnswer = FakeDialogs::SaveChoice{saved, {}};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages.size(), 2u);
     const QStringList lines =
         QString::fromUtf8(TestFiles::read(saved)).split(QStringLiteral("\r\n"));
     ASSERT_GE(lines.size(), 4);

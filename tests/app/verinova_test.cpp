@@ -551,8 +551,9 @@ TEST_F(WindowTest, SheetMenuSavesWhatTheGridShows)
 }
 
 // The return file the sheet was loaded from is never lost to a save, however
-// its name is spelled and whatever the path box says since.
-TEST_F(WindowTest, SavingOverTheLoadedReturnFileIsRefused)
+// its name is spelled and whatever the path box says since; nor is any other
+// return file.
+TEST_F(WindowTest, SavingOverAReturnFileIsRefused)
 {
     load(twoWorkers());
     text1()->clear();
@@ -581,6 +582,20 @@ TEST_F(WindowTest, SavingOverTheLoadedReturnFileIsRefused)
     QFile returnFile(files_.path(QStringLiteral("carregado.txt")));
     ASSERT_TRUE(returnFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(returnFile.readAll().toStdString(), twoWorkers());
+
+    // Nor is an earlier month's return beside it, whatever its name.
+    const QString october = files_.write(
+        QStringLiteral("D.CNS.CPF.002.20261001093000.12345678000199.12345678901.TXT.PROCESSADO"),
+        twoWorkers());
+    dialogs_->messages.clear();
+    dialogs_->saveAnswer = {october, QStringLiteral("Pasta de trabalho do Excel (*.xlsx)")};
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->messages.size(), 1u);
+    EXPECT_EQ(dialogs_->messages[0].detail,
+              QStringLiteral("O resultado não foi salvo: \"%1\" é um arquivo de retorno e seria "
+                             "perdido. Escolha outro nome.")
+                  .arg(QDir::toNativeSeparators(october)));
+    EXPECT_EQ(TestFiles::read(october).toStdString(), twoWorkers());
 }
 
 TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)

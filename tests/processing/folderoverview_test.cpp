@@ -9,6 +9,9 @@
 #include "tests/support/testfiles.h"
 #include "tools/returnfilegenerator.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,6 +21,11 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 struct NameCase
@@ -195,6 +203,30 @@ TEST(FolderOverviewTest, ListsEveryFileByNameAndTellsWhyOneIsNotAReturn)
         EXPECT_EQ(result.entries[i].counts.withProblems(), companyProblems);
     }
 }
+
+#ifndef _WIN32 // names that are no text, as Linux has them
+// A return saved by an old system under a name that is not UTF-8 cannot be
+// opened by any path the program holds; it is listed with that reason, not
+// left out.
+TEST(FolderOverviewTest, ListsAFileWhoseNameIsNoText)
+{
+    TestFiles files;
+    const QString folder =
+        QFileInfo(files.write(QStringLiteral("a.txt"), ReturnFileGenerator().sample(3))).path();
+    const std::string sample = ReturnFileGenerator().sample(3);
+    const QByteArray untexted = QFile::encodeName(folder) + "/b\xe9.txt";
+    const int fd = ::open(untexted.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, sample.data(), sample.size()), static_cast<ssize_t>(sample.size()));
+    ::close(fd);
+
+    const FolderOverview::Result result = FolderOverview::read(folder, nullptr);
+    ASSERT_EQ(result.entries.size(), 2u);
+    EXPECT_EQ(result.entries[1].fileName, QStringLiteral("b\\xe9.txt"));
+    EXPECT_EQ(result.entries[1].counts.reason(),
+              CommandOutcome{CommandMessage::NameNotText}.messageText());
+}
+#endif
 
 TEST(FolderOverviewTest, AFolderThatIsNotThereIsToldNotListedEmpty)
 {

@@ -111,7 +111,7 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
         EXPECT_TRUE(errors.startsWith(u"verinova-cadastral: "_s) && errors.contains(told))
             << errors.toStdString();
     else
-        EXPECT_EQ(errors, told);
+        EXPECT_EQ(errors, told) << errors.toStdString();
 
     QStringList made = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     made.removeAll(QStringLiteral("retorno.txt"));
@@ -161,6 +161,34 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 "{dir}/retorno.csv: o resultado seria gravado sobre o próprio arquivo de "
                 "retorno.\n",
+                {}},
+        // Another month's return of the company, whatever its name ends
+        // in, is never written over by a result.
+        SaveRun{"OverAnotherReturnFile",
+                {kSave, "{dir}/retorno.csv", "{dir}/retorno.txt"},
+                1,
+                "{dir}/retorno.txt: o resultado não foi salvo: \"{dir}/retorno.csv\" é um "
+                "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+                {}},
+        SaveRun{"OverviewOverAReturnFile",
+                {"--resumo", "{dir}/retorno.csv", "{dir}/retorno.txt"},
+                1,
+                "verinova-cadastral: a visão geral não foi salva: \"{dir}/retorno.csv\" é um "
+                "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+                {}},
+        SaveRun{
+            "ComparisonOverAReturnFile",
+            {"--comparar", "{dir}/retorno.txt", kSave, "{dir}/retorno.csv", "{dir}/retorno.txt"},
+            1,
+            "verinova-cadastral: a comparação não foi salva: \"{dir}/retorno.csv\" é um "
+            "arquivo de retorno e seria perdido. Escolha outro nome.\n",
+            {}},
+        // A folder is there: it is no file, not a missing one.
+        SaveRun{"AFolderGiven",
+                {kSave, "{dir}/saida.csv", "{dir}"},
+                1,
+                "{dir}: O Arquivo Selecionado não é um arquivo comum: é uma pasta, um FIFO ou um "
+                "dispositivo.\n",
                 {}},
         // A name is shown with its control characters escaped: it
         // cannot clear the terminal nor pass for another line.
@@ -275,6 +303,25 @@ INSTANTIATE_TEST_SUITE_P(
                               1,
                               "{dir}/retorno.t?t: Arquivo Selecionado Não Existe\n",
                               {}},
+                      SaveRun{"ADeviceGiven",
+                              {kSave, "{dir}/saida.csv", "/dev/null"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {}},
+                      SaveRun{"ADeviceToCompare",
+                              {"--comparar", "/dev/null", kSave, "{dir}/mudou.csv",
+                               "{dir}/retorno.txt"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {}},
+                      SaveRun{"ADeviceInAnOverview",
+                              {"--resumo", "{dir}/visao.pdf", "/dev/null", "{dir}/retorno.txt"},
+                              1,
+                              "/dev/null: O Arquivo Selecionado não é um arquivo comum: é uma "
+                              "pasta, um FIFO ou um dispositivo.\n",
+                              {"visao.pdf"}},
                       // The path text differs; the file is the same.
                       SaveRun{"OverASecondNameOfItsReturnFile",
                               {kSave, "{dir}/ligado.csv", "{dir}/retorno.csv"},
@@ -292,6 +339,64 @@ INSTANTIATE_TEST_SUITE_P(
                               "comando",
                               {}}),
     CaseName());
+#endif
+
+#ifndef _WIN32 // links and names that are no text, as POSIX has them
+// A result written through a link would replace a return file given later
+// in the same batch before that file's turn: every result is checked
+// against every file given before the first is written.
+TEST(BatchSave, NoResultReplacesAnotherFileOfTheBatch)
+{
+    TestFiles files;
+    files.write(QStringLiteral("m.txt"), ReturnFileGenerator().sample(3));
+    const QString q = files.write(QStringLiteral("q.csv"), "Lista de compras\narroz\n");
+    const QString dir = QFileInfo(q).path();
+    ASSERT_EQ(symlink("q.csv", QFile::encodeName(QDir(dir).filePath(u"m.csv"_s))), 0);
+
+    const Finished run =
+        runProgram({u"--salvar"_s, dir, u"--formato"_s, u"csv"_s, dir + u"/m.txt"_s, q}, dir);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errors,
+              dir + u"/m.txt: o resultado não foi salvo: \""_s + dir +
+                  u"/m.csv\" é um dos arquivos dados para salvar e seria perdido. Escolha outro "
+                  "nome.\n"_s +
+                  q + u": o resultado seria gravado sobre o próprio arquivo de retorno.\n"_s);
+    EXPECT_EQ(TestFiles::read(q), QByteArray("Lista de compras\narroz\n"));
+}
+
+// A name that is not UTF-8 (an old system's) is listed with its reason and
+// makes the run fail: it may be a return that could not be read. The
+// folder's other files (notes, an earlier overview) are listed with theirs
+// and do not.
+TEST(BatchSave, OverviewListsEveryFileOfTheFolder)
+{
+    TestFiles files;
+    const QString a = files.write(QStringLiteral("pasta/a.txt"), ReturnFileGenerator().sample(3));
+    const QString folder = QFileInfo(a).path();
+    const QString dir = QFileInfo(folder).path();
+    files.write(QStringLiteral("pasta/notas.txt"), "ligar para o contador\n");
+    files.write(QStringLiteral("pasta/visao.xlsx"), std::string("PK\x03\x04\x14\0\0\0", 8));
+    const QString output = dir + u"/visao.csv"_s;
+
+    Finished run = runProgram({u"--resumo"_s, output, folder}, dir);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.errors.count(u'\n'), 2) << run.errors.toStdString();
+    EXPECT_EQ(QString::fromUtf8(TestFiles::read(output)).count(u"\r\n"_s), 1 + 3);
+
+    const QByteArray untexted = QFile::encodeName(folder) + "/b\xe9.txt";
+    const std::string sample = ReturnFileGenerator().sample(3);
+    const int fd = ::open(untexted.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, sample.data(), sample.size()), static_cast<ssize_t>(sample.size()));
+    ::close(fd);
+    run = runProgram({u"--resumo"_s, output, folder}, dir);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(folder + u"/b\\xe9.txt: O nome do arquivo não é texto "
+                                             "UTF-8, e o arquivo não pode ser lido. Renomeie o "
+                                             "arquivo.\n"_s))
+        << run.errors.toStdString();
+    EXPECT_EQ(QString::fromUtf8(TestFiles::read(output)).count(u"\r\n"_s), 1 + 4);
+}
 #endif
 
 // The users' own locale writes decimal commas; a workbook holding one in its
@@ -824,6 +929,27 @@ INSTANTIATE_TEST_SUITE_P(
             100 * 1024,
             1,
             "{dir}/retorno.txt: Não foi possível gravar o arquivo CSV \"{dir}/saida.csv\": "
+            "o arquivo passou do tamanho máximo permitido.\n",
+            {}},
+        // The PDF writer does not check its writes; the save does.
+        WriteEndCase{
+            "PdfPastTheFileSizeLimit",
+            {"--salvar", "{dir}/saida.pdf", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Read,
+            100 * 1024,
+            1,
+            "{dir}/retorno.txt: Não foi possível gravar o arquivo PDF \"{dir}/saida.pdf\": "
+            "o arquivo passou do tamanho máximo permitido.\n",
+            {}},
+        WriteEndCase{
+            "OverviewPdfPastTheFileSizeLimit",
+            {"--resumo", "{dir}/saida.pdf", "{dir}/retorno.txt"},
+            Stream::Inherited,
+            Stream::Read,
+            4 * 1024,
+            1,
+            "verinova-cadastral: Não foi possível gravar o arquivo PDF \"{dir}/saida.pdf\": "
             "o arquivo passou do tamanho máximo permitido.\n",
             {}},
         WriteEndCase{
