@@ -27,7 +27,7 @@ PagePlan::PagePlan(int firstRow, int lastRow, std::vector<Column> columns, int r
     bool titlesOnly = true; // the band's own columns are titles
     for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
         const Column& column = columns_[static_cast<std::size_t>(i)];
-        titlesOnly = titlesOnly && isTitle(column);
+        titlesOnly = titlesOnly && band.titles == 0 && isTitle(column);
         if (band.last >= band.first && band.titlesWidth + band.width + column.width > room &&
             !titlesOnly) {
             bands_.push_back(fitTitles(band, room));
@@ -70,7 +70,7 @@ PagePlan::Band PagePlan::fitTitles(Band band, double room) const
                         columns_.begin() + (band.last + 1));
     if (band.titlesWidth + band.width <= room)
         return band;
-    const int third = static_cast<int>(std::floor(room / 3));
+    const int third = std::max(1, static_cast<int>(std::floor(room / 3)));
     // Narrows columns from the right, none below a third of the room (its
     // width if less), until `excess` is made up or none can give more.
     auto narrow = [third](std::vector<Column>::iterator begin, std::vector<Column>::iterator end,
