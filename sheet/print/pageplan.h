@@ -7,11 +7,11 @@
 
 class ResultSheet;
 
-// Which rows and columns of the print range land on which page. Arithmetic
-// on the fixed row height and the column widths, so a plan of a million rows
-// costs no more than one of ten: nothing is painted here, and a page is
-// worked out only when asked for. Only a band whose text wraps measures its
-// rows, through the caller's rowHeight.
+// Which rows and columns of the print range land on which page. Bands of
+// one-line rows are arithmetic on the fixed row height and the column
+// widths, so their pages cost nothing per row; a band whose text wraps asks
+// the caller's rowHeight for each row once, when the plan is made, and keeps
+// only where its pages start. Nothing is painted here.
 //
 // Lengths are in sheet pixels, 1/96 inch, the unit the grid draws in; the
 // printer scales them to its own resolution. Pages run down, then over: all
@@ -22,12 +22,12 @@ class ResultSheet;
 // titles do, so a page of checks says whose they are. A column too wide to
 // print whole beside them is printed narrower, its text wrapped onto more
 // lines within its room, as a spreadsheet's "wrap text" does, and its rows
-// grow; a title that yields (NIS) makes room first, when keeping it would
-// leave the column less than half its width. The titles that stay (CPF and
-// NOME) are never left out: a wrapped column keeps at least a third of the
-// room, or its width if less, and only on a paper too narrow for the titles
-// beside that is the last of them narrowed, down to a third of the room,
-// and wrapped too.
+// grow. A title that yields (NIS) makes room first, when keeping it would
+// leave the column less than half its width or less than a third of the
+// room. The titles that stay (CPF and NOME) are never left out: a wrapped
+// column keeps at least a third of the room, or its width if less, and only
+// on paper too narrow for the titles beside that do the last of them narrow,
+// down to a third of the room each, and wrap too.
 class PagePlan
 {
 public:
