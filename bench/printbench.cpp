@@ -53,6 +53,33 @@ void BM_PagePlanMillionRows(benchmark::State& state)
 }
 BENCHMARK(BM_PagePlanMillionRows)->Unit(benchmark::kMillisecond);
 
+// The plan for a million loaded workers, CPF, NIS and NOME frozen: on A4
+// portrait the bands of COD_CPF_DN and the orientations wrap, and their
+// pages are found by measuring each row's messages.
+void BM_PagePlanMillionLoadedRows(benchmark::State& state)
+{
+    ResultSheet sheet;
+    if (!ImportCommand::run(BenchData::returnFile(1'000'000), sheet).succeeded()) {
+        state.SkipWithError("cannot load the sheet");
+        return;
+    }
+    sheet.SetFrozen(true);
+    sheet.SetSelection(1, 1, sheet.RowCount(), sheet.ColCount());
+    sheet.PrintRangeFromSelection();
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPdf(printer, QStringLiteral("/dev/null"));
+    const SheetPrinter sheetPrinter(sheet);
+
+    int pages = 0;
+    for (auto _ : state) {
+        const PagePlan plan = sheetPrinter.plan(printer);
+        pages = plan.pageCount();
+        benchmark::DoNotOptimize(pages);
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PagePlanMillionLoadedRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // A realistic sheet, loaded once, with rows enough for over 1,000 pages.
 const ResultSheet* loadedSheet()
 {

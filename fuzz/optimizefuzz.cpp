@@ -69,15 +69,25 @@ void checkPlan(const ResultSheet& sheet, PagePlan::Paper paper)
         check(plan.columns()[i].col == shown[i]);
 
     // The bands cut the shown columns into runs, in order, each on its paper
-    // unless it is one column too wide for any.
+    // unless it is one column too wide for any; a column printed narrower
+    // than its width wraps.
     const auto& bands = plan.bands();
     check(!bands.empty());
     int next = 0;
     for (const PagePlan::Band& band : bands) {
         check(band.first == next);
+        const std::vector<PagePlan::Column>& printed = plan.columnsOf(band);
+        const int own = std::max(band.last - band.first + 1, 0);
+        check(static_cast<int>(printed.size()) == band.titles + own);
         int width = 0;
-        for (int i = band.first; i <= band.last; ++i)
-            width += plan.columns()[static_cast<std::size_t>(i)].width;
+        for (int i = 0; i < own; ++i) {
+            const PagePlan::Column& column = printed[static_cast<std::size_t>(band.titles + i)];
+            const PagePlan::Column& whole =
+                plan.columns()[static_cast<std::size_t>(band.first + i)];
+            check(column.col == whole.col && column.width <= whole.width &&
+                  column.wraps == (column.width < whole.width));
+            width += column.width;
+        }
         check(width == band.width);
         check(band.last <= band.first ||
               band.titlesWidth + band.width + plan.rowHeadingWidth() <= paper.width);

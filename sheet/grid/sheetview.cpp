@@ -35,9 +35,11 @@
 #include <stdexcept>
 
 namespace {
-// The last column the freeze keeps room for: the two orientations after it
-// are guidance, longer than any check's message, and no reason to lift it.
-constexpr int kLastColumnGivenRoom = ReturnFields::kLastVerificationColumn;
+// The least room beside the frozen part that keeps it, in characters of the
+// standard font: a short message shows whole and a long one is gone through
+// in a few steps. The window a clerk works in (900 px at 125 % and up) has
+// more; half a screen at 125 %, or large fonts, leave less.
+constexpr int kLeastRoomCharacters = 20;
 
 QString sortFailure()
 {
@@ -331,13 +333,11 @@ bool SheetView::roomBesideFrozen() const
     int frozen = 0;
     for (int col = 0; col < std::min(ResultSheet::kFrozenColumns, model_->columnCount()); ++col)
         frozen += isColumnHidden(col) ? 0 : columnWidth(col);
-    // DN and the checks: while the room holds the widest of them, a check
-    // always shows whole beside the frozen part.
-    int widest = 0;
-    for (int col = ResultSheet::kFrozenColumns;
-         col < std::min(kLastColumnGivenRoom, model_->columnCount()); ++col)
-        widest = std::max(widest, isColumnHidden(col) ? 0 : columnWidth(col));
-    return viewport()->width() - frozen >= widest;
+    // A check wider than the room is gone through in steps, its text whole
+    // in the tooltip, rather than have CPF and NOME scroll away.
+    const int least = SheetTemplate::columnWidthPixels(kLeastRoomCharacters * 256,
+                                                       digitWidth_); // in 1/256 characters
+    return viewport()->width() - frozen >= least;
 }
 
 int SheetView::frozenEdge() const

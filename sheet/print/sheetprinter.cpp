@@ -1,6 +1,7 @@
 #include "sheet/print/sheetprinter.h"
 
 #include "sheet/print/headerfooterformatter.h"
+#include "sheet/print/wrappedcells.h"
 #include "sheet/progress.h"
 #include "sheet/resultsheet.h"
 #include "sheet/sheettemplate.h"
@@ -23,8 +24,7 @@
 namespace {
 constexpr double kSheetDpi = 96.0;
 constexpr double kPointsPerInch = 72.0;
-// Text sits this far inside its cell, in sheet pixels.
-constexpr double kTextInset = 2.0;
+constexpr double kTextInset = WrappedCells::kTextInset;
 
 QPageSize pageSizeFor(int paperSizeCode)
 {
@@ -122,8 +122,8 @@ class PagePainter
 {
 public:
     PagePainter(QPainter& painter, const ResultSheet& sheet, const PagePlan& plan,
-                const PageFrame& frame, QPaintDevice& device)
-        : painter_(painter), sheet_(sheet), plan_(plan), frame_(frame),
+                const PageFrame& frame, QPaintDevice& device, WrappedCells& wrapped)
+        : painter_(painter), sheet_(sheet), plan_(plan), frame_(frame), wrapped_(wrapped),
           settings_(SheetTemplate::printSettings()),
           cellFont_(fontOf(SheetTemplate::kCellFont), &device),
           headingFont_(fontOf(SheetTemplate::kStandardFont), &device),
@@ -144,7 +144,12 @@ public:
         const double blockWidth = rowHeading + frame_.x(band.titlesWidth + band.width);
         const int rows = std::max(page.lastRow - page.firstRow + 1, 0);
         const double rowHeight = frame_.y(PagePlan::kRowHeight);
-        const double blockHeight = (rows + 1) * rowHeight;
+        // The top of each row under the headings, then the bottom of the last.
+        std::vector<double> tops{rowHeight};
+        tops.reserve(static_cast<std::size_t>(rows) + 1);
+        for (int r = 0; r < rows; ++r)
+            tops.push_back(tops.back() + frame_.y(plan_.rowHeight(band, page.firstRow + r)));
+        const double blockHeight = tops.back();
 
         const QRectF& area = frame_.printable;
         double left = area.left();
@@ -173,29 +178,36 @@ public:
         for (std::size_t e = 0; e < columns.size(); ++e)
             centred(SheetTemplate::heading(columns[e].col),
                     QRectF(edges[e], top, edges[e + 1] - edges[e], rowHeight));
+        // A row's number on its last line, beside its CPF and NOME.
         for (int r = 0; r < rows; ++r) {
-            const double rowTop = top + (r + 1) * rowHeight;
             centred(QString::number(page.firstRow + r),
-                    QRectF(left, rowTop, rowHeading, rowHeight));
+                    QRectF(left, top + tops[static_cast<std::size_t>(r) + 1] - rowHeight,
+                           rowHeading, rowHeight));
         }
         painter_.setFont(cellFont_);
         for (int r = 0; r < rows; ++r) {
-            const double rowBottom = top + (r + 2) * rowHeight;
+            const auto at = static_cast<std::size_t>(r);
+            const QRectF row(left, top + tops[at], 0, tops[at + 1] - tops[at]);
             const int sheetRow = sheet_.ShownRow(page.firstRow + r);
             for (std::size_t e = 0; e < columns.size(); ++e) {
+                const QRectF box(edges[e], row.top(), edges[e + 1] - edges[e], row.height());
+                if (columns[e].wraps) {
+                    wrappedCell(wrapped_.lines(page.firstRow + r, columns[e].col, columns[e].width),
+                                box);
+                    continue;
+                }
                 // Clipped text still goes into the printout, so only what can show.
                 cell(sheet_.CellTextStart(sheetRow, columns[e].col, SheetTemplate::kMostCharsShown),
-                     edges[e], edges[e + 1], rowBottom);
+                     box);
             }
         }
 
         if (settings_.printGridlines) {
             std::vector<QLineF> lines;
             lines.reserve(static_cast<std::size_t>(rows) + edges.size() + 3);
-            for (int r = 0; r <= rows + 1; ++r) {
-                const double y = top + r * rowHeight;
-                lines.emplace_back(left, y, x, y);
-            }
+            lines.emplace_back(left, top, x, top);
+            for (double rowTop : tops)
+                lines.emplace_back(left, top + rowTop, x, top + rowTop);
             lines.emplace_back(left, top, left, top + blockHeight);
             for (double edge : edges)
                 lines.emplace_back(edge, top, edge, top + blockHeight);
@@ -229,21 +241,38 @@ private:
         const double width = headingMetrics_.horizontalAdvance(text);
         const double baseline =
             box.center().y() + (headingMetrics_.ascent() - headingMetrics_.descent()) / 2;
-        drawClipped(text, QPointF(box.center().x() - width / 2, baseline), width, box);
+        // A heading wider than its narrowed column shows its start.
+        const double x =
+            width <= box.width() ? box.center().x() - width / 2 : box.left() + frame_.x(kTextInset);
+        drawClipped(text, QPointF(x, baseline), width, box);
     }
 
     // Cells are bottom-aligned and start at the left, like text in a
     // spreadsheet's general format.
-    void cell(const QString& text, double left, double right, double bottom)
+    void cell(const QString& text, const QRectF& box)
     {
         if (text.isEmpty())
             return;
         const double width = cellMetrics_.horizontalAdvance(text);
-        const QPointF at(left + frame_.x(kTextInset),
-                         bottom - frame_.y(kTextInset) - cellMetrics_.descent());
-        drawClipped(text, at, width,
-                    QRectF(left, bottom - frame_.y(PagePlan::kRowHeight), right - left,
-                           frame_.y(PagePlan::kRowHeight)));
+        const QPointF at(box.left() + frame_.x(kTextInset),
+                         box.bottom() - frame_.y(kTextInset) - cellMetrics_.descent());
+        drawClipped(text, at, width, box);
+    }
+
+    // A wrapped cell's lines, bottom-aligned as a spreadsheet's: the last on
+    // the baseline of a one-line cell, the others above it.
+    void wrappedCell(const QStringList& lines, const QRectF& box)
+    {
+        const double lastBaseline = box.bottom() - frame_.y(kTextInset) - cellMetrics_.descent();
+        const double x = box.left() + frame_.x(kTextInset);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const double baseline =
+                lastBaseline - static_cast<double>(lines.size() - 1 - i) * wrapped_.lineSpacing();
+            if (baseline - cellMetrics_.ascent() < box.top() - 1)
+                continue; // a row cut at the page's height shows its last lines
+            const QString& text = lines[i];
+            drawClipped(text, QPointF(x, baseline), cellMetrics_.horizontalAdvance(text), box);
+        }
     }
 
     // Clipping costs a saved state in the output, so only text that would
@@ -265,6 +294,7 @@ private:
     const ResultSheet& sheet_;
     const PagePlan& plan_;
     const PageFrame& frame_;
+    WrappedCells& wrapped_;
     SheetTemplate::PrintSettings settings_;
     QFont cellFont_;
     QFont headingFont_;
@@ -321,9 +351,25 @@ int SheetPrinter::digitWidth()
     return width;
 }
 
+std::shared_ptr<WrappedCells> SheetPrinter::wrappedCells(const QPaintDevice& device) const
+{
+    return std::make_shared<WrappedCells>(sheet_, QFont(fontOf(SheetTemplate::kCellFont), &device),
+                                          device);
+}
+
 PagePlan SheetPrinter::plan(const QPagedPaintDevice& device) const
 {
-    return PagePlan::forRange(sheet_, range_, PageFrame::of(device).sheetPaper(), digitWidth());
+    return planWith(device, wrappedCells(device));
+}
+
+PagePlan SheetPrinter::planWith(const QPagedPaintDevice& device,
+                                std::shared_ptr<WrappedCells> wrapped) const
+{
+    return PagePlan::forRange(
+        sheet_, range_, PageFrame::of(device).sheetPaper(), digitWidth(),
+        [wrapped = std::move(wrapped)](int row, const std::vector<PagePlan::Column>& printed) {
+            return wrapped->rowHeight(row, printed);
+        });
 }
 
 SheetPrinter::Copies SheetPrinter::Copies::leftBy(const QPrinter& printer)
@@ -362,7 +408,8 @@ SheetPrinter::Result SheetPrinter::printPages(QPainter& painter, QPagedPaintDevi
                                               Progress* progress) const
 {
     const PageFrame frame = PageFrame::of(device);
-    const PagePlan plan = PagePlan::forRange(sheet_, range_, frame.sheetPaper(), digitWidth());
+    const std::shared_ptr<WrappedCells> wrapped = wrappedCells(device);
+    const PagePlan plan = planWith(device, wrapped);
 
     std::vector<int> chosen; // 0-based, in the order they print
     for (int i = 0; i < plan.pageCount(); ++i) {
@@ -383,7 +430,7 @@ SheetPrinter::Result SheetPrinter::printPages(QPainter& painter, QPagedPaintDevi
         result.error = QStringLiteral("Não foi possível abrir a impressora.");
         return result;
     }
-    PagePainter pagePainter(painter, sheet_, plan, frame, device);
+    PagePainter pagePainter(painter, sheet_, plan, frame, device, *wrapped);
     const std::size_t count = static_cast<std::size_t>(std::max(copies.count, 1));
     const std::size_t total = chosen.size() * count;
     for (std::size_t n = 0; n < total; ++n) {

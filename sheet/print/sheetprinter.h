@@ -7,17 +7,23 @@
 #include <QPageRanges>
 #include <QString>
 
+#include <memory>
+
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 class Progress;
 class QPrinter;
 class ResultSheet;
+class WrappedCells;
 
 // Paints a sheet's print range as a spreadsheet prints it: the template's
 // header and footer, the row and column headings on every page, the frozen
 // CPF, NIS and NOME at the left of every page as print titles, gridlines,
 // cells in the template's font and column widths, the block centred across
-// the page. Pages are painted one at a time, as the page plan gives them.
+// the page; a column printed narrower to leave room for the titles wraps its
+// text, and its rows grow. Pages are painted one at a time, as the page plan
+// gives them.
 class SheetPrinter
 {
 public:
@@ -67,6 +73,8 @@ public:
     }
 
 private:
+    std::shared_ptr<WrappedCells> wrappedCells(const QPaintDevice& device) const;
+    PagePlan planWith(const QPagedPaintDevice& device, std::shared_ptr<WrappedCells> wrapped) const;
     Result printPages(QPainter& painter, QPagedPaintDevice& device, const QPageRanges& pages,
                       const Copies& copies, Progress* progress) const;
 
