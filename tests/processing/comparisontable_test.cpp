@@ -13,8 +13,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 std::string line(const char* cpf, const char* nis, const char* nome, bool problem)
 {
-    std::string text = std::string(cpf) + ';' + nis + ';' + nome + ";01011980;" +
-                       (problem ? "1" : "0");
+    std::string text =
+        std::string(cpf) + ';' + nis + ';' + nome + ";01011980;" + (problem ? "1" : "0");
     for (int col = 6; col <= 21; ++col)
         text += ";0";
     return text + "\r\n";
@@ -27,17 +27,17 @@ std::string line(const char* cpf, const char* nis, const char* nome, bool proble
 TEST(ComparisonTable, TellsWhatWasCorrected)
 {
     TestFiles files;
-    const QString earlier = files.write(
-        u"anterior.txt"_s,
-        ReturnFileGenerator::header() + line("04758722587", "12345678901", "ANA", true) +
-            line("11111111111", "22222222222", "BIA", false) +
-            line("33333333333", "44444444444", "CAIO SOUZA", false) +
-            line("55555555555", "66666666666", "DIVA", false));
-    const QString current = files.write(
-        u"atual.txt"_s,
-        ReturnFileGenerator::header() + line("04758722578", "12345678901", "ANA", false) +
-            line("11111111112", "22222222223", "BIA", false) +
-            line("33333333333", "44444444444", "CAIO SOUSA", false));
+    const QString earlier =
+        files.write(u"anterior.txt"_s, ReturnFileGenerator::header() +
+                                           line("04758722587", "12345678901", "ANA", true) +
+                                           line("11111111111", "22222222222", "BIA", false) +
+                                           line("33333333333", "44444444444", "CAIO SOUZA", false) +
+                                           line("55555555555", "66666666666", "DIVA", false));
+    const QString current =
+        files.write(u"atual.txt"_s, ReturnFileGenerator::header() +
+                                        line("04758722578", "12345678901", "ANA", false) +
+                                        line("11111111112", "22222222223", "BIA", false) +
+                                        line("33333333333", "44444444444", "CAIO SOUSA", false));
     const ReturnComparison comparison = ReturnComparison::compare(earlier, current);
     ASSERT_TRUE(comparison.succeeded());
     const Table table = ComparisonTable::of(comparison, u"anterior.txt"_s, u"atual.txt"_s);
