@@ -345,7 +345,8 @@ void ReturnComparison::match()
         const std::vector<int> mineUnnamed = unnamed(side);
         const std::vector<int> theirsUnnamed = unnamed(otherSide);
         for (int level = 0; level <= ByIdentity; ++level) {
-            // Where a key identifies either worker, that key has found them.
+            // Every key alike is looked up only for the workers no key
+            // identifies: where one does, the two have found each other by it.
             const bool everyKey = level == ByIdentity;
             const KeyIndex theirs(*sheets[otherSide], static_cast<Level>(level),
                                   everyKey ? theirsUnnamed : theirsOpen);
