@@ -54,18 +54,6 @@ bool hasProblem(std::string_view line)
     return false;
 }
 
-// The line of a worker born in 2006: after everyone the generator makes,
-// whose few names and dates would otherwise give a hire now and then the
-// NOME and DN of a worker gone, who is then that worker with a CPF and a NIS
-// corrected.
-std::string bornIn2006(std::string line)
-{
-    std::size_t at = 0;
-    for (int field = 0; field < 4; ++field)
-        at = line.find(';', at) + 1;
-    return line.replace(at - 5, 4, "2006");
-}
-
 std::string withCodes(std::string_view line, std::string_view codes)
 {
     const std::string_view kept = line.substr(0, line.size() - codesOf(line).size() - 2);
@@ -122,7 +110,7 @@ const Pair& pair()
             at = end;
             if (chance(random) < 0.03) {
                 // A hire, written where the file happens to be.
-                const std::string hired = bornIn2006(generator.worker(chance(random) < 0.10));
+                const std::string hired = generator.worker(chance(random) < 0.10);
                 count(hasProblem(hired) ? Situation::NewProblem : Situation::NoProblem);
                 current += hired;
             }

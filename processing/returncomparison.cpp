@@ -267,6 +267,13 @@ void ReturnComparison::match()
         whole[side].reserve(kLevels);
         whole[side].emplace_back(*sheets[side], ByCpf, everyRow[side]);
     }
+    // Namesakes born on one day are two people when each has a NIS of its
+    // own in its file and the two differ: NOME and DN pair only workers the
+    // NIS does not tell apart (an empty, a repeated or a placeholder one).
+    const auto toldApart = [&](int level, int currentRow, int earlierRow) {
+        return level == ByNomeAndDn && whole[c][ByNis].identifies(currentRow) &&
+               whole[e][ByNis].identifies(earlierRow);
+    };
     // A worker whose CPF was corrected is still found by the NIS, or by
     // NOME and DN, when each identifies it in both files.
     for (int level = 0; level < kLevels; ++level) {
@@ -289,7 +296,7 @@ void ReturnComparison::match()
                 continue;
             const int other = whole[e][at].first(keyOf(current, static_cast<Level>(level), row));
             if (other == 0 || partner[e][static_cast<std::size_t>(other)] != 0 ||
-                !whole[e][at].identifies(other))
+                !whole[e][at].identifies(other) || toldApart(level, row, other))
                 continue;
             pair(other, row);
         }
@@ -362,8 +369,12 @@ void ReturnComparison::match()
                 if (!anyOfThem &&
                     !whole[otherSide][static_cast<std::size_t>(level)].identifies(other))
                     continue;
-                std::vector<int>& found = candidates_[side][row];
-                for (; other != 0 && found.size() < kMostCandidates; other = theirs.next(other)) {
+                for (; other != 0; other = theirs.next(other)) {
+                    if (toldApart(level, side == c ? row : other, side == c ? other : row))
+                        continue;
+                    std::vector<int>& found = candidates_[side][row];
+                    if (found.size() == kMostCandidates)
+                        break;
                     if (std::find(found.begin(), found.end(), other) == found.end())
                         found.push_back(other);
                 }

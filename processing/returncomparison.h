@@ -19,8 +19,9 @@ class ResultSheet;
 //
 // Workers are matched by CPF; where a CPF is empty, repeated within its
 // file or not in the other file (a CPF corrected), by NIS; where the NIS
-// fails the same way, by NOME and DN. A key pairs two workers only when no
-// other worker of either file has it. The same worker on as many lines in
+// fails the same way, by NOME and DN, unless each has a NIS of its own in
+// its file and the two differ. A key pairs two workers only when no other
+// worker of either file has it. The same worker on as many lines in
 // both files, every key alike, pairs in the files' order. A worker left
 // unpaired that still shares a key with an unpaired worker of the other
 // file, a key unique in one of the two files or every key of both, could be

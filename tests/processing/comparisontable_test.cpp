@@ -30,7 +30,7 @@ TEST(ComparisonTable, TellsWhatWasCorrected)
     const QString earlier =
         files.write(u"anterior.txt"_s, ReturnFileGenerator::header() +
                                            line("04758722587", "12345678901", "ANA", true) +
-                                           line("11111111111", "22222222222", "BIA", false) +
+                                           line("11111111111", "", "BIA", false) +
                                            line("33333333333", "44444444444", "CAIO SOUZA", false) +
                                            line("55555555555", "66666666666", "DIVA", false));
     const QString current =
@@ -49,7 +49,7 @@ TEST(ComparisonTable, TellsWhatWasCorrected)
         {u"Resolvido"_s, u"04758722578"_s, u"CPF corrigido: 047.587.225-87 → 047.587.225-78"_s},
         {u"Sem problema"_s, u"11111111112"_s,
          u"CPF corrigido: 111.111.111-11 → 111.111.111-12\n"
-         u"NIS corrigido: 22222222222 → 22222222223"_s},
+         u"NIS corrigido: (vazio) → 22222222223"_s},
         {u"Sem problema"_s, u"33333333333"_s, u"NOME corrigido: CAIO SOUZA → CAIO SOUSA"_s},
         {u"Só no anterior"_s, u"55555555555"_s, u""_s}};
     ASSERT_EQ(table.rows.size(), expected.size());

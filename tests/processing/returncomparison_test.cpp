@@ -150,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {person("111", "9", "ANA"), person("333", "9", "BIA")},
                   {person("222", "8", "ANA"), person("333", "9", "BIA")},
                   {{kNone, 1, 1}, {kNone, 2, 2}}},
+        // Namesakes born on one day, each with a NIS of its own: two people.
+        MatchCase{"NamesakesWithNisOfTheirOwnAreTwoPeople",
+                  {person("111", "9", "ANA")},
+                  {person("222", "8", "ANA")},
+                  {{kNone, 0, 1}, {kGone, 1, 0}}},
         // A corrected CPF's NIS in two workers of the other file: either
         // could be the worker.
         MatchCase{"CorrectedCpfWithTwoCandidatesIsAmbiguous",
