@@ -68,6 +68,7 @@ std::size_t hashOf(const Key& key)
     const std::hash<std::string_view> hash;
     return ((hash(key.cpf) * 31 + hash(key.nis)) * 31 + hash(key.nome)) * 31 + hash(key.dn);
 }
+
 // Some rows of one sheet by one key: an open-addressed table of each key's
 // first row with a few bits of its hash, and each row's next with the same
 // key. The texts stay in the sheet; the bits spare a look at them for most
@@ -341,7 +342,7 @@ void ReturnComparison::match()
     // other file, where the key identifies one of the two in its own file,
     // or is every key of both: either could be the other. A key repeated
     // in both files (a placeholder NIS) says nothing of anyone. Where the
-    // worker's own key is repeated, only a worker it identifies in the
+    // worker's own key is repeated, only a worker the key identifies in the
     // other file is a candidate, and there is one at most: a placeholder
     // shared by thousands costs a look each, not thousands.
     for (std::size_t side = 0; side < 2; ++side) {
