@@ -65,8 +65,14 @@ Key keyOf(const ResultSheet& sheet, Level level, int row)
 
 std::size_t hashOf(const Key& key)
 {
+    // Most keys are one field: the empty ones cost nothing.
     const std::hash<std::string_view> hash;
-    return ((hash(key.cpf) * 31 + hash(key.nis)) * 31 + hash(key.nome)) * 31 + hash(key.dn);
+    std::size_t combined = hash(key.cpf);
+    for (const std::string_view part : {key.nis, key.nome, key.dn}) {
+        if (!part.empty())
+            combined = combined * 31 + hash(part);
+    }
+    return combined;
 }
 
 // Some rows of one sheet by one key: an open-addressed table of each key's
