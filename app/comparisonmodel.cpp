@@ -60,7 +60,8 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const bool messages = index.column() == Before || index.column() == Now;
+    const bool messages =
+        index.column() == Before || index.column() == Now || index.column() == Changes;
     if (role == Qt::DisplayRole) {
         QString text = texts(index.row()).at(index.column());
         // One line per row, so a screen holds many workers.
@@ -128,7 +129,7 @@ void ComparisonModel::sortRows()
             key.push_back(static_cast<char>('a' + static_cast<int>(entry.situation)));
             continue;
         }
-        if (sortColumn_ == Before || sortColumn_ == Now) {
+        if (sortColumn_ == Before || sortColumn_ == Now || sortColumn_ == Changes) {
             // Empty where the worker is not in that file.
             const QString text = ComparisonTable::row(comparison_, entry).at(sortColumn_);
             if (!text.isEmpty())

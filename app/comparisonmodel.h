@@ -11,8 +11,8 @@
 // A comparison as a table, one row per entry, with the columns a saved
 // comparison has (ComparisonTable). It lists every entry or those of one
 // situation, in the comparison's order or sorted by a column. A worker's
-// messages show on one line; the whole list, one per line, is the cell's
-// tooltip and texts().
+// messages and corrections show on one line; the whole list, one per line,
+// is the cell's tooltip and texts().
 class ComparisonModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,6 +27,7 @@ public:
         Dn,
         Before,
         Now,
+        Changes,
     };
 
     // `comparison` must outlive the model.

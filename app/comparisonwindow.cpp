@@ -187,7 +187,8 @@ bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The worker's columns as wide as their texts; the two lists of messages
+// The worker's columns and the corrections as wide as their texts (the
+// corrections' heading at least, where there are none in sight); the two lists of messages
 // share what is left, so both show beside each other, but never so narrow
 // that a message's start cannot be read: a narrow window scrolls instead.
 // The whole lists are under the table and in each cell's tip.
@@ -195,8 +196,10 @@ void ComparisonWindow::fitMessageColumns()
 {
     QHeaderView* header = table_->horizontalHeader();
     int taken = 0;
-    for (int column = ComparisonModel::Situation; column < ComparisonModel::Before; ++column)
-        taken += header->sectionSize(column);
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        if (column != ComparisonModel::Before && column != ComparisonModel::Now)
+            taken += header->sectionSize(column);
+    }
     const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     const int width = std::max((table_->viewport()->width() - taken) / 2, 16 * digit);
     header->resizeSection(ComparisonModel::Before, width);

@@ -9,14 +9,15 @@
 #include <vector>
 
 // A comparison as a table to save: every entry with its situation, the
-// worker's CPF, NIS, NOME and DN, and the checks and orientations not "OK"
+// worker's CPF, NIS, NOME and DN, the checks and orientations not "OK"
 // before and now ("OK" where there are none, empty where the worker is not
-// in that file; an ambiguous worker's other side names its candidates). The
-// count of each situation is in the title, which the workbook and the PDF
-// print on top of each page.
+// in that file; an ambiguous worker's other side names its candidates), and
+// what of CPF, NIS, NOME and DN was corrected between the two. The count of
+// each situation goes with the table: the workbook's sheet of counts, and
+// the top of each PDF page under the title.
 //
 // A table of the entries a window lists, the clerk's filter and order, says
-// in its title which situation it lists, beside the counts of all.
+// in its title which situation it lists; the counts are of all.
 class ComparisonTable
 {
 public:

@@ -13,13 +13,15 @@
 #include <string_view>
 
 namespace {
-// The keys a worker is matched by, in the order they are tried.
+// The keys a worker is matched by, in the order they are tried, then the
+// whole of what identifies a worker, for the same line repeated.
 enum Level
 {
     ByCpf,
     ByNis,
     ByNomeAndDn,
-    kLevels
+    kLevels,
+    ByIdentity = kLevels
 };
 
 // The rows ambiguity names are for a clerk to look at, not a census: a
@@ -28,10 +30,12 @@ constexpr std::size_t kMostCandidates = 20;
 
 struct Key
 {
-    std::string_view first;
-    std::string_view second;
+    std::string_view cpf;
+    std::string_view nis;
+    std::string_view nome;
+    std::string_view dn;
 
-    bool empty() const { return first.empty(); }
+    bool empty() const { return cpf.empty() && nis.empty() && nome.empty() && dn.empty(); }
     friend bool operator==(const Key&, const Key&) = default;
 };
 
@@ -39,25 +43,36 @@ Key keyOf(const ResultSheet& sheet, Level level, int row)
 {
     switch (level) {
     case ByCpf:
-        return {sheet.CellUtf8(row, ReturnFields::kCpfColumn), {}};
+        return {sheet.CellUtf8(row, ReturnFields::kCpfColumn), {}, {}, {}};
     case ByNis:
-        return {sheet.CellUtf8(row, ReturnFields::kNisColumn), {}};
+        return {{}, sheet.CellUtf8(row, ReturnFields::kNisColumn), {}, {}};
     case ByNomeAndDn:
-    case kLevels:
+    case ByIdentity:
         break;
     }
     // A name without its date of birth, or the reverse, tells no one apart.
     const std::string_view nome = sheet.CellUtf8(row, ReturnFields::kNomeColumn);
     const std::string_view dn = sheet.CellUtf8(row, ReturnFields::kDnColumn);
-    if (nome.empty() || dn.empty())
+    const bool named = !nome.empty() && !dn.empty();
+    if (level == ByNomeAndDn)
+        return named ? Key{{}, {}, nome, dn} : Key{};
+    const std::string_view cpf = sheet.CellUtf8(row, ReturnFields::kCpfColumn);
+    const std::string_view nis = sheet.CellUtf8(row, ReturnFields::kNisColumn);
+    if (cpf.empty() && nis.empty() && !named)
         return {};
-    return {nome, dn};
+    return {cpf, nis, nome, dn};
 }
 
 std::size_t hashOf(const Key& key)
 {
+    // Most keys are one field: the empty ones cost nothing.
     const std::hash<std::string_view> hash;
-    return hash(key.first) * 31 + hash(key.second);
+    std::size_t combined = hash(key.cpf);
+    for (const std::string_view part : {key.nis, key.nome, key.dn}) {
+        if (!part.empty())
+            combined = combined * 31 + hash(part);
+    }
+    return combined;
 }
 
 // Some rows of one sheet by one key: an open-addressed table of each key's
@@ -242,29 +257,32 @@ void ReturnComparison::match()
         }
         return rows;
     };
+    const auto pair = [&](int earlierRow, int currentRow) {
+        partner[c][static_cast<std::size_t>(currentRow)] = earlierRow;
+        partner[e][static_cast<std::size_t>(earlierRow)] = currentRow;
+    };
 
     // Each file's index of each key: what tells whether a key identifies a
     // worker within its file, and who has it. Past the CPF, only the
     // workers the CPF left unpaired are ever looked up: their keys are
     // indexed, and the others only counted, which spares two tables the
-    // size of the file.
+    // size of the file. A key shared with a worker already paired still
+    // identifies no one: a placeholder NIS would otherwise pair a worker
+    // who left with one who was hired.
     std::array<std::vector<KeyIndex>, 2> whole;
     for (std::size_t side = 0; side < 2; ++side) {
         whole[side].reserve(kLevels);
         whole[side].emplace_back(*sheets[side], ByCpf, everyRow[side]);
     }
-    // The keys before `level` that identify the row in its file, one bit
-    // each: two workers that each have one of the same kind are told apart
-    // by it, and no later key may pair them.
-    const auto identifiedBefore = [&](std::size_t side, int row, int level) {
-        unsigned bits = 0;
-        for (int before = 0; before < level; ++before) {
-            if (whole[side][static_cast<std::size_t>(before)].identifies(row))
-                bits |= 1U << before;
-        }
-        return bits;
+    // Namesakes born on one day are two people when each has a NIS of its
+    // own in its file and the two differ: NOME and DN pair only workers the
+    // NIS does not tell apart (an empty, a repeated or a placeholder one).
+    const auto toldApart = [&](int level, int currentRow, int earlierRow) {
+        return level == ByNomeAndDn && whole[c][ByNis].identifies(currentRow) &&
+               whole[e][ByNis].identifies(earlierRow);
     };
-
+    // A worker whose CPF was corrected is still found by the NIS, or by
+    // NOME and DN, when each identifies it in both files.
     for (int level = 0; level < kLevels; ++level) {
         const auto at = static_cast<std::size_t>(level);
         if (level == ByNis) {
@@ -285,58 +303,92 @@ void ReturnComparison::match()
                 continue;
             const int other = whole[e][at].first(keyOf(current, static_cast<Level>(level), row));
             if (other == 0 || partner[e][static_cast<std::size_t>(other)] != 0 ||
-                !whole[e][at].identifies(other) ||
-                (identifiedBefore(c, row, level) & identifiedBefore(e, other, level)) != 0)
+                !whole[e][at].identifies(other) || toldApart(level, row, other))
                 continue;
-            partner[c][static_cast<std::size_t>(row)] = other;
-            partner[e][static_cast<std::size_t>(other)] = row;
+            pair(other, row);
+        }
+    }
+
+    // The same worker, every key alike, on as many lines in both files: no
+    // key identifies any of them, yet each line is that worker. They pair
+    // in the files' order. Only workers no key identifies in their file
+    // are looked at, which on most files is a few.
+    const auto unnamed = [&](std::size_t side) {
+        std::vector<int> rows = unpaired(side);
+        std::erase_if(rows, [&](int row) {
+            return std::any_of(whole[side].begin(), whole[side].end(),
+                               [row](const KeyIndex& byKey) { return byKey.identifies(row); });
+        });
+        return rows;
+    };
+    {
+        const std::vector<int> currentRows = unnamed(c);
+        const KeyIndex earlierLines(earlier, ByIdentity, unnamed(e));
+        const KeyIndex currentLines(current, ByIdentity, currentRows);
+        for (const int row : currentRows) {
+            const Key key = keyOf(current, ByIdentity, row);
+            // Each set of lines once, from its first.
+            if (key.empty() || currentLines.first(key) != row)
+                continue;
+            int mine = row;
+            int theirs = earlierLines.first(key);
+            while (mine != 0 && theirs != 0) {
+                mine = currentLines.next(mine);
+                theirs = earlierLines.next(theirs);
+            }
+            if (mine != 0 || theirs != 0)
+                continue;
+            for (mine = row, theirs = earlierLines.first(key); mine != 0;
+                 mine = currentLines.next(mine), theirs = earlierLines.next(theirs))
+                pair(theirs, mine);
         }
     }
 
     // Who is left unpaired yet shares a key with someone unpaired in the
-    // other file, whom no earlier key tells apart from it, where the key
-    // identifies one of the two in its own file. A key repeated in both
-    // files (a placeholder NIS) says nothing of anyone. The other file's
-    // unpaired workers are indexed apart by the keys that identify them, so
-    // that a worker looks only among those it could be: a placeholder shared
-    // by thousands costs a look each, not thousands.
+    // other file, where the key identifies one of the two in its own file,
+    // or is every key of both: either could be the other. A key repeated
+    // in both files (a placeholder NIS) says nothing of anyone. Where the
+    // worker's own key is repeated, only a worker the key identifies in the
+    // other file is a candidate, and there is one at most: a placeholder
+    // shared by thousands costs a look each, not thousands.
     for (std::size_t side = 0; side < 2; ++side) {
         const std::size_t otherSide = 1 - side;
         const ResultSheet& mine = *sheets[side];
         const std::vector<int> mineOpen = unpaired(side);
         const std::vector<int> theirsOpen = unpaired(otherSide);
-        for (int level = 0; level < kLevels; ++level) {
-            const unsigned kinds = 2U << level;
-            const unsigned thisKey = 1U << level;
-            std::vector<std::vector<int>> rowsOfKind(kinds);
-            for (const int row : theirsOpen)
-                rowsOfKind[identifiedBefore(otherSide, row, level + 1)].push_back(row);
-            std::vector<KeyIndex> open;
-            open.reserve(kinds);
-            for (const std::vector<int>& rows : rowsOfKind)
-                open.emplace_back(*sheets[otherSide], static_cast<Level>(level), rows);
-            for (const int row : mineOpen) {
+        const std::vector<int> mineUnnamed = unnamed(side);
+        const std::vector<int> theirsUnnamed = unnamed(otherSide);
+        for (int level = 0; level <= ByIdentity; ++level) {
+            // Every key alike is looked up only for the workers no key
+            // identifies: where one does, the two have found each other by it.
+            const bool everyKey = level == ByIdentity;
+            const KeyIndex theirs(*sheets[otherSide], static_cast<Level>(level),
+                                  everyKey ? theirsUnnamed : theirsOpen);
+            for (const int row : everyKey ? mineUnnamed : mineOpen) {
                 const Key key = keyOf(mine, static_cast<Level>(level), row);
                 if (key.empty())
                     continue;
-                const unsigned bits = identifiedBefore(side, row, level + 1);
-                for (unsigned kind = 0; kind < kinds; ++kind) {
-                    if ((kind & bits & ~thisKey) != 0 || ((kind | bits) & thisKey) == 0)
+                int other = theirs.first(key);
+                if (other == 0)
+                    continue;
+                const bool anyOfThem =
+                    everyKey || whole[side][static_cast<std::size_t>(level)].identifies(row);
+                if (!anyOfThem &&
+                    !whole[otherSide][static_cast<std::size_t>(level)].identifies(other))
+                    continue;
+                for (; other != 0; other = theirs.next(other)) {
+                    if (toldApart(level, side == c ? row : other, side == c ? other : row))
                         continue;
-                    const KeyIndex& ofKind = open[kind];
-                    for (int other = ofKind.first(key); other != 0; other = ofKind.next(other)) {
-                        std::vector<int>& found = candidates_[side][row];
-                        if (found.size() == kMostCandidates)
-                            break;
+                    std::vector<int>& found = candidates_[side][row];
+                    if (found.size() == kMostCandidates)
+                        break;
+                    if (std::find(found.begin(), found.end(), other) == found.end())
                         found.push_back(other);
-                    }
                 }
             }
         }
-        for (auto& [row, rows] : candidates_[side]) {
+        for (auto& [row, rows] : candidates_[side])
             std::sort(rows.begin(), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        }
     }
 
     const auto add = [this](Situation situation, int earlierRow, int currentRow) {

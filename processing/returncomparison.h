@@ -17,15 +17,16 @@ class ResultSheet;
 // window can show any cell of either and a saved comparison can list both
 // messages, without a second copy of either file.
 //
-// Workers are matched by CPF; where a CPF is empty or repeated within its
-// file, by NIS; where the NIS fails the same way, by NOME and DN. A key pairs
-// two workers only when it is unique in each file, and a later key only pairs
-// workers that an earlier key does not already tell apart: two workers with
-// different CPFs, each unique in its file, are two people whatever their NIS.
-// A worker left unpaired that still shares a key with an unpaired worker of
-// the other file, a key unique in one of the two files, could be that
-// worker: it is listed as ambiguous with its candidates, never paired by a
-// guess.
+// Workers are matched by CPF; where a CPF is empty, repeated within its
+// file or not in the other file (a CPF corrected), by NIS; where the NIS
+// fails the same way, by NOME and DN, unless each has a NIS of its own in
+// its file and the two differ. A key pairs two workers only when no other
+// worker of either file has it. The same worker on as many lines in
+// both files, every key alike, pairs in the files' order. A worker left
+// unpaired that still shares a key with an unpaired worker of the other
+// file, a key unique in one of the two files or every key of both, could be
+// that worker: it is listed as ambiguous with its candidates, never paired
+// by a guess.
 class ReturnComparison
 {
 public:

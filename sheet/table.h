@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -20,4 +21,7 @@ struct Table
     QString title;
     QStringList headings;
     std::vector<std::vector<Cell>> rows; // each as long as `headings`
+    // What the rows add up to, each a label and its number: a workbook's
+    // sheet of its own, and a PDF's pages under the title; none in a CSV.
+    std::vector<std::pair<QString, std::int64_t>> counts;
 };

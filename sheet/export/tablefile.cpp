@@ -110,63 +110,59 @@ QString libraryReason(lxw_error error)
         return QStringLiteral("memória insuficiente");
     if (errno != 0)
         return ReplacingFile::reason(errno);
-    return QStringLiteral("erro %1 da biblioteca libxlsxwriter").arg(int(error));
+    // The library's numbers mean nothing to a clerk; what is left to do does.
+    return QStringLiteral("a biblioteca que grava o XLSX recusou a planilha; salve em CSV ou PDF");
 }
 
 // The spreadsheets' header and footer codes start with "&": a title's own
-// "&" is doubled. Spreadsheets refuse a header past 255 characters.
+// "&" is doubled. Spreadsheets cut a header past 255 bytes, codes included:
+// a longer title is cut before that, at a whole character, and says so.
 QString headerText(const QString& title)
 {
-    QString text = QStringLiteral("&C") + QString(title).replace(u'&', QStringLiteral("&&"));
-    if (text.size() > 250)
-        text.truncate(250);
-    if (text.endsWith(u'&') && !text.endsWith(QStringLiteral("&&")))
+    constexpr qsizetype kMostBytes = 255;
+    const QString code = QStringLiteral("&C");
+    const QString whole = code + QString(title).replace(u'&', QStringLiteral("&&"));
+    if (whole.toUtf8().size() <= kMostBytes)
+        return whole;
+    const QString cut = QStringLiteral("…");
+    const qsizetype room = kMostBytes - cut.toUtf8().size();
+    qsizetype bytes = 0;
+    qsizetype end = 0;
+    while (end < whole.size()) {
+        const qsizetype next =
+            end + (whole.at(end).isHighSurrogate() && end + 1 < whole.size() ? 2 : 1);
+        const qsizetype size = QStringView(whole).sliced(end, next - end).toUtf8().size();
+        if (bytes + size > room)
+            break;
+        bytes += size;
+        end = next;
+    }
+    QString text = whole.left(end);
+    // An "&" left alone would start a code with the cut's first character.
+    qsizetype ampersands = 0;
+    while (ampersands < text.size() && text.at(text.size() - 1 - ampersands) == u'&')
+        ++ampersands;
+    if (ampersands % 2 != 0)
         text.chop(1);
-    return text;
+    return text + cut;
 }
 
-SheetFile::Result saveXlsx(const Table& table, const QString& path, const QString& work,
-                           Progress* progress)
+// The rows `first` to `last` (0-based, past the end when none) as a
+// worksheet of their own, under the heading row.
+lxw_error writeRows(lxw_workbook* book, lxw_format* bold, const char* name, const Table& table,
+                    const std::vector<qsizetype>& widths, std::size_t first, std::size_t last,
+                    Progress* progress, bool& cancelled)
 {
-    const QByteArray narrowPath = SystemPath::narrow(path);
-    QByteArray narrowWork = SystemPath::narrow(work);
-    if (narrowPath.isEmpty() || narrowWork.isEmpty())
-        return SheetFile::Result::failed(
-            QStringLiteral("o nome não pode ser aberto pela biblioteca libxlsxwriter"));
-    lxw_workbook_options options{};
-    // Rows go out as they are written, so a long comparison costs a row.
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = narrowWork.data();
-    Book book{workbook_new_opt(narrowPath.constData(), &options)};
-    if (!book.book)
-        return SheetFile::Result::failed(ReplacingFile::reason(errno != 0 ? errno : ENOMEM));
-    const QByteArray name = table.sheetName.toUtf8();
-    lxw_worksheet* ws = workbook_add_worksheet(
-        book.book,
-        !name.isEmpty() && workbook_validate_sheet_name(book.book, name.constData()) == LXW_NO_ERROR
-            ? name.constData()
-            : nullptr);
-    lxw_format* bold = workbook_add_format(book.book);
-    if (!ws || !bold)
-        return SheetFile::Result::failed(libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
-    format_set_bold(bold);
-
+    lxw_worksheet* ws = workbook_add_worksheet(book, name);
+    if (!ws)
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
     const auto columns = static_cast<lxw_col_t>(table.headings.size());
-    const auto rows = static_cast<lxw_row_t>(table.rows.size());
+    const auto rows = static_cast<lxw_row_t>(last - first);
     lxw_error error = LXW_NO_ERROR;
     auto check = [&error](lxw_error step) {
         if (error == LXW_NO_ERROR)
             error = step;
     };
-
-    // Wide enough for the longest line of each column, within reason.
-    std::vector<qsizetype> widths;
-    for (const QString& heading : table.headings)
-        widths.push_back(heading.size());
-    for (const std::vector<Table::Cell>& row : table.rows) {
-        for (std::size_t col = 0; col < row.size() && col < widths.size(); ++col)
-            widths[col] = std::max(widths[col], widestLine(textOf(row[col])));
-    }
     for (lxw_col_t col = 0; col < columns; ++col)
         check(worksheet_set_column(
             ws, col, col, static_cast<double>(std::clamp<qsizetype>(widths[col], 6, 60) + 2),
@@ -193,28 +189,146 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
     };
     for (lxw_col_t col = 0; col < columns; ++col)
         writeText(0, col, table.headings[col], bold);
-    for (lxw_row_t row = 0; row < rows && error == LXW_NO_ERROR; ++row) {
-        if (progress && row % kRowsPerReport == 0 &&
-            !progress->advance(static_cast<int>(row), static_cast<int>(rows)))
-            return SheetFile::Result::cancelled();
-        const std::vector<Table::Cell>& cells = table.rows[row];
+    const int total = static_cast<int>(table.rows.size());
+    for (std::size_t at = first; at < last && error == LXW_NO_ERROR; ++at) {
+        if (progress && at % kRowsPerReport == 0 &&
+            !progress->advance(static_cast<int>(at), total)) {
+            cancelled = true;
+            return error;
+        }
+        const auto row = static_cast<lxw_row_t>(at - first + 1);
+        const std::vector<Table::Cell>& cells = table.rows[at];
         for (lxw_col_t col = 0; col < cells.size() && col < columns; ++col) {
             if (const auto* number = std::get_if<std::int64_t>(&cells[col]))
-                check(worksheet_write_number(ws, row + 1, col, static_cast<double>(*number),
-                                             nullptr));
+                check(worksheet_write_number(ws, row, col, static_cast<double>(*number), nullptr));
             else
-                writeText(row + 1, col, std::get<QString>(cells[col]), nullptr);
+                writeText(row, col, std::get<QString>(cells[col]), nullptr);
         }
     }
-    if (error != LXW_NO_ERROR)
-        return SheetFile::Result::failed(libraryReason(error));
+    return error;
+}
+
+// The counts, a label and its number a row, under the title.
+lxw_error writeCounts(lxw_workbook* book, lxw_format* bold, const Table& table)
+{
+    lxw_worksheet* ws = workbook_add_worksheet(book, "Contagens");
+    if (!ws)
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    lxw_error error = LXW_NO_ERROR;
+    auto check = [&error](lxw_error step) {
+        if (error == LXW_NO_ERROR)
+            error = step;
+    };
+    qsizetype widest = 6;
+    for (const auto& [label, number] : table.counts)
+        widest = std::max(widest, label.size());
+    check(worksheet_set_column(ws, 0, 0, static_cast<double>(std::min<qsizetype>(widest, 60) + 2),
+                               nullptr));
+    check(worksheet_set_column(ws, 1, 1, 14, nullptr));
+    const SheetTemplate::PrintSettings settings = SheetTemplate::printSettings();
+    worksheet_set_paper(ws, static_cast<uint8_t>(settings.paperSizeCode));
+    check(worksheet_set_header(ws, headerText(table.title).toUtf8().constData()));
+    std::string prepared;
+    XlsxCell::prepare(table.title.toStdString(), prepared);
+    check(worksheet_write_string(ws, 0, 0, prepared.c_str(), bold));
+    lxw_row_t row = 1;
+    for (const auto& [label, number] : table.counts) {
+        XlsxCell::prepare(label.toStdString(), prepared);
+        check(worksheet_write_string(ws, row, 0, prepared.c_str(), nullptr));
+        check(worksheet_write_number(ws, row, 1, static_cast<double>(number), nullptr));
+        ++row;
+    }
+    return error;
+}
+
+// Worksheet names are at most 31 characters: a long name is cut before its
+// number.
+QString sheetName(const QString& name, int n)
+{
+    if (n == 1)
+        return name;
+    const QString number = QStringLiteral(" %1").arg(n);
+    return name.left(31 - number.size()) + number;
+}
+
+SheetFile::Result saveXlsx(const Table& table, const QString& path, const QString& work,
+                           Progress* progress, const SheetFile::Options& options)
+{
+    const QByteArray narrowPath = SystemPath::narrow(path);
+    QByteArray narrowWork = SystemPath::narrow(work);
+    if (narrowPath.isEmpty() || narrowWork.isEmpty())
+        return SheetFile::Result::failed(
+            QStringLiteral("o nome não pode ser aberto pela biblioteca libxlsxwriter"));
+
+    // Wide enough for the longest line of each column, within reason; and
+    // the most bytes the sheets' text can take, which past 4 GiB needs ZIP64.
+    std::vector<qsizetype> widths;
+    std::uint64_t bytes = 0;
+    for (const QString& heading : table.headings)
+        widths.push_back(heading.size());
+    for (const std::vector<Table::Cell>& row : table.rows) {
+        for (std::size_t col = 0; col < row.size() && col < widths.size(); ++col) {
+            const QString text = textOf(row[col]);
+            widths[col] = std::max(widths[col], widestLine(text));
+            // Three bytes a character, doubled for the escapes, and the tags.
+            bytes += static_cast<std::uint64_t>(text.size()) * 6 + 64;
+        }
+    }
+
+    lxw_workbook_options libraryOptions{};
+    // Rows go out as they are written, so a long comparison costs a row.
+    libraryOptions.constant_memory = LXW_TRUE;
+    libraryOptions.tmpdir = narrowWork.data();
+    libraryOptions.use_zip64 = bytes > options.xlsxZip64Above ? LXW_TRUE : LXW_FALSE;
+    Book book{workbook_new_opt(narrowPath.constData(), &libraryOptions)};
+    if (!book.book)
+        return SheetFile::Result::failed(ReplacingFile::reason(errno != 0 ? errno : ENOMEM));
+    lxw_format* bold = workbook_add_format(book.book);
+    if (!bold)
+        return SheetFile::Result::failed(libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
+    format_set_bold(bold);
+
+    const QString name =
+        table.sheetName.isEmpty() ||
+                workbook_validate_sheet_name(book.book, table.sheetName.toUtf8().constData()) !=
+                    LXW_NO_ERROR
+            ? QStringLiteral("Planilha")
+            : table.sheetName;
+    const auto perSheet = static_cast<std::size_t>(std::max(options.xlsxRowsPerSheet, 1));
+    std::size_t first = 0;
+    for (int n = 1; first == 0 || first < table.rows.size(); ++n, first += perSheet) {
+        const std::size_t last = std::min(table.rows.size(), first + perSheet);
+        bool cancelled = false;
+        const lxw_error error = writeRows(book.book, bold, sheetName(name, n).toUtf8().constData(),
+                                          table, widths, first, last, progress, cancelled);
+        if (cancelled)
+            return SheetFile::Result::cancelled();
+        if (error != LXW_NO_ERROR)
+            return SheetFile::Result::failed(libraryReason(error));
+    }
+    if (!table.counts.empty()) {
+        if (const lxw_error error = writeCounts(book.book, bold, table))
+            return SheetFile::Result::failed(libraryReason(error));
+    }
     errno = 0;
     // The parts are deflated here, at the fastest level as the grid's are.
     const FastDeflate fast;
-    error = workbook_close(std::exchange(book.book, nullptr));
+    const lxw_error error = workbook_close(std::exchange(book.book, nullptr));
     if (error != LXW_NO_ERROR)
         return SheetFile::Result::failed(libraryReason(error));
     return {};
+}
+
+// The title, and under it the counts, on top of each page.
+QString pageTitle(const Table& table)
+{
+    QStringList counts;
+    for (const auto& [label, number] : table.counts)
+        counts.append(QStringLiteral("%1: %2").arg(
+            label, SheetTemplate::locale().toString(static_cast<qlonglong>(number))));
+    if (counts.isEmpty())
+        return table.title;
+    return table.title + u'\n' + counts.join(QStringLiteral("; "));
 }
 
 // The pages of a PDF: the title on top of each, then the heading row, then
@@ -223,7 +337,7 @@ SheetFile::Result saveXlsx(const Table& table, const QString& path, const QStrin
 class TablePages
 {
 public:
-    TablePages(const Table& table, QPdfWriter& writer) : table_(table)
+    TablePages(const Table& table, QPdfWriter& writer) : table_(table), title_(pageTitle(table))
     {
         titleFont_ = QFont(QStringLiteral("DejaVu Sans"), 9);
         titleFont_.setBold(true);
@@ -242,7 +356,7 @@ public:
         const QFontMetricsF boldMetrics(bold_, &writer);
         titleHeight_ = QFontMetricsF(titleFont_, &writer)
                            .boundingRect(QRectF(0, 0, page_.width(), 1e9),
-                                         Qt::AlignLeft | Qt::TextWordWrap, table.title)
+                                         Qt::AlignLeft | Qt::TextWordWrap, title_)
                            .height() +
                        lineHeight_;
         headingHeight_ = heightOf(headings_, boldMetrics);
@@ -337,7 +451,7 @@ public:
         const qreal width = page_.width();
         painter.setFont(titleFont_);
         painter.drawText(QRectF(0, 0, width, titleHeight_),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, table_.title);
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title_);
         qreal y = titleHeight_;
         painter.setFont(bold_);
         paintRow(painter, y, headingHeight_, headings_, {}, true);
@@ -411,6 +525,7 @@ private:
     }
 
     const Table& table_;
+    QString title_;
     QStringList headings_; // with a break allowed after each "_"
     QFont font_;
     QFont bold_;
@@ -466,6 +581,12 @@ SheetFile::Result savePdf(const Table& table, const QString& path, Progress* pro
 SheetFile::Result TableFile::save(const Table& table, const QString& path, SheetFile::Format format,
                                   Progress* progress)
 {
+    return save(table, path, format, progress, SheetFile::Options{});
+}
+
+SheetFile::Result TableFile::save(const Table& table, const QString& path, SheetFile::Format format,
+                                  Progress* progress, const SheetFile::Options& options)
+{
     const QString kind = SheetFile::extension(format).toUpper();
     ReplacingFile file(path, kind);
     if (!file.create())
@@ -477,7 +598,7 @@ SheetFile::Result TableFile::save(const Table& table, const QString& path, Sheet
             const QString work = file.makeWorkFolder();
             if (work.isEmpty())
                 return SheetFile::Result::failed(file.error());
-            result = saveXlsx(table, file.writePath(), work, progress);
+            result = saveXlsx(table, file.writePath(), work, progress, options);
             break;
         }
         case SheetFile::Format::Csv:

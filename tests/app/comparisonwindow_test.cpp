@@ -151,6 +151,35 @@ TEST_F(ComparisonWindowTest, TheOlderReturnIsTheEarlierWhicheverTheGridHolds)
                     ->text()
                     .startsWith(QStringLiteral("Atual: ") + QDir::toNativeSeparators(current)));
 }
+// A worker whose CPF was corrected is the same worker: the list tells the
+// correction on the worker's line, one line as the messages are, for the
+// eye and the screen reader alike, and whole in the cell's tip.
+TEST(ComparisonModelTest, TellsACorrectionOnTheWorkersLine)
+{
+    TestFiles files;
+    const std::string codes = ";0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\r\n";
+    const ReturnComparison comparison = ReturnComparison::compare(
+        files.write(QStringLiteral("a.txt"), ReturnFileGenerator::header() +
+                                                 "04758722587;12345678901;ANA;01011980;1" + codes),
+        files.write(QStringLiteral("b.txt"), ReturnFileGenerator::header() +
+                                                 "04758722578;12345678901;ANA MARIA;01011980;0" +
+                                                 codes));
+    ASSERT_TRUE(comparison.succeeded());
+    const ComparisonModel model(comparison);
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.headerData(ComparisonModel::Changes, Qt::Horizontal).toString(),
+              QStringLiteral("Correções"));
+    EXPECT_EQ(model.index(0, ComparisonModel::Situation).data().toString(),
+              QStringLiteral("Resolvido"));
+    const QModelIndex changes = model.index(0, ComparisonModel::Changes);
+    EXPECT_EQ(changes.data().toString(),
+              QStringLiteral("CPF corrigido: 047.587.225-87 → 047.587.225-78; "
+                             "NOME corrigido: ANA → ANA MARIA"));
+    EXPECT_EQ(changes.data(Qt::ToolTipRole).toString(),
+              QStringLiteral("CPF corrigido: 047.587.225-87 → 047.587.225-78\n"
+                             "NOME corrigido: ANA → ANA MARIA"));
+}
+
 struct SortCase
 {
     const char* name;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,6 +73,47 @@ TEST(TableFile, WorkbookKeepsNumbersAndPrintsItsOwnSetup)
     for (const QString& part : {u" landscape "_s, u" header=Salários && férias "_s,
                                 u" footer=Página &P de &N "_s, u" titles=$1:$1;"_s})
         EXPECT_TRUE(sheet.printSetup.contains(part)) << sheet.printSetup.toStdString();
+}
+
+// Rows past a worksheet's room go on in the next, each under the heading
+// row; the counts are cells of a sheet of their own; and a title too long
+// for a page header is cut within the 255 bytes spreadsheets keep, codes
+// included, at a whole character, and shows it was cut.
+TEST(TableFile, WorkbookGoesOnInFurtherSheetsWithItsCountsApart)
+{
+    if (!XlsxBook::available())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    TestFiles files;
+    const QString path = files.path(u"t.xlsx"_s);
+    Table table = sample();
+    table.rows.push_back({u"quarta"_s, std::int64_t{4}});
+    table.rows.push_back({u"quinta"_s, std::int64_t{5}});
+    // Two bytes each: with "&C" and the doubled "&", 263 bytes.
+    table.title = u"Salários & férias "_s + QString(120, u'ç');
+    table.counts = {{u"Resolvido"_s, 1234}, {u"Correspondência ambígua"_s, 0}};
+    SheetFile::Options options;
+    options.xlsxRowsPerSheet = 2;
+    ASSERT_TRUE(TableFile::save(table, path, Format::Xlsx, nullptr, options).saved());
+    const XlsxBook book = XlsxBook::read(path);
+    ASSERT_EQ(book.sheets.size(), 4u);
+    const QStringList heading{u"Empresa"_s, u"Trabalhadores"_s};
+    const std::vector<std::pair<QString, std::vector<QStringList>>> expected{
+        {u"Visão geral"_s, {heading, {u"Açúcar; Cia"_s, u"3"_s}, {u"=SOMA(1)"_s, u""_s}}},
+        {u"Visão geral 2"_s, {heading, {u"linha\nduas"_s, u"-7"_s}, {u"quarta"_s, u"4"_s}}},
+        {u"Visão geral 3"_s, {heading, {u"quinta"_s, u"5"_s}}},
+        {u"Contagens"_s,
+         {{table.title, u""_s},
+          {u"Resolvido"_s, u"1234"_s},
+          {u"Correspondência ambígua"_s, u"0"_s}}}};
+    const QString header = u" header=Salários && férias "_s + QString(114, u'ç') + u"… footer="_s;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const XlsxBook::Sheet& sheet = book.sheets[i];
+        EXPECT_EQ(sheet.name, expected[i].first);
+        EXPECT_EQ(sheet.rows, expected[i].second) << i;
+        EXPECT_TRUE(sheet.printSetup.contains(header)) << sheet.printSetup.toStdString();
+    }
+    EXPECT_EQ(book.sheets[2].autofilter, u"A1:B2"_s);
+    EXPECT_EQ(book.sheets[3].types, QStringList({u"n"_s, u"s"_s}));
 }
 
 // Many rows go on over pages, each with the title, the heading row and its
