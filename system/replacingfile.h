@@ -16,9 +16,11 @@
 // A target that is a symbolic link is followed, as editors do, and its final
 // file is replaced in that file's folder; a target that is not an ordinary
 // file (a FIFO, a device, a socket) is refused, never replaced. The new file
-// gets the permissions the user's umask gives a new file, or those of the
-// file it replaces (with its group where the system allows), and is on the
-// disk, folder entry included, before commit() returns.
+// gets the permissions the user's umask (or the folder's default ACL) gives
+// a new file, or those of the user's own file it replaces (with its group
+// where the system allows): another user's file gives none of its own. It
+// is on the disk, folder entry included, before commit() returns, and
+// private (0600, its work folder 0700) from its creation until then.
 //
 // A target its owner may not write (mode without the owner's "w", as
 // `chmod 444` leaves it; on Windows the read-only attribute) is refused as

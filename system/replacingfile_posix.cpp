@@ -5,10 +5,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
+#include <endian.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 
@@ -26,6 +29,9 @@ struct ReplacingFile::Held
     int work = -1;   // the work folder, locked like the temporary file
     mode_t mode = 0; // the new file's permissions
     gid_t group = 0; // the replaced file's group
+    // The replaced file is the user's own, whose mode and group the new
+    // one keeps; one someone else made is replaced as a new file would be.
+    bool keep = false;
 
     // Whether `name` in the folder still is the file or folder open as `fd`.
     bool stillOurs(const QByteArray& name, int fd) const;
@@ -92,6 +98,81 @@ void emptyFolder(int fd)
     }
 }
 
+// The umask, read without changing it: setting it to read it would, for
+// that moment, change what every other thread creates.
+mode_t currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return static_cast<mode_t>(mask & 0777);
+            }
+        }
+    }
+    // Older kernels: a moment of a narrower mask opens nothing to anyone.
+    const mode_t mask = umask(077);
+    umask(mask);
+    return mask;
+}
+
+// The permissions the system gives a file created in `folder` with 0666:
+// its default ACL's, where it has one (an office's share often does),
+// else the umask's. The temporary file is created private and gets these
+// only once it is the target.
+mode_t newFileMode(int folder)
+{
+    const QByteArray path = QFile::encodeName(descriptorPath(folder));
+    char acl[4096];
+    const ssize_t size = getxattr(path.constData(), "system.posix_acl_default", acl, sizeof acl);
+    constexpr ssize_t kHeader = 4;
+    constexpr ssize_t kEntry = 8;
+    if (size < kHeader + kEntry || (size - kHeader) % kEntry != 0)
+        return 0666 & ~currentUmask();
+    // The kernel's xattr form of an ACL: a version, then little-endian
+    // {tag, permissions, id} entries.
+    enum : std::uint16_t
+    {
+        UserObj = 0x01,
+        GroupObj = 0x04,
+        Mask = 0x10,
+        Other = 0x20
+    };
+    mode_t user = 0;
+    mode_t group = 0;
+    mode_t mask = 0;
+    mode_t other = 0;
+    bool masked = false;
+    for (ssize_t at = kHeader; at < size; at += kEntry) {
+        std::uint16_t tag = 0;
+        std::uint16_t permissions = 0;
+        std::memcpy(&tag, acl + at, 2);
+        std::memcpy(&permissions, acl + at + 2, 2);
+        const mode_t bits = le16toh(permissions) & 7;
+        switch (le16toh(tag)) {
+        case UserObj:
+            user = bits;
+            break;
+        case GroupObj:
+            group = bits;
+            break;
+        case Mask:
+            mask = bits;
+            masked = true;
+            break;
+        case Other:
+            other = bits;
+            break;
+        default:
+            break;
+        }
+    }
+    return (user & 6) << 6 | ((masked ? mask : group) & 6) << 3 | (other & 6);
+}
+
 } // namespace
 
 QByteArray ReplacingFile::nameOf(const QByteArray& path)
@@ -100,11 +181,12 @@ QByteArray ReplacingFile::nameOf(const QByteArray& path)
 }
 
 // Follows the target's links to the file that is to be replaced, and takes
-// its permissions and group.
+// its permissions and group when it is the user's own.
 bool ReplacingFile::resolve()
 {
     QByteArray path = QFile::encodeName(QFileInfo(target_).absoluteFilePath());
     replacing_ = false;
+    held_->keep = false;
     for (int links = 0;; ++links) {
         FileStatus st = {};
         if (lstat(path.constData(), &st) != 0) {
@@ -137,8 +219,13 @@ bool ReplacingFile::resolve()
              faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES))
             return writeProtected();
         replacing_ = true;
-        held_->mode = st.st_mode & 07777;
-        held_->group = st.st_gid;
+        // A file another member of a shared folder made (0666, say) does
+        // not set how open the user's save is: that is the user's umask.
+        if (st.st_uid == geteuid()) {
+            held_->keep = true;
+            held_->mode = st.st_mode & 07777;
+            held_->group = st.st_gid;
+        }
         break;
     }
     final_ = path;
@@ -210,20 +297,21 @@ bool ReplacingFile::createTemporary(const QByteArray& stemName)
     if (held_->folder < 0)
         return cannotCreate(errno);
     removeLeftovers();
+    if (!held_->keep)
+        held_->mode = newFileMode(held_->folder);
 
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray path = stem + randomEnd();
         const QByteArray name = nameOf(path);
-        // The system gives a new file the permissions the umask (or the
-        // folder's default ACL) says; they are kept for the end, and the file
-        // stays private while it is written.
+        // Private from the first moment: a member of a shared folder who
+        // opens it while it is wider keeps reading through that handle.
         int fd = -1;
         int error = 0;
         std::unique_ptr<SignalCleanup> cleanup;
         {
             const SignalCleanup::Defer defer;
             fd = openat(held_->folder, name.constData(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kTemporaryMode);
             error = errno;
             if (fd >= 0)
                 cleanup = std::make_unique<SignalCleanup>(path);
@@ -241,8 +329,8 @@ bool ReplacingFile::createTemporary(const QByteArray& stemName)
             close(fd);
             continue;
         }
-        if (!replacing_)
-            held_->mode = st.st_mode & 07777;
+        // Exactly what a leftover of this program is, whatever the umask
+        // or an ACL took from the owner.
         fchmod(fd, kTemporaryMode);
         held_->file = fd;
         temporaryBytes_ = path;
@@ -334,7 +422,7 @@ bool ReplacingFile::commit()
     FileStatus st = {};
     // Only root or a member of the group may give the file its group; else
     // it keeps the user's.
-    if (replacing_ && fstat(held_->file, &st) == 0 && st.st_gid != held_->group &&
+    if (held_->keep && fstat(held_->file, &st) == 0 && st.st_gid != held_->group &&
         fchown(held_->file, static_cast<uid_t>(-1), held_->group) != 0)
         errno = 0;
     const QByteArray temporaryName = nameOf(temporaryBytes_);

@@ -5,26 +5,38 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
-// The file system calls that make a save durable, as this program makes
+// The file system calls that make a save durable, and those that create
+// files and folders, with the permissions asked for, as this program makes
 // them, noted while a test listens and passed on to the system.
 
 using FileStatus = struct stat;
 
 namespace {
 std::vector<std::string>* journal = nullptr;
+
+struct Creation
+{
+    std::string name;
+    mode_t mode;
+};
+std::vector<Creation>* creations = nullptr;
 
 std::string pathOf(int fd)
 {
@@ -55,6 +67,29 @@ extern "C" int renameat(int fromFolder, const char* from, int toFolder, const ch
                            "/" + to);
     static const auto real = next<int (*)(int, const char*, int, const char*)>("renameat");
     return real(fromFolder, from, toFolder, to);
+}
+
+extern "C" int openat(int folder, const char* name, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list rest;
+        va_start(rest, flags);
+        mode = static_cast<mode_t>(va_arg(rest, int));
+        va_end(rest);
+        if (creations)
+            creations->push_back({name, mode});
+    }
+    static const auto real = next<int (*)(int, const char*, int, ...)>("openat");
+    return real(folder, name, flags, mode);
+}
+
+extern "C" int mkdirat(int folder, const char* name, mode_t mode) noexcept
+{
+    if (creations)
+        creations->push_back({name, mode});
+    static const auto real = next<int (*)(int, const char*, mode_t)>("mkdirat");
+    return real(folder, name, mode);
 }
 
 namespace {
@@ -92,40 +127,89 @@ struct PermissionCase
     mode_t umask;
     mode_t earlier; // 0: no earlier file
     mode_t expected;
+    // The earlier file is another user's, as one a member of a shared
+    // folder made there.
+    bool anothers = false;
+    // The folder gives new files a default ACL: user::rw, group::r,
+    // group 4243 rw, mask rw, other none.
+    bool defaultAcl = false;
 };
 
 class PermissionTest : public ::testing::TestWithParam<PermissionCase>
 {
 };
 
-// A new file reads as any file the user makes; a replaced one keeps its
-// permissions, never more open and never less.
+// The kernel's xattr form of the default ACL above.
+QByteArray sharedFolderAcl()
+{
+    const auto entry = [](quint16 tag, quint16 permissions, quint32 id) {
+        QByteArray bytes(8, '\0');
+        qToLittleEndian(tag, bytes.data());
+        qToLittleEndian(permissions, bytes.data() + 2);
+        qToLittleEndian(id, bytes.data() + 4);
+        return bytes;
+    };
+    QByteArray acl(4, '\0');
+    qToLittleEndian(quint32(2), acl.data());
+    return acl + entry(0x01, 6, quint32(-1)) + entry(0x04, 4, quint32(-1)) + entry(0x08, 6, 4243) +
+           entry(0x10, 6, quint32(-1)) + entry(0x20, 0, quint32(-1));
+}
+
+// A new file reads as any file the user makes there; the user's own file
+// replaced keeps its permissions, never more open and never less; another
+// user's is replaced as a new file. At no moment is anything the save makes
+// (the temporary file, the work folder) open to anyone but the user: a
+// member of a shared folder who opens it then keeps reading it.
 TEST_P(PermissionTest, NewFileFollowsTheUmaskAndAReplacedOneKeepsItsMode)
 {
     const PermissionCase& c = GetParam();
     TestFiles files;
-    const QString path = files.path(u"saida.csv"_s);
+    const QString path = files.path(u"pasta/saida.csv"_s);
+    files.write(u"pasta/x"_s, "");
+    if (c.defaultAcl) {
+        const QByteArray acl = sharedFolderAcl();
+        if (setxattr(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                     "system.posix_acl_default", acl.constData(), acl.size(), 0) != 0)
+            GTEST_SKIP() << "the file system takes no ACL";
+    }
     if (c.earlier) {
-        files.write(u"saida.csv"_s, "anterior");
+        files.write(u"pasta/saida.csv"_s, "anterior");
         ASSERT_EQ(chmod(QFile::encodeName(path).constData(), c.earlier), 0);
     }
+    if (c.anothers && chown(QFile::encodeName(path).constData(), 4242, gid_t(-1)) != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
     const Umask mask(c.umask);
     ReplacingFile file(path, u"CSV"_s);
-    ASSERT_TRUE(file.create()) << file.error().toStdString();
-    // Private while written, whatever it becomes.
+    std::vector<Creation> made;
+    creations = &made;
+    const bool created = file.create() && !file.makeWorkFolder().isEmpty();
+    creations = nullptr;
+    ASSERT_TRUE(created) << file.error().toStdString();
+    const QByteArray temporary = QFile::encodeName(QFileInfo(file.temporaryPath()).fileName());
+    bool temporaryMade = false;
+    for (const Creation& creation : made) {
+        temporaryMade = temporaryMade || creation.name == temporary.toStdString();
+        EXPECT_EQ(creation.mode & 077, 0U)
+            << creation.name << " made with mode " << std::oct << creation.mode;
+    }
+    EXPECT_TRUE(temporaryMade);
     EXPECT_EQ(modeOf(file.temporaryPath()), mode_t(0600));
     QFile(file.temporaryPath()).open(QIODevice::WriteOnly);
     ASSERT_TRUE(file.commit()) << file.error().toStdString();
     EXPECT_EQ(modeOf(path), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PermissionTest,
-                         ::testing::Values(PermissionCase{"NewUmask077", 077, 0, 0600},
-                                           PermissionCase{"NewUmask022", 022, 0, 0644},
-                                           PermissionCase{"NewUmask002", 002, 0, 0664},
-                                           PermissionCase{"Replaced0640", 022, 0640, 0640},
-                                           PermissionCase{"Replaced0666", 077, 0666, 0666}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PermissionTest,
+    ::testing::Values(PermissionCase{"NewUmask077", 077, 0, 0600},
+                      PermissionCase{"NewUmask022", 022, 0, 0644},
+                      PermissionCase{"NewUmask002", 002, 0, 0664},
+                      PermissionCase{"Replaced0640", 022, 0640, 0640},
+                      PermissionCase{"Replaced0666", 077, 0666, 0666},
+                      PermissionCase{"AnothersFile0666Umask077", 077, 0666, 0600, true},
+                      PermissionCase{"AnothersFile0600Umask022", 022, 0600, 0644, true},
+                      PermissionCase{"NewUnderDefaultAcl", 077, 0, 0660, false, true}),
+    CaseName());
 
 // A file shared through its group stays in that group.
 TEST(ReplacingFileGroup, ReplacedFileKeepsItsGroupWherePermitted)
