@@ -23,7 +23,8 @@
 // private (0600, its work folder 0700) from its creation until then.
 //
 // A target its owner may not write (mode without the owner's "w", as
-// `chmod 444` leaves it; on Windows the read-only attribute) is refused as
+// `chmod 444` leaves it; on Windows the read-only attribute), or that the
+// system keeps from change (Linux's `chattr +i`, `+a`), is refused as
 // write-protected, even for root, as spreadsheets refuse it.
 //
 // On Windows, links are followed as the system opens files, the new file

@@ -10,10 +10,14 @@
 #include <endian.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
+#ifdef __linux__
+#include <linux/fs.h>
+#endif
 
 using FileStatus = struct stat;
 
@@ -173,6 +177,26 @@ mode_t newFileMode(int folder)
     return (user & 6) << 6 | ((masked ? mask : group) & 6) << 3 | (other & 6);
 }
 
+// The flags of chattr: +i (immutable) and +a (append only) keep a file
+// from being replaced or removed, even by root.
+bool protectedBySystem(int folder, const char* name)
+{
+#ifdef FS_IOC_GETFLAGS
+    const int fd = openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    const bool fixed =
+        ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL));
+    close(fd);
+    return fixed;
+#else
+    (void)folder;
+    (void)name;
+    return false;
+#endif
+}
+
 } // namespace
 
 QByteArray ReplacingFile::nameOf(const QByteArray& path)
@@ -217,6 +241,10 @@ bool ReplacingFile::resolve()
         if (!(st.st_mode & S_IWUSR) ||
             (geteuid() != 0 && st.st_uid != geteuid() &&
              faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES))
+            return writeProtected();
+        // Replacing it would fail at the end, with EPERM, as if the folder
+        // were closed to the user.
+        if (protectedBySystem(AT_FDCWD, path.constData()))
             return writeProtected();
         replacing_ = true;
         // A file another member of a shared folder made (0666, say) does
@@ -442,8 +470,14 @@ bool ReplacingFile::commit()
     }
     // renameat() replaces the target in one step, where QFile::rename refuses to.
     if (renameat(held_->folder, temporaryName.constData(), held_->folder, finalName.constData()) !=
-        0)
-        return failed(errno);
+        0) {
+        const int error = errno;
+        if (error == EPERM && protectedBySystem(held_->folder, finalName.constData())) {
+            discard();
+            return writeProtected();
+        }
+        return failed(error);
+    }
     // The name may still have been swapped between the check and the
     // rename; the file then stays private, wherever it went.
     const bool ours = held_->stillOurs(finalName, held_->file);

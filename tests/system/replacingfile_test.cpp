@@ -13,8 +13,11 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/fs.h>
+#include <memory>
 #include <string>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -356,6 +359,82 @@ TEST(ReplacingFileLeftovers, NextSaveRemovesOnlyWhatAKilledSaveLeft)
     QFile(writing.temporaryPath()).open(QIODevice::WriteOnly);
     EXPECT_TRUE(writing.commit()) << writing.error().toStdString();
 }
+
+// `chattr +i`: neither the user nor root may replace or remove the file
+// until the flag is taken back, as it is when this goes.
+class Immutable
+{
+public:
+    explicit Immutable(const QString& path) : path_(QFile::encodeName(path)) { set_ = flip(true); }
+    ~Immutable()
+    {
+        if (set_)
+            flip(false);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool set() const { return set_; }
+
+private:
+    bool flip(bool on) const
+    {
+        const int fd = open(path_.constData(), O_RDONLY | O_NONBLOCK);
+        int flags = 0;
+        bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            close(fd);
+        return done;
+    }
+
+    QByteArray path_;
+    bool set_ = false;
+};
+
+class ImmutableTest : public ::testing::TestWithParam<bool>
+{
+};
+
+// An immutable file is told as protected, as a `chmod 444` one is, not as a
+// folder the user may not write; whether it was so before the save or
+// became so while it was written, it stays as it was, and so does the
+// folder.
+TEST_P(ImmutableTest, IsToldAsWriteProtected)
+{
+    const bool whileWriting = GetParam();
+    TestFiles files;
+    const QString path = files.write(u"folha.csv"_s, "anterior");
+    ReplacingFile file(path, u"CSV"_s);
+    std::unique_ptr<Immutable> immutable;
+    bool saved = false;
+    if (whileWriting) {
+        ASSERT_TRUE(file.create()) << file.error().toStdString();
+        immutable = std::make_unique<Immutable>(path);
+        if (!immutable->set())
+            GTEST_SKIP() << "only root may set the immutable flag, on a file system that has it";
+        QFile(file.temporaryPath()).open(QIODevice::WriteOnly);
+        saved = file.commit();
+    } else {
+        immutable = std::make_unique<Immutable>(path);
+        if (!immutable->set())
+            GTEST_SKIP() << "only root may set the immutable flag, on a file system that has it";
+        // Refused before a byte is written.
+        saved = file.create();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(file.error().contains(u"está protegido contra gravação"_s))
+        << file.error().toStdString();
+    EXPECT_EQ(TestFiles::read(path), QByteArray("anterior"));
+    EXPECT_EQ(
+        QFileInfo(path).dir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{u"folha.csv"_s});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ImmutableTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "SetWhileWriting" : "SetBefore");
+                         });
 
 struct NameCase
 {
