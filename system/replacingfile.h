@@ -35,9 +35,12 @@
 //
 // The temporary file (and a writer's work folder) is hidden and named after
 // its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
-// still leave one, which the next save to that target removes: only a
-// regular file of the user's, mode 0600 (or a folder, 0700), named exactly
-// so and locked by no save.
+// still leave one, which the next save to that target removes. On Linux
+// only what the user's notes prove a save made (in the user's private
+// state folder, ~/.local/state/verinova-cadastral): the same file, still
+// the user's and private, under that name, locked by no save; a folder
+// only when empty. On Windows a hidden file, or an empty hidden folder,
+// named exactly so and held by no save.
 //
 // In a folder others may write (a shared "RH" folder without the sticky
 // bit), anyone can rename the temporary name or put a link there. On Linux

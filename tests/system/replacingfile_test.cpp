@@ -3,12 +3,15 @@
 #include "tests/support/testfiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdarg>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -19,8 +22,10 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -87,12 +92,21 @@ extern "C" int openat(int folder, const char* name, int flags, ...)
     return real(folder, name, flags, mode);
 }
 
+// Set by a test: a folder that a member of a shared folder puts in the
+// place of the next folder made, the moment it is made.
+const char* swapIn = nullptr;
+
 extern "C" int mkdirat(int folder, const char* name, mode_t mode) noexcept
 {
     if (creations)
         creations->push_back({name, mode});
     static const auto real = next<int (*)(int, const char*, mode_t)>("mkdirat");
-    return real(folder, name, mode);
+    const int made = real(folder, name, mode);
+    if (made == 0 && swapIn) {
+        unlinkat(folder, name, AT_REMOVEDIR);
+        renameat(AT_FDCWD, std::exchange(swapIn, nullptr), folder, name);
+    }
+    return made;
 }
 
 namespace {
@@ -323,41 +337,139 @@ TEST(ReplacingFileDurability, SyncsTheFileThenRenamesThenSyncsTheFolder)
                                         "fsync " + folder}));
 }
 
-// The temporary file is hidden beside its target and named after it; one a
-// killed save left is removed by the next save to that target, while one
-// another save is still writing stays, as do another target's and the
-// user's own files that only look like one.
+// The user's state folder, where saves note their temporary files: one of
+// the test's own while it lives.
+class StateHome
+{
+public:
+    explicit StateHome(const QString& path) : before_(qgetenv("XDG_STATE_HOME"))
+    {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(path));
+    }
+    ~StateHome() { qputenv("XDG_STATE_HOME", before_); }
+    StateHome(const StateHome&) = delete;
+    StateHome& operator=(const StateHome&) = delete;
+
+private:
+    QByteArray before_;
+};
+
+// A save of `path` killed (SIGKILL, which nothing catches) while it
+// writes, with its work folder made: what it leaves behind.
+QStringList killedSave(const QString& path)
+{
+    const QDir folder = QFileInfo(path).dir();
+    const QStringList before = folder.entryList(QDir::AllEntries | QDir::Hidden);
+    const pid_t child = fork();
+    if (child == 0) {
+        // The parent's random names would follow the child's otherwise.
+        QRandomGenerator::global()->discard(1000);
+        ReplacingFile file(path, u"XLSX"_s);
+        if (file.create() && !file.makeWorkFolder().isEmpty()) {
+            QFile out(file.writePath());
+            if (out.open(QIODevice::WriteOnly))
+                out.write("parte");
+            out.close();
+            kill(getpid(), SIGKILL);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    QStringList left;
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden)) {
+        if (!before.contains(name))
+            left.append(folder.filePath(name));
+    }
+    return left;
+}
+
+// The temporary file is hidden beside its target and named after it; what
+// a killed save left is removed by the next save to that target, while one
+// another save is still writing stays, as do another target's, the user's
+// own files and folders that only look like one (private as the program's,
+// even), and a folder of the user's that a member of a shared folder
+// renamed to a leftover's name, whose files stay in it.
 TEST(ReplacingFileLeftovers, NextSaveRemovesOnlyWhatAKilledSaveLeft)
 {
     TestFiles files;
-    const QString path = files.write(u"saida.csv"_s, "anterior");
-    const QDir dir = QFileInfo(path).dir();
+    const StateHome state(files.path(u"estado"_s));
+    const QString path = files.write(u"grupo/saida.csv"_s, "anterior");
+    QDir dir = QFileInfo(path).dir();
     const QString stem = QString::fromUtf8(ReplacingFile::temporaryStem("saida.csv"));
-    auto leftover = [&](const QString& name, mode_t mode) {
-        const QString file = files.write(name, "parte");
+    auto own = [&](const QString& name, mode_t mode) {
+        const QString file = files.write(u"grupo/"_s + name, "parte");
         EXPECT_EQ(chmod(QFile::encodeName(file).constData(), mode), 0);
         return file;
     };
-    const QString killed = leftover(stem + u"Kil1ed"_s, 0600);
+    const QStringList killed = killedSave(path);
+    ASSERT_EQ(killed.size(), 2);
+    const QString killedFolder = QFileInfo(killed[0]).isDir() ? killed[0] : killed[1];
+    const QString killedFile = QFileInfo(killed[0]).isDir() ? killed[1] : killed[0];
+    // The member removes the empty leftover folder and gives its name to the
+    // user's private one.
+    const QString reports = own(u"relatorios/folha.txt"_s, 0600);
+    ASSERT_EQ(chmod(QFile::encodeName(QFileInfo(reports).path()).constData(), 0700), 0);
+    ASSERT_TRUE(dir.rmdir(killedFolder));
+    ASSERT_TRUE(dir.rename(u"relatorios"_s, QFileInfo(killedFolder).fileName()));
+
     const QString otherTarget =
-        leftover(QString::fromUtf8(ReplacingFile::temporaryStem("outra.csv")) + u"0ther1"_s, 0600);
-    const QString usersOwn = leftover(stem + u"MYDATA"_s, 0644);
-    const QString notItsName = leftover(stem + u"MY.DAT"_s, 0600);
+        own(QString::fromUtf8(ReplacingFile::temporaryStem("outra.csv")) + u"0ther1"_s, 0600);
+    const QString usersOwn = own(stem + u"MYDATA"_s, 0600);
+    const QString usersFolder = own(stem + u"Pasta1/dados.txt"_s, 0600);
+    ASSERT_EQ(chmod(QFile::encodeName(QFileInfo(usersFolder).path()).constData(), 0700), 0);
+    const QString notItsName = own(stem + u"MY.DAT"_s, 0600);
     ReplacingFile writing(path, u"CSV"_s);
     ASSERT_TRUE(writing.create());
     EXPECT_EQ(QFileInfo(writing.temporaryPath()).dir(), dir);
     EXPECT_TRUE(QFileInfo(writing.temporaryPath()).fileName().startsWith(u".saida.csv.verinova-"_s))
         << writing.temporaryPath().toStdString();
+    // The killed save's file went with the first save after it.
+    EXPECT_FALSE(QFileInfo::exists(killedFile)) << killedFile.toStdString();
 
+    const QString renamedReports = QFileInfo(killedFolder).filePath() + u"/folha.txt"_s;
     ReplacingFile next(path, u"CSV"_s);
     ASSERT_TRUE(save(next, "novo")) << next.error().toStdString();
-    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_EQ(TestFiles::read(renamedReports), QByteArray("parte"));
     EXPECT_TRUE(QFileInfo::exists(otherTarget));
     EXPECT_EQ(TestFiles::read(usersOwn), QByteArray("parte"));
+    EXPECT_EQ(TestFiles::read(usersFolder), QByteArray("parte"));
     EXPECT_EQ(TestFiles::read(notItsName), QByteArray("parte"));
     EXPECT_TRUE(QFileInfo::exists(writing.temporaryPath()));
     QFile(writing.temporaryPath()).open(QIODevice::WriteOnly);
     EXPECT_TRUE(writing.commit()) << writing.error().toStdString();
+    // Every note is gone with its file, or once its name held another.
+    EXPECT_EQ(QDir(files.path(u"estado/verinova-cadastral/temporarios"_s)).entryList(QDir::Files),
+              QStringList());
+}
+
+// A member of the shared folder who, the moment the work folder is made,
+// puts the user's own private folder in its place gets the save to use
+// neither: the user's files stay in it.
+TEST(ReplacingFileLeftovers, AFolderPutInTheWorkFolderPlaceKeepsItsFiles)
+{
+    TestFiles files;
+    const StateHome state(files.path(u"estado"_s));
+    const QString path = files.path(u"grupo/saida.xlsx"_s);
+    const QString reports = files.write(u"grupo/relatorios/folha.txt"_s, "parte");
+    const QByteArray reportsFolder = QFile::encodeName(QFileInfo(reports).path());
+    ASSERT_EQ(chmod(reportsFolder.constData(), 0700), 0);
+    ReplacingFile file(path, u"XLSX"_s);
+    ASSERT_TRUE(file.create()) << file.error().toStdString();
+    swapIn = reportsFolder.constData();
+    const QString work = file.makeWorkFolder();
+    swapIn = nullptr;
+    ASSERT_FALSE(work.isEmpty()) << file.error().toStdString();
+    QFile(file.writePath()).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(file.commit()) << file.error().toStdString();
+    QStringList found;
+    for (QDirIterator it(QFileInfo(path).path(), {u"folha.txt"_s}, QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        found.append(it.next());
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(TestFiles::read(found[0]), QByteArray("parte"));
 }
 
 // `chattr +i`: neither the user nor root may replace or remove the file
