@@ -16,12 +16,15 @@
 // A target that is a symbolic link is followed, as editors do, and its final
 // file is replaced in that file's folder; a target that is not an ordinary
 // file (a FIFO, a device, a socket) is refused, never replaced. The new file
-// gets the permissions the user's umask gives a new file, or those of the
-// file it replaces (with its group where the system allows), and is on the
-// disk, folder entry included, before commit() returns.
+// gets the permissions the user's umask (or the folder's default ACL) gives
+// a new file, or those of the user's own file it replaces (with its group
+// where the system allows): another user's file gives none of its own. It
+// is on the disk, folder entry included, before commit() returns, and
+// private (0600, its work folder 0700) from its creation until then.
 //
 // A target its owner may not write (mode without the owner's "w", as
-// `chmod 444` leaves it; on Windows the read-only attribute) is refused as
+// `chmod 444` leaves it; on Windows the read-only attribute), or that the
+// system keeps from change (Linux's `chattr +i`, `+a`), is refused as
 // write-protected, even for root, as spreadsheets refuse it.
 //
 // On Windows, links are followed as the system opens files, the new file
@@ -32,9 +35,12 @@
 //
 // The temporary file (and a writer's work folder) is hidden and named after
 // its target (".saida.xlsx.verinova-Ab12Cd"); SIGKILL or a power cut can
-// still leave one, which the next save to that target removes: only a
-// regular file of the user's, mode 0600 (or a folder, 0700), named exactly
-// so and locked by no save.
+// still leave one, which the next save to that target removes. On Linux
+// only what the user's notes prove a save made (in the user's private
+// state folder, ~/.local/state/verinova-cadastral): the same file, still
+// the user's and private, under that name, locked by no save; a folder
+// only when empty. On Windows a hidden file, or an empty hidden folder,
+// named exactly so and held by no save.
 //
 // In a folder others may write (a shared "RH" folder without the sticky
 // bit), anyone can rename the temporary name or put a link there. On Linux

@@ -229,8 +229,11 @@ void ReplacingFile::removeLeftovers() const
         if (!leftoverName(name.toUtf8(), stem) || !QFileInfo(path).isHidden() ||
             !unused(SystemPath::wide(path)))
             continue;
+        // Only an empty folder, as the program's own work folder is once
+        // its files' handles have closed: one holding anything may be
+        // someone's own, renamed to such a name.
         if (QFileInfo(path).isDir())
-            QDir(path).removeRecursively();
+            QDir(folder).rmdir(name);
         else
             QFile::remove(path);
     }

@@ -12,6 +12,9 @@ using TestApplication = QApplication;
 using TestApplication = QCoreApplication;
 #endif
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <clocale>
 
 int main(int argc, char** argv)
@@ -20,6 +23,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", HeadlessPlatform::name());
     TestApplication app(argc, argv);
+    // Saves note their temporary files in the user's state folder: the
+    // tests', and the programs they start, stay out of the tester's home.
+    const QTemporaryDir state;
+    if (state.isValid())
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     // As the program does once its application object has taken the user's
     // locale: the tests run under the Brazilian one too.
     std::setlocale(LC_NUMERIC, "C");
