@@ -21,6 +21,9 @@ public:
         // joined files, lines without the 21 fields), to be told whatever
         // the outcome; empty when there is nothing to tell.
         QString warning;
+        // The file seems cut off at its last line, as one still being copied
+        // is: the workers after it are missing from whatever is made of it.
+        bool cut = false;
     };
 
     // Imports `returnFile` into `sheet`, then, when `optimize` asks and the
