@@ -49,8 +49,7 @@ struct CommandOutcome
     // What to tell the user after a load that read the file but found it
     // not quite as the government writes it: no worker, no heading, a
     // heading among the workers, lines without the 21 fields, a last line
-    // cut short. Empty when
-    // there is nothing to tell.
+    // cut short. Empty when there is nothing to tell.
     QString warningText() const;
     static QString messageTitle();
 };
