@@ -9,11 +9,18 @@
 #include <optional>
 
 namespace {
-constexpr int kColumnCount = OverviewModel::FirstCodeColumn + ReturnCounts::kColumns;
+constexpr int kColumnCount = OverviewModel::Note + 1;
 
 bool isCount(int column)
 {
-    return column >= OverviewModel::Workers;
+    return column >= OverviewModel::Workers && column < OverviewModel::Note;
+}
+
+// What the import warned of a file it read; a file not read has its reason
+// in the workers' column already.
+QString noteOf(const FolderOverview::Entry& entry)
+{
+    return entry.counts.counted() ? entry.counts.warning() : QString();
 }
 
 // The number a count column shows; nothing for a file that was not counted.
@@ -46,7 +53,7 @@ void OverviewModel::setEntries(std::vector<FolderOverview::Entry> entries)
 
 int OverviewModel::returnColumn(int column)
 {
-    return column >= FirstCodeColumn && column < kColumnCount
+    return column >= FirstCodeColumn && column < Note
                ? ReturnCounts::kFirstColumn + column - FirstCodeColumn
                : 0;
 }
@@ -71,8 +78,16 @@ QVariant OverviewModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(
             Qt::AlignVCenter |
             (isCount(column) && entry.counts.counted() ? Qt::AlignRight : Qt::AlignLeft));
-    if (role == Qt::ToolTipRole && column == Workers && !entry.counts.counted())
-        return entry.counts.reason();
+    // The window narrows the file names and reasons, and a clerk may narrow
+    // any column: a text is whole in its tooltip however it is elided (the
+    // "(1)" at the end of a copy's name in particular).
+    if (role == Qt::ToolTipRole) {
+        const bool text =
+            column <= FileName || column == Note || (column == Workers && !entry.counts.counted());
+        if (!text)
+            return {};
+        role = Qt::DisplayRole;
+    }
     if (role != Qt::DisplayRole)
         return {};
     switch (column) {
@@ -82,6 +97,8 @@ QVariant OverviewModel::data(const QModelIndex& index, int role) const
         return entry.name.formattedDateTime();
     case FileName:
         return entry.fileName;
+    case Note:
+        return noteOf(entry);
     default:
         if (const std::optional<int> count = countOf(entry, column))
             return SheetTemplate::locale().toString(*count);
@@ -111,6 +128,8 @@ QVariant OverviewModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Com problema");
     case WithOrientation:
         return QStringLiteral("Com orientação");
+    case Note:
+        return QStringLiteral("Observação");
     default:
         return SheetTemplate::heading(returnColumn(section));
     }
@@ -144,6 +163,13 @@ void OverviewModel::sort(int column, Qt::SortOrder order)
         }
         case FileName:
             return ordered(a.fileName.toCaseFolded(), b.fileName.toCaseFolded());
+        case Note: {
+            // Files with something said first, A to Z; the others after.
+            const QString x = noteOf(a), y = noteOf(b);
+            if (x.isEmpty() != y.isEmpty())
+                return missingLast(!x.isEmpty());
+            return ordered(x, y);
+        }
         default: {
             const std::optional<int> x = countOf(a, column), y = countOf(b, column);
             if (x.has_value() != y.has_value())

@@ -9,8 +9,9 @@
 // A folder's overview as a table, one row per file: the company's CNPJ, the
 // return's date, the file's name, its workers, those with a check not "OK",
 // those with an orientation, then one count per check and orientation
-// column, headed as the sheet heads them. A file that is not a return file
-// shows why in the workers' column and no count.
+// column, headed as the sheet heads them, and last what Processar would warn
+// of the file (Observação, as the saved overview has it). A file that is not
+// a return file shows why in the workers' column and no count.
 //
 // The model sorts itself: numbers as numbers, dates as dates, and files with
 // nothing to compare (no count, a name not the government's) after the
@@ -29,6 +30,7 @@ public:
         WithProblems,
         WithOrientation,
         FirstCodeColumn, // then one per return column, from the first check
+        Note = FirstCodeColumn + ReturnCounts::kColumns,
     };
 
     explicit OverviewModel(QObject* parent = nullptr);

@@ -140,10 +140,11 @@ void OverviewWindow::showProgress(int done, int total)
     progress_->setValue(done);
 }
 
-// Each column as wide as its heading and texts, but for two: the government's
-// names are long and the CNPJ and date already say what they hold, and a
-// reason is not let push the counts off the screen; both are elided, the
-// reason whole in its tooltip.
+// Each column as wide as its heading and texts, but for three: the
+// government's names are long and the CNPJ and date already say what they
+// hold, a reason is not let push the counts off the screen, and a warning
+// not widen the table far past them; all are elided, whole in their
+// tooltips.
 void OverviewWindow::fitColumns()
 {
     table_->resizeColumnsToContents();
@@ -155,6 +156,8 @@ void OverviewWindow::fitColumns()
         OverviewModel::Workers,
         std::min(header->sectionSize(OverviewModel::Workers),
                  std::max(header->sectionSizeHint(OverviewModel::Workers), 12 * digit)));
+    header->resizeSection(OverviewModel::Note,
+                          std::min(header->sectionSize(OverviewModel::Note), 60 * digit));
 }
 
 void OverviewWindow::takeResult()

@@ -500,6 +500,21 @@ QString Verinova::proposedFile(SheetFile::Format format) const
     return QDir(folder).filePath(name);
 }
 
+namespace {
+// The search looks at the rows shown alone: with some filtered out, it
+// cannot say that no cell holds the text.
+QString notFoundText(const ResultSheet& sheet, const QString& text)
+{
+    const int hidden = sheet.RowCount() - sheet.ShownRowCount();
+    if (hidden <= 0)
+        return QStringLiteral("Nenhuma célula contém \"%1\".").arg(text);
+    return QStringLiteral("Nenhuma célula das linhas mostradas contém \"%1\"; o filtro oculta %2.")
+        .arg(text, hidden == 1
+                       ? QStringLiteral("1 linha")
+                       : QStringLiteral("%1 linhas").arg(SheetTemplate::locale().toString(hidden)));
+}
+} // namespace
+
 void Verinova::findText()
 {
     const std::optional<QString> text = dialogs_->askText(this, QStringLiteral("Localizar"),
@@ -523,7 +538,7 @@ void Verinova::findNextText()
     }
     if (found == SheetView::Found::Nothing)
         dialogs_->showInformation(this, QStringLiteral("Localizar"),
-                                  QStringLiteral("Nenhuma célula contém \"%1\".").arg(lastFound_));
+                                  notFoundText(F1Book1->sheet(), lastFound_));
     else if (found == SheetView::Found::AfterTheTop) {
         const QString wrapped = QStringLiteral("A busca recomeçou do início.");
         dialogs_->showNotice(F1Book1, wrapped);

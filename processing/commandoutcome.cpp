@@ -54,32 +54,42 @@ QString CommandOutcome::messageText() const
 
 QString CommandOutcome::warningText() const
 {
-    if (noWorkers)
-        return QStringLiteral("O arquivo não tem nenhum trabalhador.");
     const QLocale brazil = SheetTemplate::locale();
     QStringList told;
-    if (headingMissing)
-        told.append(QStringLiteral("O Arquivo Selecionado não começa pela linha de títulos: a "
-                                   "primeira linha foi carregada como trabalhador."));
-    if (headingLines == 1)
-        told.append(QStringLiteral("A linha %1 repete a linha de títulos (arquivos juntados) e "
-                                   "não foi carregada.")
-                        .arg(brazil.toString(firstHeadingLine)));
-    else if (headingLines > 1)
-        told.append(QStringLiteral("%1 linhas repetem a linha de títulos (arquivos juntados) e não "
-                                   "foram carregadas; a primeira é a linha %2.")
-                        .arg(brazil.toString(headingLines), brazil.toString(firstHeadingLine)));
-    if (oddLines == 1)
-        told.append(QStringLiteral("1 linha do Arquivo Selecionado não tem os %1 campos de um "
-                                   "Arquivo de Retorno: a linha %2.")
-                        .arg(ReturnFields::kCount)
-                        .arg(brazil.toString(firstOddLine)));
-    else if (oddLines > 1)
-        told.append(QStringLiteral("%1 linhas do Arquivo Selecionado não têm os %2 campos de um "
-                                   "Arquivo de Retorno; a primeira é a linha %3.")
-                        .arg(brazil.toString(oddLines))
-                        .arg(ReturnFields::kCount)
-                        .arg(brazil.toString(firstOddLine)));
+    if (noWorkers) {
+        told.append(QStringLiteral("O arquivo não tem nenhum trabalhador."));
+    } else {
+        if (headingMissing)
+            told.append(QStringLiteral("O Arquivo Selecionado não começa pela linha de títulos: a "
+                                       "primeira linha foi carregada como trabalhador."));
+        if (headingLines == 1)
+            told.append(QStringLiteral("A linha %1 repete a linha de títulos (arquivos juntados) "
+                                       "e não foi carregada.")
+                            .arg(brazil.toString(firstHeadingLine)));
+        else if (headingLines > 1)
+            told.append(QStringLiteral("%1 linhas repetem a linha de títulos (arquivos juntados) e "
+                                       "não foram carregadas; a primeira é a linha %2.")
+                            .arg(brazil.toString(headingLines), brazil.toString(firstHeadingLine)));
+        if (oddLines == 1)
+            told.append(QStringLiteral("1 linha do Arquivo Selecionado não tem os %1 campos de um "
+                                       "Arquivo de Retorno: a linha %2.")
+                            .arg(ReturnFields::kCount)
+                            .arg(brazil.toString(firstOddLine)));
+        else if (oddLines > 1)
+            told.append(QStringLiteral("%1 linhas do Arquivo Selecionado não têm os %2 campos de "
+                                       "um Arquivo de Retorno; a primeira é a linha %3.")
+                            .arg(brazil.toString(oddLines))
+                            .arg(ReturnFields::kCount)
+                            .arg(brazil.toString(firstOddLine)));
+    }
+    // Last, as the line is the file's last; told also when no worker came
+    // before it, since the file is then most likely still being copied.
+    if (cutLine > 0)
+        told.append(QStringLiteral("O Arquivo Selecionado parece cortado na linha %1, a última: "
+                                   "ela não tem os %2 campos nem o fim de linha, e não foi "
+                                   "carregada. Copie o arquivo de novo.")
+                        .arg(brazil.toString(cutLine))
+                        .arg(ReturnFields::kCount));
     return told.join(u'\n');
 }
 

@@ -45,13 +45,17 @@ struct CommandOutcome
     // after the other), skipped, and the file line of the first of them.
     int headingLines = 0;
     int firstHeadingLine = 0;
+    // After an import: the file line of the return file's last line when it
+    // stops without a line end and short of the 21 fields, as a file still
+    // being copied does; that line is not loaded. 0 when the file ends well.
+    int cutLine = 0;
 
     bool succeeded() const { return message == CommandMessage::None; }
     QString messageText() const;
     // What to tell the user after a load that read the file but found it
     // not quite as the government writes it: no worker, no heading, a
-    // heading among the workers, lines without the 21 fields. Empty when
-    // there is nothing to tell.
+    // heading among the workers, lines without the 21 fields, a last line
+    // cut short. Empty when there is nothing to tell.
     QString warningText() const;
     static QString messageTitle();
 };

@@ -12,8 +12,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 namespace {
 // A file of workers alone is told it has too many of them, not too many lines.
@@ -49,6 +51,8 @@ struct Loaded
     // Workers with the return file's 21 fields: without any, the file is
     // something else.
     int returnLines = 0;
+    // The file line of a last line cut short, which is not loaded.
+    int cutLine = 0;
 };
 
 CommandMessage endOf(const LineReader& reader)
@@ -83,7 +87,17 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
         loaded.headingMissing = true;
         add(line, 1, parser, loaded);
     }
+    const bool returnHeading = ReturnFileParser::isHeading(line);
+    // Copied no further than into its heading: not a worker yet.
+    if (!returnHeading && !reader.lineEnded() && ReturnFileParser::isCutHeading(line)) {
+        loaded.cutLine = 1;
+        return loaded;
+    }
     int lines = 1;
+    // A file still being copied stops in the middle of a line: that last
+    // line, short of the 21 fields and without its end, is the start of a
+    // worker, not one, and loaded it would add a worker failing every check.
+    std::string cut;
     while (reader.next(line)) {
         if (++lines > LineReader::kMaxLines)
             return {CommandMessage::TooManyLines};
@@ -93,11 +107,25 @@ Loaded parse(QIODevice& device, ReturnFileParser& parser, int maxRows)
                 loaded.firstHeadingLine = lines;
             continue;
         }
+        if (!reader.lineEnded() && !ReturnFileParser::isBlank(line) &&
+            std::count(line.begin(), line.end(), ';') + 1 < ReturnFields::kCount) {
+            cut.assign(line);
+            loaded.cutLine = lines;
+            continue;
+        }
         if (parser.rows() == maxRows && !ReturnFileParser::isBlank(line))
             return {CommandMessage::TooManyRows};
         add(line, lines, parser, loaded);
     }
     loaded.message = endOf(reader);
+    // Only a return file is cut short: any other file's last line is loaded
+    // as before, and the file told for what it is.
+    if (loaded.cutLine > 0 && loaded.returnLines == 0 && !returnHeading) {
+        if (parser.rows() == maxRows)
+            return {CommandMessage::TooManyRows};
+        add(cut, loaded.cutLine, parser, loaded);
+        loaded.cutLine = 0;
+    }
     return loaded;
 }
 } // namespace
@@ -153,6 +181,7 @@ CommandOutcome ImportCommand::load(QIODevice& device, ResultSheet& sheet, const 
         outcome.headingMissing = loaded.headingMissing;
         outcome.headingLines = loaded.headingLines;
         outcome.firstHeadingLine = loaded.firstHeadingLine;
+        outcome.cutLine = loaded.cutLine;
         return outcome;
     } catch (const std::bad_alloc&) {
         return {CommandMessage::OutOfMemory};

@@ -35,6 +35,7 @@ bool LineReader::next(std::string_view& line)
             if (*stop == '\r' && begin_ < end_ && data[begin_] == '\n')
                 ++begin_;
             scanned_ = 0;
+            lineEnded_ = true;
             return true;
         }
         scanned_ = end_ - begin_;
@@ -46,6 +47,7 @@ bool LineReader::next(std::string_view& line)
             line = std::string_view(data + begin_, end_ - begin_);
             begin_ = end_;
             scanned_ = 0;
+            lineEnded_ = false;
             return true;
         }
         fill();

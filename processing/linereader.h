@@ -33,6 +33,9 @@ public:
     // True once a line longer than maxLineBytes was met; next() then returns
     // false.
     bool lineTooLong() const { return lineTooLong_; }
+    // Whether the line next() last returned ended with a line end; false for
+    // a last line that the file stops in, as one still being copied does.
+    bool lineEnded() const { return lineEnded_; }
 
 private:
     bool fill();
@@ -50,4 +53,5 @@ private:
     bool atEnd_ = false;
     bool failed_ = false;
     bool lineTooLong_ = false;
+    bool lineEnded_ = false;
 };

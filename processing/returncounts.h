@@ -30,7 +30,8 @@ public:
     QString reason() const { return outcome_.messageText(); }
     const CommandOutcome& outcome() const { return outcome_; }
     // What Processar would warn of a file it read (no worker, no heading,
-    // joined files, lines without the 21 fields); empty when nothing.
+    // joined files, lines without the 21 fields, a last line cut short);
+    // empty when nothing.
     const QString& warning() const { return warning_; }
 
     int workers() const { return workers_; }

@@ -9,6 +9,7 @@ ReturnFileJob::Done ReturnFileJob::run(const QString& returnFile, ResultSheet& s
     Done done;
     done.outcome = ImportCommand::run(returnFile, sheet);
     done.warning = done.outcome.warningText();
+    done.cut = done.outcome.cutLine > 0;
     if (optimize && done.outcome.succeeded() && !done.outcome.noWorkers)
         done.outcome = OptimizeCommand::run(returnFile, sheet);
     return done;

@@ -18,9 +18,13 @@ public:
         // The import's outcome, or the optimisation's when it ran after it.
         CommandOutcome outcome;
         // What the import found odd in the file (no worker, no heading,
-        // joined files, lines without the 21 fields), to be told whatever
-        // the outcome; empty when there is nothing to tell.
+        // joined files, lines without the 21 fields, a last line cut
+        // short), to be told whatever the outcome; empty when there is
+        // nothing to tell.
         QString warning;
+        // The file seems cut off at its last line, as one still being copied
+        // is: the workers after it are missing from whatever is made of it.
+        bool cut = false;
     };
 
     // Imports `returnFile` into `sheet`, then, when `optimize` asks and the

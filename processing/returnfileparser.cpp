@@ -101,6 +101,28 @@ bool ReturnFileParser::isHeading(std::string_view line)
     });
 }
 
+bool ReturnFileParser::isCutHeading(std::string_view line)
+{
+    if (line.starts_with("\xEF\xBB\xBF"))
+        line.remove_prefix(3);
+    if (isBlank(line))
+        return false;
+    for (const std::string_view name : ReturnFields::kNames) {
+        const std::size_t semicolon = findSemicolon(line);
+        if (semicolon == std::string_view::npos) {
+            // Begun: spaces before it, and as many letters as were copied.
+            const std::size_t first = line.find_first_not_of(" \t");
+            const std::string_view begun =
+                first == std::string_view::npos ? std::string_view() : line.substr(first);
+            return begun.size() <= name.size() && sameLetters(begun, name.substr(0, begun.size()));
+        }
+        if (!sameLetters(trimmed(line.substr(0, semicolon)), name))
+            return false;
+        line.remove_prefix(semicolon + 1);
+    }
+    return false;
+}
+
 bool ReturnFileParser::looksLikeWorker(std::string_view line)
 {
     return line.find('\0') == std::string_view::npos &&

@@ -61,6 +61,11 @@ public:
     // the government sends starts with it; a later one is where two files
     // were joined.
     static bool isHeading(std::string_view line);
+    // The start of the heading line, cut within its first 21 fields: the
+    // field names in their order, the last one perhaps only begun. What a
+    // return file still being copied holds while its first line is. A whole
+    // heading passes too: isHeading tells it.
+    static bool isCutHeading(std::string_view line);
     // A line as a worker's is: the 21 fields, every code among them digits.
     // Tells a file that starts with its first worker from one that starts
     // with a heading of another form.

@@ -38,9 +38,10 @@ QString chooseRows(ResultSheet& sheet, const CommandLine::SavePlan& plan)
 
 // Why the file's result was not saved, empty when it was. A warning about
 // the file's lines is told on `errors` and the result saved all the same;
-// `untold` is set when it could not be.
+// `untold` is set when it could not be, `cut` when the file seems cut off,
+// its result short of the workers the rest of the file holds.
 QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& plan,
-                std::FILE* errors, bool& untold)
+                std::FILE* errors, bool& untold, bool& cut)
 {
     if (plan.unmatched.contains(job.returnFile))
         return FilePattern::noMatchText();
@@ -56,6 +57,7 @@ QString saveOne(const CommandLine::SaveJob& job, const CommandLine::SavePlan& pl
         return done.warning;
     if (!done.warning.isEmpty())
         untold |= !TerminalText::writeAbout(errors, job.returnFile, done.warning);
+    cut = done.cut;
     if (!done.outcome.succeeded())
         return done.outcome.messageText();
     if (const QString message = chooseRows(sheet, plan); !message.isEmpty())
@@ -124,13 +126,14 @@ int BatchSave::run(const CommandLine::SavePlan& plan, std::FILE* errors)
     for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
         const CommandLine::SaveJob& job = plan.jobs[i];
         bool untold = false;
+        bool cut = false;
         const QString message =
-            refusals[i].isEmpty() ? saveOne(job, plan, errors, untold) : refusals[i];
+            refusals[i].isEmpty() ? saveOne(job, plan, errors, untold, cut) : refusals[i];
         if (!message.isEmpty()) {
             TerminalText::writeAbout(errors, job.returnFile, message);
             failed = true;
         }
-        failed |= untold;
+        failed |= untold || cut;
     }
     return failed ? 1 : 0;
 }

@@ -141,6 +141,8 @@ int TableSave::overview(const CommandLine::TablePlan& plan, std::FILE* errors)
                 TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
             } else if (!entry.counts.warning().isEmpty()) {
                 failed |= !TerminalText::writeAbout(errors, entry.path, entry.counts.warning());
+                // Counted short of the workers after the cut.
+                failed |= entry.counts.outcome().cutLine > 0;
             }
         }
         if (!saveTable(OverviewTable::of(read.entries), plan, errors))
@@ -174,6 +176,7 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
     try {
         const ReturnComparison comparison = ReturnComparison::compare(plan.earlier, current);
         bool untold = false;
+        bool cut = false;
         for (const Side side : {Side::Earlier, Side::Current}) {
             const QString& file = side == Side::Earlier ? plan.earlier : current;
             if (!comparison.succeeded() && comparison.failedSide() == side) {
@@ -188,6 +191,9 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
             }
             if (!comparison.warning(side).isEmpty())
                 untold |= !TerminalText::writeAbout(errors, file, comparison.warning(side));
+            // The workers after the cut would look gone or new: saved all
+            // the same, but not passed for a whole comparison.
+            cut |= comparison.succeeded() && comparison.outcome(side).cutLine > 0;
         }
         if (!comparison.succeeded())
             return 1;
@@ -195,7 +201,7 @@ int TableSave::compare(const CommandLine::TablePlan& plan, std::FILE* errors)
                                                 QFileInfo(current).fileName());
         if (!saveTable(table, plan, errors))
             return 1;
-        return untold ? 1 : 0;
+        return untold || cut ? 1 : 0;
     } catch (const std::bad_alloc&) {
         TerminalText::write(errors, QStringLiteral("verinova-cadastral: ") + memoryShort() + u'\n');
         return 1;

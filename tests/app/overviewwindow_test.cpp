@@ -101,11 +101,13 @@ TEST_F(OverviewTest, MenuKeyAsksForAFolderAndListsEveryFile)
     auto* table = overview->findChild<QTableView*>(QStringLiteral("tabela"));
     ASSERT_EQ(table->model()->rowCount(), 3);
     const QAbstractItemModel& model = *table->model();
-    ASSERT_EQ(model.columnCount(), OverviewModel::FirstCodeColumn + ReturnCounts::kColumns);
+    ASSERT_EQ(model.columnCount(), OverviewModel::FirstCodeColumn + ReturnCounts::kColumns + 1);
     EXPECT_EQ(model.headerData(OverviewModel::FirstCodeColumn, Qt::Horizontal).toString(),
               SheetTemplate::heading(5));
-    EXPECT_EQ(model.headerData(model.columnCount() - 1, Qt::Horizontal).toString(),
+    EXPECT_EQ(model.headerData(OverviewModel::Note - 1, Qt::Horizontal).toString(),
               SheetTemplate::heading(21));
+    EXPECT_EQ(model.headerData(OverviewModel::Note, Qt::Horizontal).toString(),
+              QStringLiteral("Observação"));
 
     const QString firstWhen[] = {QStringLiteral("30/11/2026 17:05"),
                                  QStringLiteral("01/12/2026 09:30"), QStringLiteral("-")};
@@ -118,6 +120,13 @@ TEST_F(OverviewTest, MenuKeyAsksForAFolderAndListsEveryFile)
         EXPECT_EQ(cell(table, row, OverviewModel::Cnpj), cnpj[row]);
         EXPECT_EQ(cell(table, row, OverviewModel::Date), firstWhen[row]);
         EXPECT_EQ(cell(table, row, OverviewModel::FileName), company.fileName);
+        // The government's names are cut short in the window: whole in the tooltip.
+        const QModelIndex name = model.index(row, OverviewModel::FileName);
+        if (company.workers > 0) {
+            EXPECT_LT(table->columnWidth(OverviewModel::FileName),
+                      table->fontMetrics().horizontalAdvance(company.fileName));
+        }
+        EXPECT_EQ(name.data(Qt::ToolTipRole).toString(), company.fileName);
         if (company.workers == 0) {
             EXPECT_FALSE(expected.counted());
             EXPECT_EQ(cell(table, row, OverviewModel::Workers), expected.reason());
@@ -137,6 +146,29 @@ TEST_F(OverviewTest, MenuKeyAsksForAFolderAndListsEveryFile)
     }
     EXPECT_EQ(overview->findChild<QLabel*>(QStringLiteral("situacao"))->text(),
               QStringLiteral("3 arquivos, 2 de retorno."));
+}
+
+// A return still being copied is counted without its last fragment, and
+// the window says so where the saved overview does, in Observação.
+TEST_F(OverviewTest, ACutReturnIsToldInObservacao)
+{
+    files_.write(QStringLiteral("copiando.txt"), ReturnFileGenerator().file(12) + "0712");
+    OverviewWindow* overview = openOverview();
+    ASSERT_NE(overview, nullptr);
+    auto* table = overview->findChild<QTableView*>(QStringLiteral("tabela"));
+    ASSERT_EQ(table->model()->rowCount(), 4);
+    int row = 0;
+    while (row < 4 && cell(table, row, OverviewModel::FileName) != QStringLiteral("copiando.txt"))
+        ++row;
+    ASSERT_LT(row, 4);
+    EXPECT_EQ(cell(table, row, OverviewModel::Workers), QStringLiteral("12"));
+    const QString told = QStringLiteral(
+        "O Arquivo Selecionado parece cortado na linha 14, a última: ela não tem os "
+        "21 campos nem o fim de linha, e não foi carregada. Copie o arquivo de novo.");
+    EXPECT_EQ(cell(table, row, OverviewModel::Note), told);
+    EXPECT_EQ(table->model()->index(row, OverviewModel::Note).data(Qt::ToolTipRole).toString(),
+              told);
+    EXPECT_EQ(cell(table, row == 0 ? 1 : 0, OverviewModel::Note), QString());
 }
 
 // One click on a count's heading puts the companies with most of it first,

@@ -628,6 +628,16 @@ TEST_F(WindowTest, LocalizarMakesTheNextHitActiveOrSaysThereIsNone)
     ASSERT_EQ(dialogs_->informations.size(), 1u);
     EXPECT_EQ(dialogs_->informations[0].detail, QStringLiteral("Nenhuma célula contém \"maria\"."));
     EXPECT_EQ(sheet().Selection(), (CellRange{2, 3, 2, 3}));
+
+    // With João filtered out, he is not in the rows shown, which is all the
+    // search can say.
+    sheet().SetColumnFilter(3, {"ANA LIMA"});
+    dialogs_->textAnswer = QStringLiteral("joao");
+    QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_->informations.size(), 2u);
+    EXPECT_EQ(dialogs_->informations[1].detail,
+              QStringLiteral("Nenhuma célula das linhas mostradas contém \"joao\"; o filtro oculta "
+                             "1 linha."));
 }
 
 // Memory that runs out sorting, listing a column's texts or filtering ends

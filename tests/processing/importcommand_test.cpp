@@ -242,12 +242,65 @@ TEST(ImportCommand, TellsWhatItFoundOddInTheFile)
     }
 }
 
+// A file still being copied stops mid-line: its last fragment, without a
+// line end and short of the 21 fields, is no worker and is not loaded, and
+// the clerk is told where the file stops. A short line that ends, or a last
+// worker with its 21 fields, is loaded as ever.
+TEST(ImportCommand, ACopyCutMidLineLeavesOutItsLastFragment)
+{
+    const std::string cutTold = "O Arquivo Selecionado parece cortado na linha %1, a última: ela "
+                                "não tem os 21 campos nem o fim de linha, e não foi carregada. "
+                                "Copie o arquivo de novo.";
+    const auto cutAt = [&](const char* line) {
+        return QString::fromStdString(cutTold).arg(QLatin1String(line)).toStdString();
+    };
+    struct Case
+    {
+        std::string bytes;
+        std::vector<Row> rows;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {heading() + "\r\n" + worker("A") + "\r\n" + worker("B") + "\r\n07",
+         {row("A"), row("B")},
+         cutAt("4")},
+        {heading() + "\n" + worker("A") + "\n1;2;NO", {row("A")}, cutAt("3")},
+        {heading() + "\n07", {}, "O arquivo não tem nenhum trabalhador.\n" + cutAt("2")},
+        {heading() + "\n" + worker("A") + "\n" + heading() + "\n" + worker("B") + "\n" +
+             worker("C").substr(0, 30),
+         {row("A"), row("B")},
+         "A linha 3 repete a linha de títulos (arquivos juntados) e não foi carregada.\n" +
+             cutAt("5")},
+        {heading() + "\n" + worker("A") + "\n07\n",
+         {row("A"), {"07"}},
+         "1 linha do Arquivo Selecionado não tem os 21 campos de um Arquivo de Retorno: a linha "
+         "3."},
+        {heading() + "\n" + worker("A") + "\n" + worker("B"), {row("A"), row("B")}, ""},
+        // Copied no further than into the heading, or no return file at all.
+        {heading().substr(0, 10), {}, "O arquivo não tem nenhum trabalhador.\n" + cutAt("1")},
+        {"Lista de compras", {}, "O arquivo não tem nenhum trabalhador."},
+    };
+    for (const Case& c : cases) {
+        TestFiles files;
+        ResultSheet sheet;
+        const CommandOutcome outcome =
+            ImportCommand::run(files.write(QStringLiteral("retorno.txt"), c.bytes), sheet);
+        ASSERT_TRUE(outcome.succeeded()) << c.bytes;
+        std::vector<Row> expected = c.rows;
+        for (Row& r : expected)
+            r.resize(ReturnFields::kCount);
+        EXPECT_EQ(sheetRows(sheet), expected) << c.bytes;
+        EXPECT_EQ(outcome.rows, static_cast<int>(c.rows.size())) << c.bytes;
+        EXPECT_EQ(outcome.warningText().toStdString(), c.warning) << c.bytes;
+    }
+}
+
 TEST(ImportCommand, StartsFromAnEmptySheet)
 {
     TestFiles files;
     ResultSheet sheet;
     fillEarlier(sheet);
-    const QString path = files.write(QStringLiteral("r.txt"), "H\n" + worker("A") + "\nx;y");
+    const QString path = files.write(QStringLiteral("r.txt"), "H\n" + worker("A") + "\nx;y\n");
     ASSERT_TRUE(ImportCommand::run(path, sheet).succeeded());
     EXPECT_EQ(sheet.ColCount(), ReturnFields::kCount);
     Row shortRow{"x", "y"};
@@ -336,6 +389,13 @@ INSTANTIATE_TEST_SUITE_P(
                     [](TestFiles& f, auto&) {
                         return f.write(QStringLiteral("lista.txt"),
                                        "Lista de compras\narroz\nfeijão; farinha\n");
+                    },
+                    kNotAReturnFile},
+        // Its last line, without an end and short of the 21 fields, is no
+        // cut return file's.
+        FailureCase{"AListWithoutItsLastLineEnd",
+                    [](TestFiles& f, auto&) {
+                        return f.write(QStringLiteral("lista.txt"), "nome;cpf\nJOSÉ;123");
                     },
                     kNotAReturnFile},
         FailureCase{"TheGovernmentsOtherFile",

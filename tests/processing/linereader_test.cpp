@@ -10,15 +10,6 @@
 #include <vector>
 
 namespace {
-std::vector<std::string> readAll(LineReader& reader)
-{
-    std::vector<std::string> lines;
-    std::string_view line;
-    while (reader.next(line))
-        lines.emplace_back(line);
-    return lines;
-}
-
 struct LineCase
 {
     const char* name;
@@ -39,8 +30,17 @@ TEST_P(LineReaderTest, SplitsLinesWhateverTheBlockSize)
     QBuffer device(&bytes);
     ASSERT_TRUE(device.open(QIODevice::ReadOnly));
     LineReader reader(device, blockSize);
-    EXPECT_EQ(readAll(reader), c.lines);
+    std::vector<std::string> lines;
+    std::string_view line;
+    bool lastEnded = true;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+        lastEnded = reader.lineEnded();
+    }
+    EXPECT_EQ(lines, c.lines);
     EXPECT_FALSE(reader.failed());
+    // Only a last line that the bytes stop in is said to have no end.
+    EXPECT_EQ(lastEnded, c.bytes.empty() || c.bytes.back() == '\n' || c.bytes.back() == '\r');
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -87,6 +87,8 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     files.write(QStringLiteral("retorno.csv"), ReturnFileGenerator().sample(3));
     files.write(QStringLiteral("lista.txt"), "Lista de compras\narroz\nfeijão;farinha\n");
     files.write(QStringLiteral("vazio.txt"), ReturnFileGenerator::header());
+    // Still being copied: it stops in its 32nd line.
+    files.write(QStringLiteral("cortado.txt"), ReturnFileGenerator().sample(30) + "07");
     const QString dir = QFileInfo(files.path(QStringLiteral("retorno.txt"))).path();
 #ifndef _WIN32
     ASSERT_EQ(
@@ -120,6 +122,7 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
     made.removeAll(QStringLiteral("ligado.csv"));
     made.removeAll(QStringLiteral("lista.txt"));
     made.removeAll(QStringLiteral("vazio.txt"));
+    made.removeAll(QStringLiteral("cortado.txt"));
     QStringList expected;
     for (const char* name : c.made)
         expected.append(QString::fromUtf8(name));
@@ -129,6 +132,10 @@ TEST_P(BatchSaveTest, SavesEachFileAndTellsHowItWent)
 }
 
 constexpr const char* kSave = "--salvar";
+// What the window's box says of the file cut in its 32nd line.
+#define CUT_AT_32                                                                                   \
+    "O Arquivo Selecionado parece cortado na linha 32, a última: ela não tem os 21 campos nem o " \
+    "fim de linha, e não foi carregada. Copie o arquivo de novo."
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BatchSaveTest,
@@ -155,6 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "foi carregado.\n{dir}/vazio.txt: O arquivo não tem nenhum "
                 "trabalhador.\n",
                 {"retorno.xlsx"}},
+        // A file still being copied is saved without its last fragment,
+        // and said; its result lacks the rest of the file, so the run fails.
+        SaveRun{"CutReturnIsToldAndFails",
+                {kSave, "{dir}", "--formato", "xlsx", "{dir}/cortado.txt", "{dir}/retorno.txt"},
+                1,
+                "{dir}/cortado.txt: " CUT_AT_32 "\n",
+                {"cortado.xlsx", "retorno.xlsx"}},
         // A return file is never written over by its own result.
         SaveRun{"OverItsOwnReturnFile",
                 {kSave, "{dir}", "--formato", "csv", "{dir}/retorno.csv"},
@@ -224,6 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 "{dir}/vazio.txt: O arquivo não tem nenhum trabalhador.\n",
                 {"visao.pdf"}},
+        // Counted without its last fragment, and said in Observação.
+        SaveRun{"OverviewWithACutReturn",
+                {"--resumo", "{dir}/visao.pdf", "{dir}/retorno.txt", "{dir}/cortado.txt"},
+                1,
+                "{dir}/cortado.txt: " CUT_AT_32 "\n",
+                {"visao.pdf"}},
         SaveRun{"Comparison",
                 {"--comparar", "{dir}/retorno.csv", kSave, "{dir}/mudou.xlsx", "{dir}/retorno.txt"},
                 0,
@@ -237,6 +257,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
                 "foi carregado.\n",
                 {}},
+        SaveRun{"ComparisonWithACutReturn",
+                {"--comparar", "{dir}/retorno.txt", kSave, "{dir}/mudou.xlsx", "{dir}/cortado.txt"},
+                1,
+                "{dir}/cortado.txt: " CUT_AT_32 "\n",
+                {"mudou.xlsx"}},
         SaveRun{"ComparisonWithAnEmptyReturn",
                 {"--comparar", "{dir}/vazio.txt", kSave, "{dir}/mudou.csv", "{dir}/retorno.txt"},
                 1,
@@ -290,7 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveRun{"OverviewOfAFolder",
                               {"--resumo", "{dir}/visao.pdf", "{dir}"},
                               1,
-                              "{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
+                              "{dir}/cortado.txt: " CUT_AT_32
+                              "\n{dir}/lista.txt: O Arquivo Selecionado não é um Arquivo de "
                               "Retorno: nenhuma linha tem os 21 campos separados por \";\". Nada "
                               "foi carregado.\n{dir}/nulo.csv: Arquivo Selecionado Não "
                               "Existe\n{dir}/vazio.txt: O arquivo não tem nenhum "
