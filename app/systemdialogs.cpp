@@ -1,6 +1,7 @@
 #include "app/systemdialogs.h"
 
 #include "app/filterdialog.h"
+#include "app/focusreturn.h"
 #include "app/notice.h"
 #include "app/systemprintdialog.h"
 #include "app/systemprogress.h"
@@ -52,6 +53,7 @@ void fitScreen(QFileDialog& dialog, const QWidget* parent)
 QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
                                         const QString& folder)
 {
+    const FocusReturn back(parent);
     // No filter: real return files carry no fixed extension. Qt hands back
     // '/' on every platform; the caller looks for the native separator.
     QFileDialog dialog(parent, title, folder);
@@ -64,6 +66,7 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
 
 QString SystemDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
 {
+    const FocusReturn back(parent);
     QFileDialog dialog(parent, title, folder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -78,6 +81,7 @@ std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget
                                                                          const QString& proposed,
                                                                          const QStringList& filters)
 {
+    const FocusReturn back(parent);
     QString start = proposed;
     for (;;) {
         QFileDialog dialog(parent, title);
@@ -136,6 +140,7 @@ QString SystemDialogs::typedName(const QString& path, const QStringList& filters
 std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& title,
                                               const QString& label, const QString& text)
 {
+    const FocusReturn back(parent);
     bool ok = false;
     const QString answer =
         QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
@@ -146,11 +151,13 @@ std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& ti
 
 void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QString& text)
 {
+    const FocusReturn back(parent);
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
 void SystemDialogs::showInformation(QWidget* parent, const QString& title, const QString& text)
 {
+    const FocusReturn back(parent);
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
@@ -175,6 +182,7 @@ std::optional<std::vector<bool>>
 SystemDialogs::chooseTexts(QWidget* parent, const QString& heading,
                            const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen)
 {
+    const FocusReturn back(parent);
     FilterDialog dialog(heading, values, std::move(chosen), parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "app/systemprintdialog.h"
 
+#include "app/focusreturn.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -83,6 +85,7 @@ bool SystemPrintDialog::finish(bool printed, const QString& error)
 
 bool SystemPrintDialog::ask(QPrinter& printer)
 {
+    const FocusReturn back(parent_);
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -113,5 +116,6 @@ bool SystemPrintDialog::hasPrinter() const
 
 void SystemPrintDialog::tell(const QString& message)
 {
+    const FocusReturn back(parent_);
     QMessageBox::critical(parent_, QStringLiteral("Atenção"), message);
 }

@@ -18,7 +18,8 @@ constexpr int kLastClickMs = 100;
 } // namespace
 
 SystemProgress::SystemProgress(QWidget* parent, QString label)
-    : dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent), label_(std::move(label))
+    : back_(parent), dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent),
+      label_(std::move(label))
 {
     dialog_.setWindowTitle(QStringLiteral("Verinova Cadastral"));
     // Wide enough for the whole title beside the title bar's icon and

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/focusreturn.h"
 #include "sheet/progress.h"
 
 #include <QElapsedTimer>
@@ -22,6 +23,9 @@ public:
     bool finish() override;
 
 private:
+    // Gone after the dialog: the window is given the keyboard back once the
+    // dialog has closed.
+    FocusReturn back_;
     QProgressDialog dialog_;
     QString label_;
     QElapsedTimer lastReport_;
