@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
@@ -149,6 +150,18 @@ std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& ti
     return answer;
 }
 
+bool SystemDialogs::askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    const FocusReturn back(parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    // Said here: Qt's own words are English where its translation is missing.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sim"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Não"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QString& text)
 {
     const FocusReturn back(parent);
@@ -175,7 +188,11 @@ std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent,
 
 std::unique_ptr<Progress> SystemDialogs::progress(QWidget* parent, const QString& label)
 {
-    return std::make_unique<SystemProgress>(parent, label);
+    return std::make_unique<SystemProgress>(
+        parent, label, [this](QWidget* over, const QString& under) {
+            return askYesNo(over, QStringLiteral("Verinova Cadastral"),
+                            QStringLiteral("%1.\n\nDeseja interromper?").arg(under));
+        });
 }
 
 std::optional<std::vector<bool>>
