@@ -18,8 +18,7 @@ FilterListAccessible::~FilterListAccessible()
 
 QAccessibleInterface* FilterListAccessible::create(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("QListView") &&
-        qobject_cast<FilterDialog*>(object->parent()))
+    if (className == QLatin1String("QListView") && qobject_cast<FilterDialog*>(object->parent()))
         return new FilterListAccessible(static_cast<QListView*>(object));
     return nullptr;
 }
