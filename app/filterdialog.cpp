@@ -1,5 +1,6 @@
 #include "app/filterdialog.h"
 
+#include "app/filterlistaccessible.h"
 #include "app/filtervaluesmodel.h"
 
 #include <QAccessible>
@@ -31,6 +32,10 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     : QDialog(parent), model_(new FilterValuesModel(values, std::move(chosen), this)),
       search_(new QLineEdit(this)), list_(new QListView(this)), searchDelay_(new QTimer(this))
 {
+    [[maybe_unused]] static const bool boxes = [] {
+        QAccessible::installFactory(&FilterListAccessible::create);
+        return true;
+    }();
     setWindowTitle(QStringLiteral("Filtrar – %1").arg(heading));
 
     search_->setObjectName(QStringLiteral("pesquisa"));
@@ -57,6 +62,7 @@ FilterDialog::FilterDialog(const QString& heading, const std::vector<ColumnValue
     // Every row is one line of text: the view need not measure a million.
     list_->setUniformItemSizes(true);
     list_->setModel(model_);
+    list_->installEventFilter(this);
     // The list view tells a screen reader where the user moves, not that a
     // box changed: a box ticked or unticked (Space, a click) is told here.
     connect(model_, &QAbstractItemModel::dataChanged, this,
@@ -122,6 +128,11 @@ void FilterDialog::accept()
 
 bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // Tabbing into the list, a reader hears the box the keys act on, not
+    // only the list: told once the list has told of its own focus, which
+    // comes after this event.
+    if (watched == list_ && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(this, &FilterDialog::tellCurrent, Qt::QueuedConnection);
     // Enter in the search box is OK even while the list, not yet showing
     // what was typed, has nothing ticked and OK is greyed.
     if (watched == search_ && event->type() == QEvent::KeyPress) {
@@ -214,4 +225,14 @@ void FilterDialog::tellToggled(int row)
     event.setChild(row);
     // Qt builds nothing for it unless a reader listens.
     QAccessible::updateAccessibility(&event);
+}
+
+void FilterDialog::tellCurrent()
+{
+    const QModelIndex current = list_->currentIndex();
+    if (!list_->hasFocus() || !current.isValid())
+        return;
+    QAccessibleEvent focus(list_, QAccessible::Focus);
+    focus.setChild(current.row());
+    QAccessible::updateAccessibility(&focus);
 }

@@ -20,8 +20,9 @@ class QTimer;
 // CPFs" is "cancelado" and Enter. "Selecionar todos" and "Limpar" act on
 // what the list shows. The dialog opens no larger than its screen, so OK
 // and Cancelar are always there to click. A screen reader hears each text
-// as a box, ticked or not, in a list named after the column, and hears of
-// each box that changes in view.
+// as a check box, ticked or not, in a list named after the column, hears
+// the current box when the list takes the focus, and hears of each box
+// that changes in view.
 class FilterDialog : public QDialog
 {
     Q_OBJECT
@@ -50,6 +51,7 @@ private:
     bool search();
     void chooseListed(bool choose);
     void tellToggled(int row);
+    void tellCurrent();
     void fitScreen();
 
     FilterValuesModel* model_;

@@ -1,6 +1,7 @@
 #include "app/systemdialogs.h"
 
 #include "app/filterdialog.h"
+#include "app/focusreturn.h"
 #include "app/notice.h"
 #include "app/systemprintdialog.h"
 #include "app/systemprogress.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
@@ -52,6 +54,7 @@ void fitScreen(QFileDialog& dialog, const QWidget* parent)
 QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
                                         const QString& folder)
 {
+    const FocusReturn back(parent);
     // No filter: real return files carry no fixed extension. Qt hands back
     // '/' on every platform; the caller looks for the native separator.
     QFileDialog dialog(parent, title, folder);
@@ -64,6 +67,7 @@ QString SystemDialogs::chooseFileToOpen(QWidget* parent, const QString& title,
 
 QString SystemDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
 {
+    const FocusReturn back(parent);
     QFileDialog dialog(parent, title, folder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -78,6 +82,7 @@ std::optional<WindowDialogs::SaveChoice> SystemDialogs::chooseFileToSave(QWidget
                                                                          const QString& proposed,
                                                                          const QStringList& filters)
 {
+    const FocusReturn back(parent);
     QString start = proposed;
     for (;;) {
         QFileDialog dialog(parent, title);
@@ -136,6 +141,7 @@ QString SystemDialogs::typedName(const QString& path, const QStringList& filters
 std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& title,
                                               const QString& label, const QString& text)
 {
+    const FocusReturn back(parent);
     bool ok = false;
     const QString answer =
         QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
@@ -144,13 +150,27 @@ std::optional<QString> SystemDialogs::askText(QWidget* parent, const QString& ti
     return answer;
 }
 
+bool SystemDialogs::askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    const FocusReturn back(parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    // Said here: Qt's own words are English where its translation is missing.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sim"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Não"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void SystemDialogs::showCritical(QWidget* parent, const QString& title, const QString& text)
 {
+    const FocusReturn back(parent);
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
 void SystemDialogs::showInformation(QWidget* parent, const QString& title, const QString& text)
 {
+    const FocusReturn back(parent);
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
@@ -168,13 +188,18 @@ std::shared_ptr<PrintDialog> SystemDialogs::printDialog(QWidget* parent,
 
 std::unique_ptr<Progress> SystemDialogs::progress(QWidget* parent, const QString& label)
 {
-    return std::make_unique<SystemProgress>(parent, label);
+    return std::make_unique<SystemProgress>(
+        parent, label, [this](QWidget* over, const QString& under) {
+            return askYesNo(over, QStringLiteral("Verinova Cadastral"),
+                            QStringLiteral("%1.\n\nDeseja interromper?").arg(under));
+        });
 }
 
 std::optional<std::vector<bool>>
 SystemDialogs::chooseTexts(QWidget* parent, const QString& heading,
                            const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen)
 {
+    const FocusReturn back(parent);
     FilterDialog dialog(heading, values, std::move(chosen), parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

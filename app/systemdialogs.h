@@ -19,6 +19,7 @@ public:
     std::optional<std::vector<bool>> chooseTexts(QWidget* parent, const QString& heading,
                                                  const std::vector<ColumnValues::Value>& values,
                                                  std::vector<bool> chosen) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
     void showCritical(QWidget* parent, const QString& title, const QString& text) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showNotice(QWidget* near, const QString& text) override;

@@ -1,5 +1,6 @@
 #include "app/systemprintdialog.h"
 
+#include "app/focusreturn.h"
 #include "processing/savetarget.h"
 #include "sheet/print/pdfend.h"
 
@@ -96,6 +97,7 @@ bool SystemPrintDialog::finish(bool printed, const QString& error)
 
 bool SystemPrintDialog::ask(QPrinter& printer)
 {
+    const FocusReturn back(parent_);
     QPrintDialog dialog(&printer, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -126,5 +128,6 @@ bool SystemPrintDialog::hasPrinter() const
 
 void SystemPrintDialog::tell(const QString& message)
 {
+    const FocusReturn back(parent_);
     QMessageBox::critical(parent_, QStringLiteral("Atenção"), message);
 }

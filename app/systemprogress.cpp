@@ -15,11 +15,40 @@ namespace {
 constexpr int kShowAfterMs = 1000;
 constexpr int kReportEveryMs = 100;
 constexpr int kLastClickMs = 100;
+
+// The dialog's close, from the window system, turned into the question: a
+// clerk who meant to close the window, or pressed Alt+F4 once too often,
+// does not lose a save made nearly to its end. (Escape makes no close the
+// dialog lets through: it is not asked about.)
+class StopQuestion final : public QObject
+{
+public:
+    StopQuestion(QProgressDialog& dialog, SystemProgress::StopAsked stopAsked)
+        : QObject(&dialog), dialog_(dialog), stopAsked_(std::move(stopAsked))
+    {
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &dialog_ || event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        if (stopAsked_ && stopAsked_(&dialog_, dialog_.labelText()))
+            dialog_.cancel();
+        return true;
+    }
+
+private:
+    QProgressDialog& dialog_;
+    SystemProgress::StopAsked stopAsked_;
+};
 } // namespace
 
-SystemProgress::SystemProgress(QWidget* parent, QString label)
-    : dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent), label_(std::move(label))
+SystemProgress::SystemProgress(QWidget* parent, QString label, StopAsked stopAsked)
+    : back_(parent), dialog_(QString(), QStringLiteral("Cancelar"), 0, 1, parent),
+      label_(std::move(label))
 {
+    dialog_.installEventFilter(new StopQuestion(dialog_, std::move(stopAsked)));
     dialog_.setWindowTitle(QStringLiteral("Verinova Cadastral"));
     // Wide enough for the whole title beside the title bar's icon and
     // buttons, which would otherwise cut it in the middle.

@@ -10,6 +10,7 @@
 #include "app/svgiconengine.h"
 #endif
 #include "app/systemdialogs.h"
+#include "app/windowaccessible.h"
 #include "processing/earlierreturn.h"
 #include "processing/optimizecommand.h"
 #include "processing/pathcheck.h"
@@ -27,7 +28,6 @@
 #include "system/fileidentity.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -72,15 +72,6 @@ PictureButton* pictureButton(QWidget* parent, const char* objectName, const QStr
     button->setPicture(picture, pictureSize);
     return button;
 }
-
-// A plain widget is a client area to assistive technology ("filler" to
-// AT-SPI), where screen readers do not look for an application's window.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Verinova") && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    return nullptr;
-}
 } // namespace
 
 Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
@@ -101,7 +92,7 @@ Verinova::Verinova(std::unique_ptr<WindowDialogs> dialogs, QWidget* parent)
 void Verinova::introduceItself()
 {
     [[maybe_unused]] static const bool told = [] {
-        QAccessible::installFactory(accessibleWindow);
+        QAccessible::installFactory(&WindowAccessible::create);
         return true;
     }();
     setObjectName(QStringLiteral("Verinova"));

@@ -51,6 +51,9 @@ public:
     virtual std::optional<std::vector<bool>>
     chooseTexts(QWidget* parent, const QString& heading,
                 const std::vector<ColumnValues::Value>& values, std::vector<bool> chosen) = 0;
+    // A question with "Sim" and "Não", "Não" chosen by Enter, Escape and
+    // closing it: true for "Sim".
+    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
     // A message box with the critical icon and one OK button.
     virtual void showCritical(QWidget* parent, const QString& title, const QString& text) = 0;
     // A message box with the information icon and one OK button.
@@ -64,6 +67,7 @@ public:
                                                      std::function<QString()> fileName) = 0;
     // A job's progress with a "Cancelar" button, shown only when the job
     // takes more than about a second. `label` holds %1, the step under way,
-    // and %2, the number of steps.
+    // and %2, the number of steps. Closing it (Alt+F4) asks whether to stop
+    // the job, through askYesNo: "Não" lets it go on.
     virtual std::unique_ptr<Progress> progress(QWidget* parent, const QString& label) = 0;
 };

@@ -44,6 +44,7 @@ public:
         std::fprintf(stderr, "verinova-shot: %s: %s\n", qPrintable(title), qPrintable(text));
         failed = true;
     }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
     void showInformation(QWidget*, const QString&, const QString&) override {}
     void showNotice(QWidget*, const QString&) override {}
     // The shot never prints or saves.

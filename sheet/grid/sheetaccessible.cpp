@@ -63,10 +63,10 @@ int SheetAccessible::rowCount() const
     return view()->model()->rowCount();
 }
 
-// The headings' row, the rows of cells, then the status line.
+// The headings' row, then the rows of cells.
 int SheetAccessible::childCount() const
 {
-    return columnCount() * (rowCount() + 1) + 1;
+    return columnCount() * (rowCount() + 1);
 }
 
 QAccessibleInterface* SheetAccessible::child(int index) const
@@ -74,8 +74,6 @@ QAccessibleInterface* SheetAccessible::child(int index) const
     const int columns = columnCount();
     if (index < 0 || index >= childCount())
         return nullptr;
-    if (index == childCount() - 1)
-        return QAccessible::queryAccessibleInterface(view()->statusLine());
     return cell(index / columns - 1, index % columns);
 }
 
@@ -83,8 +81,6 @@ int SheetAccessible::indexOfChild(const QAccessibleInterface* child) const
 {
     if (!child)
         return -1;
-    if (child->object() && child->object() == view()->statusLine())
-        return childCount() - 1;
     const auto* cell = dynamic_cast<const CellAccessible*>(child);
     if (!cell || cell->table() != this)
         return -1;

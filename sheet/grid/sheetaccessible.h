@@ -9,9 +9,9 @@ class SheetView;
 
 // The grid as screen readers know it: one table, the frozen columns being
 // its first columns and not a second table, with its column headings as a
-// first row of cells, and its status line (the count and the notices) as
-// its last child. A cell says its text as its name, and its column heading
-// and row number as its description, so that a cell reached by the
+// first row of cells; its status line (the count and the notices) is not
+// in it but beside it, where screen readers look for a status bar. A cell says its text as its
+// name, and its column heading and row number as its description, so that a cell reached by the
 // keyboard is heard with where it is; it is focused only while the grid
 // has the keyboard focus.
 //

@@ -31,8 +31,8 @@ class SheetModel;
 //
 // To screen readers the grid and its frozen part are one table, whose active
 // cell reports the focus only while the grid has it; the count is its
-// status line, which says each new count, and each notice told it, as it
-// comes.
+// status line, beside the table in the window's tree (the window lists it),
+// which says each new count, and each notice told it, as it comes.
 //
 // Across, the grid scrolls by whole columns: each step of the scroll bar
 // puts the next column's start at the frozen edge (the left edge when

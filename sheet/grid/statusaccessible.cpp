@@ -16,10 +16,13 @@ StatusAccessible::~StatusAccessible()
     QAccessible::deleteAccessibleInterface(announcement_);
 }
 
-// Inside the grid's table, whatever widget holds it where it shows.
+// Beside the grid, among the controls of the widget that holds it, whatever
+// widget holds it where it shows: a screen reader looks for a status bar
+// there and never inside a table. That widget lists it (the main window's
+// accessible side does).
 QAccessibleInterface* StatusAccessible::parent() const
 {
-    return QAccessible::queryAccessibleInterface(view_);
+    return QAccessible::queryAccessibleInterface(view_->parentWidget());
 }
 
 QAccessibleInterface* StatusAccessible::child(int index) const

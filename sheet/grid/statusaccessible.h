@@ -6,7 +6,8 @@ class QLabel;
 class SheetView;
 
 // The grid's status line to screen readers: the count of the rows shown,
-// a status bar inside the grid's table. What it last said (the count when
+// a status bar beside the grid's table, a child of the widget that holds
+// the grid, though it shows by the grid's scroll bar. What it last said (the count when
 // it changed, or a notice) is its one child, a notification, which screen
 // readers speak each time it shows, the same words twice included.
 class StatusAccessible final : public QAccessibleWidget

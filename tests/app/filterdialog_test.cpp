@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QScreen>
@@ -18,6 +19,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -292,8 +294,10 @@ TEST(FilterDialogTest, TheBoxesInTheListAreTheResultAndOkWantsOne)
     EXPECT_EQ(shown.dialog.result(), QDialog::Accepted);
 }
 
-// What a screen reader is told of the list: each text is a box, ticked or
-// not, and the search box and the list say what they are for.
+// What a screen reader is told of the list: each text is a check box,
+// ticked or not, in the list (a reader that is never told a list item can
+// be ticked still says a check box's state), and the search box and the
+// list say what they are for.
 TEST(FilterDialogAccessibleTest, EveryTextIsANamedBoxInANamedList)
 {
     const std::vector<bool> chosen = {T, F, T, F, F, T, F};
@@ -306,9 +310,34 @@ TEST(FilterDialogAccessibleTest, EveryTextIsANamedBoxInANamedList)
     for (std::size_t row = 0; row < kColumn.size(); ++row) {
         QAccessibleInterface* item = list->child(static_cast<int>(row));
         EXPECT_EQ(item->text(QAccessible::Name), FilterValuesModel::label(kColumn[row]));
+        EXPECT_EQ(item->role(), QAccessible::CheckBox) << row;
+        EXPECT_EQ(item->parent(), list) << row;
+        EXPECT_EQ(list->indexOfChild(item), static_cast<int>(row));
         EXPECT_TRUE(item->state().checkable) << row;
         EXPECT_EQ(item->state().checked, chosen[row]) << row;
     }
+}
+
+// Tabbing into the list, a reader hears last of the box the keys act on,
+// focused, not of the list alone.
+TEST(FilterDialogAccessibleTest, TabbingIntoTheListTellsTheCurrentBox)
+{
+    const Shown shown;
+    shown.search()->setFocus();
+    QCoreApplication::processEvents();
+    std::vector<std::pair<QAccessible::Role, QString>> focused;
+    const ScreenReader reader([&focused](QAccessibleEvent* event) {
+        QAccessibleInterface* told = event->accessibleInterface();
+        if (event->type() == QAccessible::Focus && told && told->state().focused)
+            focused.emplace_back(told->role(), told->text(QAccessible::Name));
+    });
+    QTest::keyClick(shown.search(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(shown.list()->hasFocus());
+    ASSERT_FALSE(focused.empty());
+    EXPECT_EQ(focused.back().first, QAccessible::CheckBox);
+    EXPECT_EQ(focused.back().second.toStdString(),
+              shown.list()->currentIndex().data().toString().toStdString());
 }
 
 struct Toggling

@@ -4,6 +4,8 @@
 #include "tests/support/testfiles.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QEvent>
 #include <QInputDialog>
 #include <QLabel>
@@ -12,6 +14,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -55,6 +60,70 @@ TEST(SystemDialogsTest, ANoticeOutlastsTheBoxBeforeIt)
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(QRect(grid->mapToGlobal(QPoint(0, 0)), grid->size())
                     .contains(QRect(notice->mapToGlobal(QPoint(0, 0)), notice->size())));
+}
+
+// A window manager may leave no window active once a modal dialog has
+// closed (openbox does, after the file dialog): every dialog the window
+// shows gives it the keyboard back, to the control that had it.
+TEST(SystemDialogsTest, EveryDialogGivesTheWindowTheKeyboardBack)
+{
+    QWidget window;
+    window.resize(600, 400);
+    // The focus is on the second: the window's first control does not count.
+    new QLineEdit(&window);
+    auto* second = new QLineEdit(&window);
+    second->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    SystemDialogs dialogs;
+    const std::vector<ColumnValues::Value> values{{"OK", 2}};
+    struct Shown
+    {
+        const char* name;
+        std::function<void()> show;
+    };
+    const Shown shown[] = {
+        {"open", [&] { dialogs.chooseFileToOpen(&window, QStringLiteral("Abrir"), QString()); }},
+        {"folder", [&] { dialogs.chooseFolder(&window, QStringLiteral("Pasta"), QString()); }},
+        {"save",
+         [&] {
+             dialogs.chooseFileToSave(&window, QStringLiteral("Salvar como"),
+                                      QDir::home().filePath(QStringLiteral("x.csv")),
+                                      {SheetFile::filter(SheetFile::Format::Csv)});
+         }},
+        {"find",
+         [&] {
+             dialogs.askText(&window, QStringLiteral("Localizar"), QStringLiteral("Localizar:"),
+                             QString());
+         }},
+        {"filter", [&] { dialogs.chooseTexts(&window, QStringLiteral("CPF"), values, {true}); }},
+        {"critical",
+         [&] { dialogs.showCritical(&window, QStringLiteral("Atenção"), QStringLiteral("x")); }},
+        {"information",
+         [&] {
+             dialogs.showInformation(&window, QStringLiteral("Localizar"), QStringLiteral("x"));
+         }},
+    };
+    for (const Shown& dialog : shown) {
+        SCOPED_TRACE(dialog.name);
+        second->setFocus();
+        ASSERT_TRUE(second->hasFocus());
+        // As the window manager does: the dialog goes, and no window is
+        // made active.
+        QTimer::singleShot(0, &window, [] {
+            auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(open, nullptr);
+            QObject::connect(open, &QDialog::finished, open,
+                             [] { QApplication::setActiveWindow(nullptr); });
+            open->reject();
+        });
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window, 1000));
+        EXPECT_EQ(QApplication::focusWidget(), second);
+    }
 }
 
 struct TypedCase

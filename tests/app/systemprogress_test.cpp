@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(SystemProgressTest, CountsStepsWithThousandsSeparators)
@@ -39,6 +42,35 @@ TEST(SystemProgressTest, AClickWhileTheLastStepRanStops)
             cancel, new QMouseEvent(type, centre, cancel->mapToGlobal(centre), Qt::LeftButton,
                                     Qt::LeftButton, Qt::NoModifier));
     EXPECT_FALSE(progress.finish());
+}
+
+// Closing the dialog, as Alt+F4 does, asks whether to stop, over the dialog
+// and with what is under way: "Não" lets the job go on with the dialog
+// showing, "Sim" stops it as Cancelar does.
+TEST(SystemProgressTest, ClosingTheDialogAsksWhetherToStop)
+{
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "Sim" : "Não");
+        QWidget window;
+        window.show();
+        std::vector<std::pair<QWidget*, QString>> asked;
+        SystemProgress progress(&window, QStringLiteral("Salvando linha %1 de %2"),
+                                [&](QWidget* over, const QString& underWay) {
+                                    asked.emplace_back(over, underWay);
+                                    return stop;
+                                });
+        ASSERT_TRUE(progress.advance(94'208, 200'000));
+        auto* dialog = window.findChild<QProgressDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->show(); // as it is once the job has taken more than a second
+        dialog->close();
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].first, dialog);
+        EXPECT_EQ(asked[0].second, QStringLiteral("Salvando linha 94.209 de 200.000"));
+        EXPECT_EQ(dialog->isVisible(), !stop);
+        EXPECT_EQ(progress.advance(94'209, 200'000), !stop);
+        EXPECT_EQ(progress.finish(), !stop);
+    }
 }
 
 } // namespace

@@ -109,6 +109,11 @@ public:
             answer.push_back(textsAnswer->contains(std::string(value.utf8)));
         return answer;
     }
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override
+    {
+        yesNoAsked.push_back({parent, title, text});
+        return yesAnswer;
+    }
     void showCritical(QWidget* parent, const QString& title, const QString& text) override
     {
         messages.push_back({parent, title, text});
@@ -136,6 +141,7 @@ public:
     QString folderAnswer;                 // what the folder dialog returns; empty: cancelled
     std::optional<SaveChoice> saveAnswer; // what the save dialog returns; none: cancelled
     std::optional<QString> textAnswer;    // what the text input returns; none: cancelled
+    bool yesAnswer = false;               // a Sim/Não question's answer: Sim
     // The texts a column's filter list is left with; none: cancelled.
     std::optional<std::set<std::string>> textsAnswer;
     struct TextsRequest
@@ -151,6 +157,7 @@ public:
     std::vector<Request> saves;   // detail: the proposed path
     QStringList saveFilters;
     std::vector<Request> questions; // detail: the label, a space, the text offered
+    std::vector<Request> yesNoAsked;
     std::vector<Request> messages;
     std::vector<Request> notices;
     std::vector<Request> informations;
