@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QStyle>
 
@@ -18,8 +19,8 @@ constexpr int kLastClickMs = 100;
 
 // The dialog's close, from the window system, turned into the question: a
 // clerk who meant to close the window, or pressed Alt+F4 once too often,
-// does not lose a save made nearly to its end. (Escape makes no close the
-// dialog lets through: it is not asked about.)
+// does not lose a save made nearly to its end. Escape is a close too: left
+// to the dialog it would hide it and let the job run on unseen.
 class StopQuestion final : public QObject
 {
 public:
@@ -30,8 +31,14 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != &dialog_ || event->type() != QEvent::Close)
+        if (watched != &dialog_)
             return false;
+        if (event->type() == QEvent::KeyPress) {
+            if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+                return false;
+        } else if (event->type() != QEvent::Close) {
+            return false;
+        }
         event->ignore();
         if (stopAsked_ && stopAsked_(&dialog_, dialog_.labelText()))
             dialog_.cancel();

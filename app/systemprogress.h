@@ -14,7 +14,7 @@
 // shows, each report lets the window repaint and the "Cancelar" button work.
 // Reports come far more often than anyone can read, so the dialog hears of
 // one every tenth of a second at most. Closing the dialog (Alt+F4, its title
-// bar's button) is not taken for Cancelar unasked: `stopAsked` is asked,
+// bar's button, Escape) is not taken for Cancelar unasked: `stopAsked` is asked,
 // over the dialog and with what it says, whether to stop, and "Não" lets the
 // job go on to its end.
 class SystemProgress final : public Progress

@@ -1,6 +1,7 @@
 #include "app/systemprogress.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -71,6 +72,31 @@ TEST(SystemProgressTest, ClosingTheDialogAsksWhetherToStop)
         EXPECT_EQ(progress.advance(94'209, 200'000), !stop);
         EXPECT_EQ(progress.finish(), !stop);
     }
+}
+
+// Escape on the dialog is a close like Alt+F4: it asks, and never leaves
+// the job running behind a dialog gone from the screen.
+TEST(SystemProgressTest, EscapeAsksAsClosingDoes)
+{
+    QWidget window;
+    window.show();
+    int asked = 0;
+    SystemProgress progress(&window, QStringLiteral("Salvando linha %1 de %2"),
+                            [&](QWidget*, const QString&) {
+                                ++asked;
+                                return false;
+                            });
+    ASSERT_TRUE(progress.advance(94'208, 200'000));
+    auto* dialog = window.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->show();
+    dialog->activateWindow();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QCoreApplication::postEvent(dialog, new QKeyEvent(type, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(progress.advance(94'209, 200'000));
 }
 
 } // namespace
