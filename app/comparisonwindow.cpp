@@ -70,11 +70,16 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
     files->setWordWrap(true);
     files->setText(QStringLiteral("Atual: %1\nAnterior: %2")
                        .arg(describedFile(currentPath_), describedFile(earlierPath_)));
-    // What either import found odd, as Processar warns of it.
+    // What either import found odd, as Processar warns of it. The import's
+    // words speak of "O Arquivo Selecionado", which here may be the earlier
+    // return: each is told after the line that names its file.
     QStringList warnings;
     for (const auto side : {ReturnComparison::Side::Current, ReturnComparison::Side::Earlier})
         if (!comparison_.warning(side).isEmpty())
-            warnings.append(comparison_.warning(side));
+            warnings.append((side == ReturnComparison::Side::Current
+                                 ? QStringLiteral("Atual: ")
+                                 : QStringLiteral("Anterior: ")) +
+                            comparison_.warning(side));
     auto* warning = new QLabel(warnings.join(u'\n'), this);
     warning->setObjectName(QStringLiteral("aviso"));
     warning->setTextFormat(Qt::PlainText);

@@ -151,6 +151,24 @@ TEST_F(ComparisonWindowTest, TheOlderReturnIsTheEarlierWhicheverTheGridHolds)
                     ->text()
                     .startsWith(QStringLiteral("Atual: ") + QDir::toNativeSeparators(current)));
 }
+
+// A cut earlier return is told as the earlier one's, not as the return the
+// grid holds, which the import's own words ("O Arquivo Selecionado") suggest.
+TEST_F(ComparisonWindowTest, SaysWhichReturnSeemsCut)
+{
+    const std::string whole =
+        ReturnFileGenerator::header() + worker(100000001, "ANA") + worker(100000002, "BRUNO");
+    const QString cut = files.write(
+        QStringLiteral("D.CNS.CPF.002.20261001093000.11222333000181.12345678909.TXT.PROCESSADO"),
+        std::string_view(whole).substr(0, whole.size() - 20));
+    ComparisonWindow* comparison = compare(current, cut);
+    ASSERT_NE(comparison, nullptr);
+    const QString warning = comparison->findChild<QLabel*>(QStringLiteral("aviso"))->text();
+    EXPECT_TRUE(warning.startsWith(QStringLiteral("Anterior: ")) &&
+                warning.contains(QStringLiteral("parece cortado na linha 3")))
+        << warning.toStdString();
+}
+
 // A worker whose CPF was corrected is the same worker: the list tells the
 // correction on the worker's line, one line as the messages are, for the
 // eye and the screen reader alike, and whole in the cell's tip.
