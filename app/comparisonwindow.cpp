@@ -168,6 +168,7 @@ ComparisonWindow::ComparisonWindow(ReturnComparison comparison, const QString& e
     setTabOrder(now_, save_);
 
     table_->resizeColumnsToContents();
+    changesWidth_ = table_->horizontalHeader()->sectionSize(ComparisonModel::Changes);
     table_->viewport()->installEventFilter(this);
 
     if (parent)
@@ -192,21 +193,27 @@ bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The worker's columns and the corrections as wide as their texts (the
-// corrections' heading at least, where there are none in sight); the two lists of messages
-// share what is left, so both show beside each other, but never so narrow
-// that a message's start cannot be read: a narrow window scrolls instead.
-// The whole lists are under the table and in each cell's tip.
+// The worker's columns as wide as their texts; the two lists of messages
+// and the corrections share what is left, the corrections at most a third
+// of it (their heading always whole), so a long correction never pushes the
+// messages out of sight; never so narrow that a message's start cannot be
+// read: a narrow window scrolls instead. The whole texts are under the table
+// and in each cell's tip.
 void ComparisonWindow::fitMessageColumns()
 {
     QHeaderView* header = table_->horizontalHeader();
     int taken = 0;
     for (int column = 0; column < model_->columnCount(); ++column) {
-        if (column != ComparisonModel::Before && column != ComparisonModel::Now)
+        if (column != ComparisonModel::Before && column != ComparisonModel::Now &&
+            column != ComparisonModel::Changes)
             taken += header->sectionSize(column);
     }
+    const int room = table_->viewport()->width() - taken;
+    const int heading = header->sectionSizeHint(ComparisonModel::Changes);
+    const int changes = std::max(std::min(changesWidth_, room / 3), heading);
     const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int width = std::max((table_->viewport()->width() - taken) / 2, 16 * digit);
+    const int width = std::max((room - changes) / 2, 16 * digit);
+    header->resizeSection(ComparisonModel::Changes, changes);
     header->resizeSection(ComparisonModel::Before, width);
     header->resizeSection(ComparisonModel::Now, width);
 }

@@ -50,6 +50,9 @@ private:
     QComboBox* situation_;
     QTableView* table_;
     ComparisonModel* model_;
+    // What the corrections in sight need, measured once: the room they are
+    // given is worked out again at every resize.
+    int changesWidth_ = 0;
     // The worker at hand's messages, whole: before and now.
     QPlainTextEdit* before_;
     QPlainTextEdit* now_;
