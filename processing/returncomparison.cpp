@@ -14,14 +14,16 @@
 
 namespace {
 // The keys a worker is matched by, in the order they are tried, then the
-// whole of what identifies a worker, for the same line repeated.
+// whole of what identifies a worker, for the same line repeated, and the
+// same without the CPF, for that line repeated with its CPF corrected.
 enum Level
 {
     ByCpf,
     ByNis,
     ByNomeAndDn,
     kLevels,
-    ByIdentity = kLevels
+    ByIdentity = kLevels,
+    ByIdentityButCpf
 };
 
 // The rows ambiguity names are for a clerk to look at, not a census: a
@@ -48,6 +50,7 @@ Key keyOf(const ResultSheet& sheet, Level level, int row)
         return {{}, sheet.CellUtf8(row, ReturnFields::kNisColumn), {}, {}};
     case ByNomeAndDn:
     case ByIdentity:
+    case ByIdentityButCpf:
         break;
     }
     // A name without its date of birth, or the reverse, tells no one apart.
@@ -56,8 +59,10 @@ Key keyOf(const ResultSheet& sheet, Level level, int row)
     const bool named = !nome.empty() && !dn.empty();
     if (level == ByNomeAndDn)
         return named ? Key{{}, {}, nome, dn} : Key{};
-    const std::string_view cpf = sheet.CellUtf8(row, ReturnFields::kCpfColumn);
     const std::string_view nis = sheet.CellUtf8(row, ReturnFields::kNisColumn);
+    if (level == ByIdentityButCpf)
+        return named && !nis.empty() ? Key{{}, nis, nome, dn} : Key{};
+    const std::string_view cpf = sheet.CellUtf8(row, ReturnFields::kCpfColumn);
     if (cpf.empty() && nis.empty() && !named)
         return {};
     return {cpf, nis, nome, dn};
@@ -311,8 +316,10 @@ void ReturnComparison::match()
 
     // The same worker, every key alike, on as many lines in both files: no
     // key identifies any of them, yet each line is that worker. They pair
-    // in the files' order. Only workers no key identifies in their file
-    // are looked at, which on most files is a few.
+    // in the files' order. Then the same for such lines whose CPF was
+    // corrected on every one of them: one CPF before, one now, on as many
+    // lines. Only workers no key identifies in their file are looked at,
+    // which on most files is a few.
     const auto unnamed = [&](std::size_t side) {
         std::vector<int> rows = unpaired(side);
         std::erase_if(rows, [&](int row) {
@@ -321,26 +328,32 @@ void ReturnComparison::match()
         });
         return rows;
     };
-    {
+    for (const Level level : {ByIdentity, ByIdentityButCpf}) {
         const std::vector<int> currentRows = unnamed(c);
-        const KeyIndex earlierLines(earlier, ByIdentity, unnamed(e));
-        const KeyIndex currentLines(current, ByIdentity, currentRows);
+        const KeyIndex earlierLines(earlier, level, unnamed(e));
+        const KeyIndex currentLines(current, level, currentRows);
+        // The lines from `first` on, when all of them have one CPF.
+        const auto countOfOne = [](const ResultSheet& sheet, const KeyIndex& lines, int first) {
+            const std::string_view cpf = sheet.CellUtf8(first, ReturnFields::kCpfColumn);
+            int count = 0;
+            for (int line = first; line != 0; line = lines.next(line), ++count) {
+                if (sheet.CellUtf8(line, ReturnFields::kCpfColumn) != cpf)
+                    return -1;
+            }
+            return count;
+        };
         for (const int row : currentRows) {
-            const Key key = keyOf(current, ByIdentity, row);
+            const Key key = keyOf(current, level, row);
             // Each set of lines once, from its first.
             if (key.empty() || currentLines.first(key) != row)
                 continue;
-            int mine = row;
-            int theirs = earlierLines.first(key);
-            while (mine != 0 && theirs != 0) {
-                mine = currentLines.next(mine);
-                theirs = earlierLines.next(theirs);
-            }
-            if (mine != 0 || theirs != 0)
+            const int theirs = earlierLines.first(key);
+            const int count = countOfOne(current, currentLines, row);
+            if (theirs == 0 || count < 0 || countOfOne(earlier, earlierLines, theirs) != count)
                 continue;
-            for (mine = row, theirs = earlierLines.first(key); mine != 0;
-                 mine = currentLines.next(mine), theirs = earlierLines.next(theirs))
-                pair(theirs, mine);
+            for (int mine = row, other = theirs; mine != 0;
+                 mine = currentLines.next(mine), other = earlierLines.next(other))
+                pair(other, mine);
         }
     }
 

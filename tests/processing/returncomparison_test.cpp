@@ -200,6 +200,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {person("111", "9"), person("222", "8", "BIA"), person("111", "9")},
                   {person("111", "9"), person("111", "9"), person("222", "8", "BIA")},
                   {{kNone, 1, 1}, {kNone, 3, 2}, {kNone, 2, 3}}},
+        // The same, its CPF corrected on every line: still that worker.
+        MatchCase{"LineRepeatedWithItsCpfCorrectedPairsInOrder",
+                  {person("111", "9"), person("222", "8", "BIA"), person("111", "9")},
+                  {person("333", "9"), person("333", "9"), person("222", "8", "BIA")},
+                  {{kNone, 1, 1}, {kNone, 3, 2}, {kNone, 2, 3}}},
         // Three times before and twice now: any of them could be any.
         MatchCase{"LineRepeatedUnevenlyIsAmbiguous",
                   {person("111", "9"), person("111", "9"), person("111", "9")},
