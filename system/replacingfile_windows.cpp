@@ -219,9 +219,11 @@ void ReplacingFile::removeLeftovers() const
 {
     const QDir folder(QString::fromUtf8(folder_));
     const QByteArray stem = temporaryStem(nameOf(final_));
-    const QStringList names = folder.entryList({QString::fromUtf8(stem) + QStringLiteral("*")},
-                                               QDir::Files | QDir::Dirs | QDir::Hidden |
-                                                   QDir::System | QDir::NoDotAndDotDot);
+    // Every name, told apart by leftoverName() alone: a name filter would
+    // read a target's "[" ("Relatório [dezembro].xlsx") as the start of a
+    // set of characters and never find that target's leftovers.
+    const QStringList names = folder.entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                               QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         // Only what this program makes: its exact names, hidden, and held by
         // no save.
