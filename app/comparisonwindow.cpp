@@ -5,7 +5,6 @@
 #include "app/windowdialogs.h"
 #include "processing/commandoutcome.h"
 #include "processing/comparisontable.h"
-#include "processing/returnfilejob.h"
 #include "processing/returnfilename.h"
 #include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
@@ -274,21 +273,12 @@ void ComparisonWindow::save()
         QDir::toNativeSeparators(current.dir().filePath(proposedName)), SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
-    for (const QString& compared : {currentPath_, earlierPath_}) {
-        if (ReturnFileJob::savesOver(choice->path, compared)) {
-            dialogs_.showCritical(
-                this, CommandOutcome::messageTitle(),
-                QStringLiteral("A comparação não foi salva: \"%1\" é um dos arquivos comparados e "
-                               "seria perdido. Escolha outro nome.")
-                    .arg(QDir::toNativeSeparators(choice->path)));
-            return;
-        }
-    }
-    if (SaveTarget::isReturnFile(choice->path)) {
-        dialogs_.showCritical(
-            this, CommandOutcome::messageTitle(),
-            QStringLiteral("A comparação não foi salva: ") +
-                SaveTarget::returnFileText(QDir::toNativeSeparators(choice->path)));
+    if (const QString refusal = SaveTarget::refusalText(
+            choice->path, {currentPath_, earlierPath_},
+            QStringLiteral("A comparação não foi salva"),
+            QStringLiteral("um dos arquivos comparados"), QDir::toNativeSeparators(choice->path));
+        !refusal.isEmpty()) {
+        dialogs_.showCritical(this, CommandOutcome::messageTitle(), refusal);
         return;
     }
     const SheetFile::Format format = SheetFile::chosenFormat(choice->path, choice->filter);

@@ -6,7 +6,6 @@
 #include "processing/commandoutcome.h"
 #include "processing/folderoverviewtask.h"
 #include "processing/overviewtable.h"
-#include "processing/returnfilejob.h"
 #include "processing/savetarget.h"
 #include "sheet/export/tablefile.h"
 #include "sheet/progress.h"
@@ -202,21 +201,14 @@ void OverviewWindow::save()
     if (!choice || choice->path.isEmpty())
         return;
     // The folder's own files are the office's returns: none is replaced.
-    for (const FolderOverview::Entry& entry : model_->entries()) {
-        if (ReturnFileJob::savesOver(choice->path, entry.path)) {
-            dialogs_.showCritical(
-                this, CommandOutcome::messageTitle(),
-                QStringLiteral("A visão geral não foi salva: \"%1\" é um dos arquivos da pasta e "
-                               "seria perdido. Escolha outro nome.")
-                    .arg(QDir::toNativeSeparators(choice->path)));
-            return;
-        }
-    }
-    if (SaveTarget::isReturnFile(choice->path)) {
-        dialogs_.showCritical(
-            this, CommandOutcome::messageTitle(),
-            QStringLiteral("A visão geral não foi salva: ") +
-                SaveTarget::returnFileText(QDir::toNativeSeparators(choice->path)));
+    QStringList folderFiles;
+    for (const FolderOverview::Entry& entry : model_->entries())
+        folderFiles.append(entry.path);
+    if (const QString refusal = SaveTarget::refusalText(
+            choice->path, folderFiles, QStringLiteral("A visão geral não foi salva"),
+            QStringLiteral("um dos arquivos da pasta"), QDir::toNativeSeparators(choice->path));
+        !refusal.isEmpty()) {
+        dialogs_.showCritical(this, CommandOutcome::messageTitle(), refusal);
         return;
     }
     const Format format = SheetFile::chosenFormat(choice->path, choice->filter);

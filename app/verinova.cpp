@@ -452,17 +452,12 @@ void Verinova::saveSheet()
         this, QStringLiteral("Salvar como"), proposedFile(Format::Xlsx), SheetFile::filters());
     if (!choice || choice->path.isEmpty())
         return;
-    if (const SaveTarget::Refusal refusal = SaveTarget::check(choice->path, {loadedFile_});
-        refusal != SaveTarget::Refusal::None) {
-        const QString shown = QDir::toNativeSeparators(choice->path);
-        dialogs_->showCritical(
-            this, CommandOutcome::messageTitle(),
-            QStringLiteral("O resultado não foi salvo: ") +
-                (refusal == SaveTarget::Refusal::Input
-                     ? QStringLiteral("\"%1\" é o arquivo de retorno carregado e seria perdido. "
-                                      "Escolha outro nome.")
-                           .arg(shown)
-                     : SaveTarget::returnFileText(shown)));
+    if (const QString refusal = SaveTarget::refusalText(
+            choice->path, {loadedFile_}, QStringLiteral("O resultado não foi salvo"),
+            QStringLiteral("o arquivo de retorno carregado"),
+            QDir::toNativeSeparators(choice->path));
+        !refusal.isEmpty()) {
+        dialogs_->showCritical(this, CommandOutcome::messageTitle(), refusal);
         return;
     }
     const Format format = SheetFile::chosenFormat(choice->path, choice->filter);

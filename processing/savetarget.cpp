@@ -78,8 +78,29 @@ bool SaveTarget::isReturnFile(const QString& path)
     return onlyHeading;
 }
 
+namespace {
+QString lostText(const QString& shownPath, const QString& what)
+{
+    return QStringLiteral("\"%1\" é %2 e seria perdido. Escolha outro nome.").arg(shownPath, what);
+}
+} // namespace
+
+QString SaveTarget::refusalText(const QString& output, const QStringList& inputs,
+                                const QString& notSaved, const QString& inputsAre,
+                                const QString& shownPath)
+{
+    switch (check(output, inputs)) {
+    case Refusal::None:
+        return {};
+    case Refusal::Input:
+        return notSaved + QStringLiteral(": ") + lostText(shownPath, inputsAre);
+    case Refusal::ReturnFile:
+        return notSaved + QStringLiteral(": ") + returnFileText(shownPath);
+    }
+    return {};
+}
+
 QString SaveTarget::returnFileText(const QString& shownPath)
 {
-    return QStringLiteral("\"%1\" é um arquivo de retorno e seria perdido. Escolha outro nome.")
-        .arg(shownPath);
+    return lostText(shownPath, QStringLiteral("um arquivo de retorno"));
 }

@@ -33,6 +33,14 @@ public:
     static bool isReturnFile(const QString& path);
     static constexpr qint64 kReadBytes = qint64{64} << 10;
 
+    // Why the result may not be written over `output`, told whole; empty
+    // when it may. `notSaved` begins it ("O resultado não foi salvo"),
+    // `inputsAre` says what the inputs are to the clerk ("um dos arquivos da
+    // pasta"), `shownPath` is `output` as the caller shows it.
+    static QString refusalText(const QString& output, const QStringList& inputs,
+                               const QString& notSaved, const QString& inputsAre,
+                               const QString& shownPath);
+
     // The refusal of a return file, after "O resultado não foi salvo: " and
     // the like: `shownPath` as the caller shows it.
     static QString returnFileText(const QString& shownPath);

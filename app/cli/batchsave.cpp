@@ -94,18 +94,9 @@ QString refusalOf(const CommandLine::SaveJob& job, const QStringList& inputs)
         return {};
     if (ReturnFileJob::savesOver(job.output, job.returnFile))
         return QStringLiteral("o resultado seria gravado sobre o próprio arquivo de retorno.");
-    const QString shown = TerminalText::shownPath(job.output);
-    switch (SaveTarget::check(job.output, inputs)) {
-    case SaveTarget::Refusal::None:
-        break;
-    case SaveTarget::Refusal::Input:
-        return QStringLiteral("o resultado não foi salvo: \"%1\" é um dos arquivos dados para "
-                              "salvar e seria perdido. Escolha outro nome.")
-            .arg(shown);
-    case SaveTarget::Refusal::ReturnFile:
-        return QStringLiteral("o resultado não foi salvo: ") + SaveTarget::returnFileText(shown);
-    }
-    return {};
+    return SaveTarget::refusalText(job.output, inputs, QStringLiteral("o resultado não foi salvo"),
+                                   QStringLiteral("um dos arquivos dados para salvar"),
+                                   TerminalText::shownPath(job.output));
 }
 } // namespace
 
